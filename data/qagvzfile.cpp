@@ -1,0 +1,317 @@
+#include "data/qagvzfile.h"
+
+#include "data/qagvznumber.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+constexpr qsizetype chunkBytes = 4 << 20;
+
+// Hands out the lines of a file as byte ranges, reading it in chunks. A line longer than the
+// buffer grows it, so memory follows the longest line, not the file.
+class LineSource
+{
+public:
+    explicit LineSource(QFile& input) : file(input) { fill(); }
+
+    // The first bytes of the file, where a byte order mark would be; valid before next().
+    QByteArrayView head() const { return {buffer.get(), std::min<qsizetype>(filled, 4)}; }
+
+    // The next line without its '\n'; `last` tells a final piece that no '\n' ends. The range
+    // stays valid until the following call. False at the end of the file.
+    bool next(const char*& begin, const char*& end, bool& last)
+    {
+        for (;;) {
+            const char* base = buffer.get();
+            if (const void* nl = std::memchr(base + scanned, '\n', size_t(filled - scanned))) {
+                begin = base + pos;
+                end = static_cast<const char*>(nl);
+                last = false;
+                pos = scanned = end - base + 1;
+                return true;
+            }
+            scanned = filled;
+            if (atEnd) {
+                if (pos == filled)
+                    return false;
+                begin = base + pos;
+                end = base + filled;
+                last = true;
+                pos = filled;
+                return true;
+            }
+            fill();
+        }
+    }
+
+private:
+    // Moves the unfinished line to the front, doubling the buffer when it fills more than half,
+    // and appends what the file gives next.
+    void fill()
+    {
+        const qsizetype pending = filled - pos;
+        if (!buffer || pending > capacity / 2) {
+            const qsizetype grown = std::max(chunkBytes, 2 * capacity);
+            std::unique_ptr<char[]> bigger(new char[size_t(grown)]);
+            if (pending)
+                std::memcpy(bigger.get(), buffer.get() + pos, size_t(pending));
+            buffer = std::move(bigger);
+            capacity = grown;
+        } else if (pending) {
+            std::memmove(buffer.get(), buffer.get() + pos, size_t(pending));
+        }
+        scanned -= pos;
+        pos = 0;
+        filled = pending;
+        const qint64 got = file.read(buffer.get() + filled, capacity - filled);
+        if (got <= 0)
+            atEnd = true;
+        else
+            filled += got;
+    }
+
+    QFile& file;
+    std::unique_ptr<char[]> buffer;
+    qsizetype capacity = 0;
+    qsizetype pos = 0;     // start of the next line
+    qsizetype scanned = 0; // bytes before this hold no '\n' of the next line
+    qsizetype filled = 0;
+    bool atEnd = false;
+};
+
+bool isAscii(const char* begin, const char* end)
+{
+    quint64 bits = 0;
+    for (; end - begin >= 8; begin += 8) {
+        quint64 word;
+        std::memcpy(&word, begin, 8);
+        bits |= word;
+    }
+    for (; begin < end; ++begin)
+        bits |= quint64(static_cast<unsigned char>(*begin));
+    return (bits & 0x8080808080808080ull) == 0;
+}
+
+// Decodes one line as the text stream of the file does: a line that a '\n' ends cannot leave
+// a sequence unfinished, while the stream drops an unfinished sequence at its very end; a '\r'
+// before the line end is removed.
+QString decodeLine(const char* begin, const char* end, bool last, QStringDecoder::Flags flags)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, flags);
+    QString line;
+    if (last) {
+        line = decoder(QByteArrayView(begin, end));
+    } else {
+        // One call with the '\n': the decoder mistreats a sequence left open between calls.
+        line = decoder(QByteArray(begin, end - begin) + '\n');
+        line.chop(1);
+    }
+    if (line.endsWith(u'\r'))
+        line.chop(1);
+    return line;
+}
+
+// Decodes one cell of a line that a '\n' ends. How many replacement characters an invalid
+// sequence gives does not matter for a value, only that a cell of bytes is never empty text.
+QString decodeCell(const char* begin, const char* end)
+{
+    using Flag = QStringDecoder::Flag;
+    QStringDecoder decoder(QStringDecoder::Utf8, Flag::Stateless | Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(begin, end));
+}
+
+const char* findTab(const char* begin, const char* end)
+{
+    const void* tab = std::memchr(begin, '\t', size_t(end - begin));
+    return tab ? static_cast<const char*>(tab) : end;
+}
+
+} // namespace
+
+QAGVZFile::QAGVZFile() = default;
+
+QAGVZFile::~QAGVZFile()
+{
+    reset();
+}
+
+void QAGVZFile::reset()
+{
+    for (int i = 0; i < count; ++i) {
+        delete lists[i];
+        lists[i] = nullptr;
+    }
+    lists.reset();
+    extremes.reset();
+    count = 0;
+}
+
+QAGVZValueList* QAGVZFile::operator[](int i) const
+{
+    return i >= 0 && i < count ? lists[i] : nullptr;
+}
+
+QAGVZValueList* QAGVZFile::take(int i)
+{
+    if (i < 0 || i >= count)
+        return nullptr;
+    return std::exchange(lists[i], nullptr);
+}
+
+bool QAGVZFile::read(const QString& fileName)
+{
+    reset();
+    QFile file(fileName);
+    if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return false;
+    readBytes(file);
+    finish();
+    return true;
+}
+
+void QAGVZFile::readData(int line, const QString& cell, int* column)
+{
+    Q_UNUSED(line);
+    if (!column || *column < 0 || *column >= count)
+        return;
+    if (!cell.isEmpty())
+        appendSample(*column, QAGVZNumber::parse(cell));
+    ++*column;
+}
+
+void QAGVZFile::appendSample(int column, float value)
+{
+    QAGVZValueList* list = lists[column];
+    if (!list)
+        return;
+    QAGVZValue* node = list->appendValue(value);
+    if (!node || !extremes)
+        return;
+    Extremes& e = extremes[column];
+    if (!e.min || e.minValue > value) {
+        e.min = node;
+        e.minValue = value;
+    }
+    if (!e.max || value > e.maxValue) {
+        e.max = node;
+        e.maxValue = value;
+    }
+}
+
+bool QAGVZFile::startColumns(const QString& header)
+{
+    const qsizetype tabs = header.count(u'\t');
+    if (tabs == 0 && header.isEmpty())
+        return false;
+    count = int(std::min<qsizetype>(tabs + 1, maxColumns));
+    lists = std::make_unique<QAGVZValueList*[]>(size_t(count));
+    extremes = std::make_unique<Extremes[]>(size_t(count));
+    qsizetype from = 0;
+    for (int i = 0; i < count; ++i) {
+        const qsizetype tab = header.indexOf(u'\t', from);
+        // The text after the last tab names a column only when it is not empty; the entry of
+        // an unnamed last column stays null.
+        if (tab >= 0 || from < header.size())
+            lists[i] = new QAGVZValueList(header.mid(from, tab < 0 ? -1 : tab - from));
+        if (tab < 0)
+            break;
+        from = tab + 1;
+    }
+    return true;
+}
+
+void QAGVZFile::readLine(int line, QStringView text)
+{
+    if (text.isEmpty())
+        return;
+    int column = 0;
+    for (qsizetype from = 0; column < count;) {
+        const qsizetype tab = text.indexOf(u'\t', from);
+        if (tab < 0) {
+            if (from < text.size())
+                readData(line, text.sliced(from).toString(), &column);
+            break;
+        }
+        readData(line, text.sliced(from, tab - from).toString(), &column);
+        from = tab + 1;
+    }
+}
+
+void QAGVZFile::readLineBytes(const char* p, const char* end)
+{
+    for (int column = 0; column < count; ++column) {
+        const char* stop = nullptr;
+        float value = QAGVZNumber::parseAscii(p, end, &stop);
+        const char* tab = stop;
+        if (stop < end && *stop != '\t') {
+            tab = findTab(stop, end);
+            // Text beyond ASCII decides the value only where parsing stopped at it (a digit of
+            // another script, a Unicode blank): that cell takes the decoded way.
+            if (static_cast<unsigned char>(*stop) >= 0x80) {
+                value = QAGVZNumber::parse(decodeCell(p, tab));
+            }
+        }
+        if (tab > p)
+            appendSample(column, value);
+        if (end - tab <= 1) // the last cell, or a trailing tab, which adds no cell
+            break;
+        p = tab + 1;
+    }
+}
+
+void QAGVZFile::readBytes(QFile& file)
+{
+    LineSource source(file);
+    const auto encoding = QStringConverter::encodingForData(source.head());
+    if (encoding && *encoding != QStringConverter::Utf8) {
+        readText(file);
+        return;
+    }
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    bool last = false;
+    if (!source.next(begin, end, last) || !startColumns(decodeLine(begin, end, last, {})))
+        return;
+    for (int line = 1; source.next(begin, end, last); ++line) {
+        // The stream drops an unfinished sequence at the very end: only the final piece of the
+        // file needs the decoded way for that.
+        if (last && !isAscii(begin, end)) {
+            readLine(line, decodeLine(begin, end, last, QStringDecoder::Flag::ConvertInitialBom));
+            continue;
+        }
+        if (end > begin && end[-1] == '\r')
+            --end;
+        if (end > begin)
+            readLineBytes(begin, end);
+    }
+}
+
+void QAGVZFile::readText(QFile& file)
+{
+    file.seek(0);
+    QTextStream stream(&file);
+    stream.setEncoding(QStringConverter::Utf8);
+    if (!startColumns(stream.readLine()))
+        return;
+    for (int line = 1; !stream.atEnd(); ++line)
+        readLine(line, stream.readLine());
+}
+
+void QAGVZFile::finish()
+{
+    for (int i = 0; i < count; ++i) {
+        if (QAGVZValueList* list = lists[i]) {
+            list->min = extremes[i].min;
+            list->max = extremes[i].max;
+            list->squeeze();
+        }
+    }
+    extremes.reset();
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "data/qagvzvaluelist.h"
+
+#include <QString>
+
+#include <memory>
+
+class QFile;
+
+// The curves of one trace file: a tab-separated text table whose first line names the columns
+// and whose further lines hold one sample per column.
+class QAGVZFile
+{
+public:
+    QAGVZFile();
+    ~QAGVZFile();
+    QAGVZFile(const QAGVZFile&) = delete;
+    QAGVZFile& operator=(const QAGVZFile&) = delete;
+
+    // Deletes every curve still held and the array; the file is empty afterwards.
+    void reset();
+    // The curve of column `i`; null when out of range or taken. The file keeps ownership.
+    QAGVZValueList* operator[](int i) const;
+    // Like operator[], but the entry becomes null and the caller owns the curve.
+    QAGVZValueList* take(int i);
+    // Reads one trace file (UTF-8; a UTF-16 or UTF-32 file with a byte order mark is decoded
+    // as such). False only when the file cannot be opened; malformed content reads as far as
+    // it can.
+    bool read(const QString& fileName);
+    // Parses `cell` and appends its sample to the curve of column `*column`, then advances
+    // `*column`. An empty cell makes no sample but still advances; a column at or beyond
+    // `count` drops the cell and stays. `line` is not used.
+    void readData(int line, const QString& cell, int* column);
+
+    // Columns beyond this many are dropped, so that one hostile header line cannot exhaust
+    // memory.
+    static constexpr int maxColumns = 1 << 20;
+
+    // One entry per column; null where taken, or for the unnamed column after a trailing tab
+    // of the header. The file owns the array and the curves still in it.
+    std::unique_ptr<QAGVZValueList*[]> lists;
+    int count = 0; // number of entries
+
+private:
+    // The smallest and largest sample of a column, followed while reading so that the chains
+    // need no second walk; the same nodes as QAGVZValueList::updateMinMax() finds.
+    struct Extremes
+    {
+        QAGVZValue* min = nullptr;
+        QAGVZValue* max = nullptr;
+        float minValue = 0.0f; // copies of the nodes' values, kept at hand
+        float maxValue = 0.0f;
+    };
+
+    void appendSample(int column, float value);
+    bool startColumns(const QString& header);
+    void readLine(int line, QStringView text);
+    void readLineBytes(const char* begin, const char* end);
+    void readBytes(QFile& file);
+    void readText(QFile& file);
+    void finish();
+
+    std::unique_ptr<Extremes[]> extremes; // one per column while read() runs, else null
+};

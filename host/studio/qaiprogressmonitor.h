@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Receives the progress of a long operation (an HTML export) and tells it whether to stop.
+class QAIProgressMonitor
+{
+public:
+    // Number of steps of the whole operation; 0 when it is not known.
+    virtual void setTotalSteps(int steps) = 0;
+    // Steps done so far.
+    virtual void setProgress(int steps) = 0;
+    // What the operation is doing now.
+    virtual void setLabel(const QString& text) = 0;
+    // True once the user asked to stop; the operation ends at its next step.
+    virtual bool wasCanceled() const = 0;
+
+protected:
+    ~QAIProgressMonitor() = default;
+};

@@ -1,0 +1,128 @@
+#include "host/studio/qastviewerwindow.h"
+
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QTimer>
+
+QAStViewerWindow::QAStViewerWindow(QWidget* parent, const char* name, Qt::WindowFlags flags)
+    : QAStudioWindow(parent, name, flags), reloadTimer(new QTimer(this))
+{
+    reloadTimer->setSingleShot(true);
+    reloadTimer->setInterval(300);
+    connect(reloadTimer, &QTimer::timeout, this, [this] {
+        // Paths dropped by the watcher (a file renamed over or recreated) are taken up again here.
+        watchFiles();
+        refreshContents();
+    });
+}
+
+QAStViewerWindow::~QAStViewerWindow() = default;
+
+void QAStViewerWindow::setFile(const QString& fileName)
+{
+    QStringList list(fileName);
+    setFiles(&list, nullptr, FileMode);
+}
+
+bool QAStViewerWindow::canReload()
+{
+    return false;
+}
+
+void QAStViewerWindow::setFiles(QStringList* files, QStringList* second, ViewerMode mode)
+{
+    viewerFiles = files ? *files : QStringList();
+    viewerSecondFiles = second ? *second : QStringList();
+    viewerMode = mode;
+    if (watcher) {
+        watcher->removePaths(watcher->files() + watcher->directories());
+        watchFiles();
+    }
+}
+
+void QAStViewerWindow::setMode(ViewerMode mode) { viewerMode = mode; }
+void QAStViewerWindow::setNode(const QString& node) { viewerNode = node; }
+void QAStViewerWindow::setChannel(int channel) { viewerChannel = channel; }
+void QAStViewerWindow::scrollToTag(const QString&, int, int) {}
+void QAStViewerWindow::setRootName(const QString& name) { viewerRootName = name; }
+
+void QAStViewerWindow::setRootIcon(const QPixmap& icon)
+{
+    setWindowIcon(icon);
+}
+
+void QAStViewerWindow::streamCharReceived(char) {}
+
+void QAStViewerWindow::setAutoReload(bool on)
+{
+    if (on == autoReload())
+        return;
+    reloadTimer->stop();
+    if (!on) {
+        delete watcher;
+        watcher = nullptr;
+        return;
+    }
+    watcher = new QFileSystemWatcher(this);
+    connect(watcher, &QFileSystemWatcher::fileChanged, this, &QAStViewerWindow::fileChanged);
+    connect(watcher, &QFileSystemWatcher::directoryChanged, this,
+            &QAStViewerWindow::directoryChanged);
+    watchFiles();
+}
+
+void QAStViewerWindow::setAutoReloadDelay(int ms)
+{
+    reloadTimer->setInterval(qMax(0, ms));
+}
+
+int QAStViewerWindow::autoReloadDelay() const
+{
+    return reloadTimer->interval();
+}
+
+void QAStViewerWindow::activated()
+{
+    viewerActive = true;
+}
+
+void QAStViewerWindow::desactivated()
+{
+    viewerActive = false;
+}
+
+void QAStViewerWindow::watchFiles()
+{
+    if (!watcher)
+        return;
+    // The folders are watched too: a file replaced by rename leaves the watcher (inotify follows
+    // the old inode), and only its folder tells when the new file is there.
+    const QStringList watchedFiles = watcher->files();
+    const QStringList watchedDirs = watcher->directories();
+    for (const QString& file : std::as_const(viewerFiles)) {
+        const QFileInfo info(file);
+        const QString dir = info.absolutePath();
+        if (!watchedDirs.contains(dir) && QFileInfo(dir).isDir())
+            watcher->addPath(dir);
+        const QString path = info.absoluteFilePath();
+        if (!watchedFiles.contains(path) && info.exists())
+            watcher->addPath(path);
+    }
+}
+
+void QAStViewerWindow::fileChanged()
+{
+    reloadTimer->start();
+}
+
+void QAStViewerWindow::directoryChanged()
+{
+    // Only a change of one of our files counts: one that appeared again, or disappeared.
+    const QStringList watchedFiles = watcher->files();
+    for (const QString& file : std::as_const(viewerFiles)) {
+        const QFileInfo info(file);
+        if (info.exists() != watchedFiles.contains(info.absoluteFilePath())) {
+            reloadTimer->start();
+            return;
+        }
+    }
+}

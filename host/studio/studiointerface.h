@@ -1,0 +1,32 @@
+#pragma once
+
+#include "host/studio/qunknowninterface.h"
+
+#include <QString>
+
+class QAResProducer;
+class QMainWindow;
+class QMenu;
+
+// Identifier under which the host answers its StudioInterface.
+#define IID_StudioInterface QUuid(0xcedeb1c6, 0xd23b, 0x431d, 0xa0, 0x38, 0x12, 0x75, 0xcd, 0x05, 0x69, 0x13)
+
+// What the studio offers to its plug-ins.
+class StudioInterface : public QUnknownInterface
+{
+public:
+    // The studio's main window, or null when it has none (or it is gone).
+    virtual QMainWindow* mainWindow() = 0;
+    // Folder holding the HTML exporter's dhtml.cfg.
+    virtual QString exportDirectory() = 0;
+    // Name and version of the studio, written into exported pages.
+    virtual QString htmlGenerator() = 0;
+    // The studio asks `producer` to write itself whenever it saves its resources.
+    virtual void registerResourceProducer(QAResProducer* producer) = 0;
+    // Puts `menu` into the studio's menu bar under `title`; answers an id for removeMenu.
+    virtual int insertMenu(const QString& title, QMenu* menu) = 0;
+    virtual void removeMenu(int id) = 0;
+
+protected:
+    ~StudioInterface() = default;
+};

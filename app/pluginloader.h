@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class QAStViewerPlugin;
+
+// Loads a viewer plug-in library: checks its verification text, then asks it for its plug-in.
+class PluginLoader
+{
+public:
+    // libgvzviewer.so beside the executable.
+    static QString defaultPath();
+    // The plug-in of the library at `path`, holding one reference (release() it), or null with the
+    // reason in `error`: no such library, a missing entry point, another verification text, or no
+    // viewer plug-in behind the instance. A library that loaded is never unloaded: its code runs
+    // the plug-in and its windows.
+    static QAStViewerPlugin* load(const QString& path, QString* error);
+};

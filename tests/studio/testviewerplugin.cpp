@@ -1,0 +1,203 @@
+#include "tests/studio/testviewerplugin.h"
+
+#include "host/studio/studiointerface.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+
+CountingPage::CountingPage(const QString& title, const QString& tag, const QString& defaultVal)
+    : PreferenceItem(title, tag, tag), value(defaultVal), defaultValue(defaultVal)
+{
+}
+
+QWidget* CountingPage::createWidget(QWidget* parent)
+{
+    ++created;
+    edit = new QLineEdit(parent);
+    return edit;
+}
+
+void CountingPage::updateContents()
+{
+    ++updates;
+    if (edit)
+        edit->setText(value);
+}
+
+void CountingPage::apply()
+{
+    ++applies;
+    if (edit)
+        value = edit->text();
+}
+
+void CountingPage::cancel()
+{
+    ++cancels;
+}
+
+void CountingPage::defaults()
+{
+    ++defaultsCalls;
+    value = defaultValue;
+}
+
+TestViewerWindow::TestViewerWindow(StudioInterface* studioIface, const QString& title)
+    : studio(studioIface), toolMenu(new QMenu(this)), outline(new QListWidget(this))
+{
+    setWindowTitle(title);
+    setAttribute(Qt::WA_DeleteOnClose);
+    toolMenu->addAction(title);
+    outline->addItem(title);
+    outline->hide();
+}
+
+QWidget* TestViewerWindow::contentOutlineWidget() const
+{
+    return outline;
+}
+
+void TestViewerWindow::refreshContents()
+{
+    ++refreshCount;
+}
+
+void TestViewerWindow::setEnabledStates(bool print, bool reloadOn)
+{
+    printEnabled = print;
+    reloadEnabled = reloadOn;
+    emit stateChanged();
+}
+
+void TestViewerWindow::activated()
+{
+    QAStViewerWindow::activated();
+    ++activatedCount;
+    if (studio)
+        toolMenuId = studio->insertMenu(windowTitle(), toolMenu);
+    emit stateChanged();
+}
+
+void TestViewerWindow::desactivated()
+{
+    QAStViewerWindow::desactivated();
+    ++desactivatedCount;
+    if (studio && toolMenuId != -1)
+        studio->removeMenu(toolMenuId);
+    toolMenuId = -1;
+}
+
+void TestViewerWindow::reload()
+{
+    refreshContents();
+}
+
+void TestViewerWindow::print()
+{
+    ++printCount;
+}
+
+void TestViewerWindow::closeEvent(QCloseEvent* event)
+{
+    if (viewerActive && studio && toolMenuId != -1)
+        studio->removeMenu(toolMenuId);
+    toolMenuId = -1;
+    QAStViewerWindow::closeEvent(event);
+}
+
+TestViewerPlugin::TestViewerPlugin()
+    : general(new CountingPage(QStringLiteral("General"), QStringLiteral("general"),
+                               QStringLiteral("blue"))),
+      detail(new CountingPage(QStringLiteral("Detail"), QStringLiteral("detail"),
+                              QStringLiteral("fine")))
+{
+    general->setChild(detail);
+}
+
+TestViewerPlugin::~TestViewerPlugin()
+{
+    delete detail;
+    delete general;
+}
+
+QString TestViewerPlugin::name()
+{
+    return QStringLiteral("Test");
+}
+
+QStringList TestViewerPlugin::accept()
+{
+    return {QStringLiteral("*.txt")};
+}
+
+QStringList TestViewerPlugin::filters()
+{
+    return {QStringLiteral("Text files (*.txt)")};
+}
+
+void TestViewerPlugin::initialize(QUnknownInterface* host, QARes* resources)
+{
+    if (host) {
+        QUnknownInterface* iface = nullptr;
+        host->queryInterface(IID_StudioInterface, &iface);
+        studio = static_cast<StudioInterface*>(iface);
+    }
+    if (studio)
+        studio->registerResourceProducer(this);
+    QAResGroup* root = resources ? resources->toResGroup() : nullptr;
+    QARes* group = root && root->firstChild() ? root->firstChild()->search(QStringLiteral("test_viewer"))
+                                              : nullptr;
+    if (!group || !group->toResGroup())
+        return;
+    for (CountingPage* page : {general, detail}) {
+        if (QARes* node = group->toResGroup()->childByTag(page->tag()))
+            if (QAResString* text = node->toResString())
+                page->value = text->value();
+    }
+}
+
+QAStViewerWindow* TestViewerPlugin::create(QStringList& files, bool activate, QWidget* parent,
+                                           const char*)
+{
+    auto* window = new TestViewerWindow(studio, QStringLiteral("Test %1").arg(++windowCount));
+    if (parent)
+        window->setParent(parent);
+    window->setActivateDisplay(activate);
+    window->setFiles(&files, nullptr, QAStViewerWindow::FileMode);
+    return window;
+}
+
+void TestViewerPlugin::connectAccepted(QObject* sender, const char* signal)
+{
+    connect(sender, signal, this, SLOT(prefAccepted()));
+}
+
+void TestViewerPlugin::connectRejected(QObject* sender, const char* signal)
+{
+    connect(sender, signal, this, SLOT(prefRejected()));
+}
+
+PreferenceItem* TestViewerPlugin::preferenceSettings()
+{
+    return general;
+}
+
+QARes* TestViewerPlugin::toResources(const char*)
+{
+    auto* group = new QAResGroup(QStringLiteral("test_viewer"));
+    group->addChild(new QAResString(general->tag(), general->value));
+    group->addChild(new QAResString(detail->tag(), detail->value));
+    return group;
+}
+
+void TestViewerPlugin::prefAccepted()
+{
+    ++acceptedCount;
+}
+
+void TestViewerPlugin::prefRejected()
+{
+    ++rejectedCount;
+}

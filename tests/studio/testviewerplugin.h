@@ -1,0 +1,102 @@
+#pragma once
+
+#include "host/res/qares.h"
+#include "host/studio/preferenceitem.h"
+#include "host/studio/qastviewerplugin.h"
+#include "host/studio/qastviewerwindow.h"
+
+#include <QPointer>
+
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class StudioInterface;
+
+// A preference page that counts the dialog's calls; its value is the text of a line edit.
+class CountingPage : public PreferenceItem
+{
+    Q_OBJECT
+public:
+    CountingPage(const QString& title, const QString& tag, const QString& defaultValue);
+
+    QWidget* createWidget(QWidget* parent) override;
+    void updateContents() override;
+    void apply() override;
+    void cancel() override;
+    void defaults() override;
+
+    QString value;
+    QString defaultValue;
+    QPointer<QLineEdit> edit;
+    int created = 0;
+    int updates = 0;
+    int applies = 0;
+    int cancels = 0;
+    int defaultsCalls = 0;
+};
+
+// A plain viewer window: a tool menu put into the studio's bar while active, an outline list,
+// enabled states set by the test, and counters of the studio's calls.
+class TestViewerWindow : public QAStViewerWindow
+{
+    Q_OBJECT
+public:
+    TestViewerWindow(StudioInterface* studio, const QString& title);
+
+    QWidget* contentOutlineWidget() const override;
+    bool isPrintEnabled() override { return printEnabled; }
+    bool isReloadEnabled() override { return reloadEnabled; }
+    void refreshContents() override;
+    void setEnabledStates(bool print, bool reload);
+
+    void activated() override;
+    void desactivated() override;
+    void reload() override;
+    void print() override;
+
+    StudioInterface* studio;
+    QMenu* toolMenu;
+    int toolMenuId = -1;
+    QListWidget* outline;
+    bool printEnabled = true;
+    bool reloadEnabled = true;
+    int refreshCount = 0;
+    int printCount = 0;
+    int activatedCount = 0;
+    int desactivatedCount = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+// Makes TestViewerWindows for "*.txt" files and keeps one preference value per page in the
+// resource group "test_viewer".
+class TestViewerPlugin : public QAStViewerPlugin, public QAResProducer
+{
+    Q_OBJECT
+public:
+    TestViewerPlugin();
+    ~TestViewerPlugin() override;
+
+    QString name() override;
+    QStringList accept() override;
+    QStringList filters() override;
+    void initialize(QUnknownInterface* host, QARes* resources) override;
+    QAStViewerWindow* create(QStringList& files, bool activate, QWidget* parent,
+                             const char* name) override;
+    void connectAccepted(QObject* sender, const char* signal) override;
+    void connectRejected(QObject* sender, const char* signal) override;
+    PreferenceItem* preferenceSettings() override;
+    QARes* toResources(const char* name) override;
+
+    StudioInterface* studio = nullptr;
+    CountingPage* general = nullptr; // owned, with its child
+    CountingPage* detail = nullptr;  // owned
+    int windowCount = 0;
+    int acceptedCount = 0;
+    int rejectedCount = 0;
+
+private slots:
+    void prefAccepted();
+    void prefRejected();
+};

@@ -1,0 +1,153 @@
+// Prints how long DChartPainter takes for large charts and what their points cost.
+// Usage: bench_paint [largest point count, default 10000000] [folder to save the pictures in]
+#include "host/chart/dchartpainter.h"
+#include "host/chart/ditem.h"
+#include "host/chart/dpointpool.h"
+#include "host/chart/dstyle.h"
+#include "host/chart/dupdater.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace {
+
+struct Chart
+{
+    std::unique_ptr<DGraphic> graphic;
+    std::vector<std::unique_ptr<DStyle>> styles;
+    double buildMs = 0;
+};
+
+DStyle* addStyle(Chart& chart, unsigned char r, unsigned char g, unsigned char b)
+{
+    chart.styles.push_back(std::make_unique<DStyle>(QStringLiteral("s"),
+                                                    new DFont(QString(), 10, 0), nullptr,
+                                                    new DColor(r, g, b), false));
+    return chart.styles.back().get();
+}
+
+enum class Kind { Time, XY, Lines3D };
+
+// Curves built as the viewer builds them: one point per sample, linked in order.
+Chart build(Kind kind, int curves, long long points)
+{
+    QElapsedTimer timer;
+    timer.start();
+    Chart chart;
+    const bool threeD = kind == Kind::Lines3D;
+    chart.graphic.reset(new DGraphic(QStringLiteral("Benchmark"),
+                                     threeD ? DGraphic::Lines3D : DGraphic::Chart2D, QString(),
+                                     nullptr, addStyle(chart, 0, 0, 0), nullptr));
+    DGraphic* g = chart.graphic.get();
+    std::vector<DAxis*> axes;
+    for (int i = 0; i < (threeD ? 3 : 2); ++i)
+        axes.push_back(new DAxis(QString(QChar('x' + i)), QString(), QString(QChar('X' + i)), g,
+                                 addStyle(chart, 0, 0, 0)));
+    for (std::size_t i = 0; i < axes.size(); ++i)
+        (i == 0 ? g->firstChild : axes[i - 1]->next) = axes[i];
+    DItem* last = axes.back();
+    std::mt19937 random(42);
+    std::normal_distribution<float> noise(0.0f, 1.0f);
+    for (int c = 0; c < curves; ++c) {
+        auto* curve = new DCurve(0, QStringLiteral("curve %1").arg(c), g,
+                                 addStyle(chart, static_cast<unsigned char>(40 * c), 0, 200),
+                                 nullptr);
+        last->next = curve;
+        last = curve;
+        DItem* previous = nullptr;
+        float x = 0, y = 0, z = 0;
+        for (long long i = 0; i < points; ++i) {
+            if (kind == Kind::Time) {
+                x = float(i);
+                y = float(c) + std::sin(float(i) * 1e-4f) + 0.1f * noise(random);
+                if (i % 100003 == 0)
+                    y += 5; // spikes
+            } else {
+                x += noise(random);
+                y += noise(random);
+                z += noise(random);
+            }
+            auto* point = new DPoint(curve, nullptr);
+            point->addCoord(axes[0], x);
+            point->addCoord(axes[1], y);
+            if (threeD)
+                point->addCoord(axes[2], z);
+            (previous ? previous->next : curve->firstChild) = point;
+            previous = point;
+        }
+    }
+    DUpdater().doItem(g);
+    for (DAxis* axis : axes) {
+        const float range = axis->property(DAxis::RangeMax) - axis->property(DAxis::RangeMin);
+        axis->setProperty(DAxis::GridSpacing, range / 8);
+        axis->setProperty(DAxis::UnitSpacing, range / 8);
+        axis->setProperty(DAxis::DotSpacing, range / 40);
+    }
+    chart.buildMs = double(timer.nsecsElapsed()) / 1e6;
+    return chart;
+}
+
+QString saveFolder;
+
+// Median of a few draws into a fresh 1200 x 800 image.
+double drawMs(const Chart& chart, const QString& name)
+{
+    QImage image(1200, 800, QImage::Format_RGB32);
+    DChartPainter painter;
+    std::vector<double> runs;
+    for (int i = 0; i < 5; ++i) {
+        image.fill(Qt::white);
+        QPainter p(&image);
+        QElapsedTimer timer;
+        timer.start();
+        painter.draw(p, image.rect(), chart.graphic.get());
+        runs.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    if (!saveFolder.isEmpty())
+        image.save(saveFolder + QLatin1Char('/') + name + QStringLiteral(".png"));
+    std::sort(runs.begin(), runs.end());
+    return runs[runs.size() / 2];
+}
+
+void run(const char* label, Kind kind, int curves, long long points)
+{
+    const std::size_t blocksBefore = DPointPool::blockCount();
+    Chart chart = build(kind, curves, points);
+    const double bytes = double(DPointPool::blockCount() - blocksBefore) * (1 << 20);
+    const double perPoint = bytes / (double(points) * curves);
+    const double draw =
+        drawMs(chart, QStringLiteral("%1-%2").arg(QString::fromLatin1(label)).arg(points));
+    QElapsedTimer timer;
+    timer.start();
+    chart.graphic.reset();
+    const double deleteMs = double(timer.nsecsElapsed()) / 1e6;
+    std::printf("%-10s %2d x %9lld  build %9.1f ms  draw %8.1f ms  delete %7.1f ms  %5.1f B/pt\n",
+                label, curves, points, chart.buildMs, draw, deleteMs, perPoint);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    const long long largest = argc > 1 ? std::atoll(argv[1]) : 10000000;
+    if (argc > 2)
+        saveFolder = QString::fromLocal8Bit(argv[2]);
+    std::printf("DChartPainter into a 1200 x 800 QImage (median of 5 draws)\n");
+    for (long long n = 10000; n <= largest; n *= 10) {
+        run("time", Kind::Time, 8, std::min(n, 1000000LL) == n ? n : n / 8);
+        run("xy-walk", Kind::XY, 1, n);
+        run("3d-lines", Kind::Lines3D, 1, n);
+    }
+    return 0;
+}

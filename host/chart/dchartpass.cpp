@@ -1,0 +1,420 @@
+#include "host/chart/dchartpass.h"
+
+#include "host/chart/dstyle.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Text that long is cut before measuring: no line holds more glyphs than it has pixels.
+constexpr int SlackCharacters = 16;
+// Largest text drawn, in pixels: bigger fonts only slow the glyph cache down.
+constexpr double MaxTextPixels = 2000.0;
+
+QString oneLine(QString text)
+{
+    for (QChar& c : text) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t'))
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
+} // namespace
+
+QColor DChartPass::gridColor(const QColor& pen)
+{
+    QColor c = pen;
+    c.setAlpha(70);
+    return c;
+}
+
+DChartPass::DChartPass(QPainter& painter, const QRect& rect, DGraphic& chart, int size)
+    : p(painter), area(rect), graphic(chart)
+{
+    scale = std::clamp(size, 0, 1000) / 100.0;
+    gap = std::round(6.0 * scale);
+    mark = std::round(3.0 * scale);
+    penWidth = std::round(scale); // 0 is a hairline
+    const QPaintDevice* device = p.device();
+    dpi = device && device->logicalDpiY() > 0 ? device->logicalDpiY() : 96.0;
+}
+
+DChartPass::Look DChartPass::lookOf(const DStyle* style) const
+{
+    Look look;
+    int points = 10;
+    if (style) {
+        if (style->font) {
+            points = style->font->size;
+            if (!style->font->family.isEmpty())
+                look.font.setFamily(style->font->family);
+            if (style->font->weight > 0)
+                look.font.setWeight(QFont::Weight(std::clamp(style->font->weight, 1, 1000)));
+        }
+        if (style->penColor)
+            look.pen = style->penColor->toQColor();
+        if (style->fillColor)
+            look.fill = style->fillColor->toQColor();
+        look.markers = style->markers;
+    }
+    const double pixels = std::min({points * dpi / 72.0, MaxTextPixels, area.height()});
+    if (points > 0 && pixels >= 1.0) {
+        look.font.setPixelSize(int(pixels));
+        look.hasText = true;
+        look.lineHeight = QFontMetricsF(look.font, p.device()).height();
+    }
+    return look;
+}
+
+QString DChartPass::fitted(const QString& text, const Look& look, double width) const
+{
+    if (!look.hasText || width < 1.0)
+        return QString();
+    const QString cut = oneLine(text.left(int(std::min(width, 1e6)) + SlackCharacters));
+    return QFontMetricsF(look.font, p.device()).elidedText(cut, Qt::ElideRight, width);
+}
+
+void DChartPass::drawText(const Look& look, const QRectF& box, int flags, const QString& text)
+{
+    if (!look.hasText || text.isEmpty())
+        return;
+    p.setFont(look.font);
+    p.setPen(look.pen);
+    p.drawText(box, flags | Qt::TextDontClip | Qt::TextSingleLine, text);
+}
+
+bool DChartPass::claim(std::vector<QRectF>& taken, const QRectF& box) const
+{
+    const QRectF spaced = box.adjusted(-gap / 2, -gap / 2, gap / 2, gap / 2);
+    for (const QRectF& other : taken) {
+        if (other.intersects(spaced))
+            return false;
+    }
+    taken.push_back(box);
+    return true;
+}
+
+void DChartPass::run()
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setClipRect(area, Qt::IntersectClip);
+    const Look look = lookOf(graphic.style);
+    if (look.fill.isValid())
+        p.fillRect(area, look.fill);
+    area.adjust(gap, gap, -gap, -gap);
+
+    for (DItem* child = graphic.firstChild; child; child = child->next) {
+        if (DAxis* axis = child->toAxis()) {
+            if (axes.size() == 3)
+                continue;
+            Axis a;
+            a.item = axis;
+            a.look = lookOf(axis->style);
+            a.scale = DAxisScale(axis);
+            a.title = axis->unit().isEmpty()
+                          ? axis->name()
+                          : QStringLiteral("%1 [%2]").arg(axis->name(), axis->unit());
+            axes.push_back(a);
+        } else if (DCurve* curve = child->toCurve()) {
+            curves.push_back(curve);
+        }
+    }
+
+    drawTitle();
+    if (graphic.legendMode == DGraphic::LegendShown)
+        drawLegend();
+    if (area.width() >= 2 && area.height() >= 2 && axes.size() >= 2) {
+        if (graphic.is3D() && axes.size() == 3)
+            draw3D();
+        else
+            draw2D();
+    }
+    p.restore();
+}
+
+void DChartPass::drawTitle()
+{
+    const Look look = lookOf(graphic.style);
+    for (const QString& text : {graphic.title, graphic.subtitle}) {
+        const QString line = fitted(text, look, area.width());
+        if (line.isEmpty())
+            continue;
+        drawText(look, QRectF(area.left(), area.top(), area.width(), look.lineHeight),
+                 Qt::AlignHCenter | Qt::AlignTop, line);
+        area.setTop(area.top() + look.lineHeight);
+    }
+    if (area.top() > area.bottom())
+        area.setTop(area.bottom());
+    else if (!graphic.title.isEmpty() || !graphic.subtitle.isEmpty())
+        area.setTop(std::min(area.bottom(), area.top() + gap));
+}
+
+void DChartPass::drawLegend()
+{
+    if (curves.empty())
+        return;
+    const double sample = std::max(8.0, 24.0 * scale);
+    std::vector<Look> looks;
+    double nameWidth = 0.0;
+    for (const DCurve* curve : curves) {
+        looks.push_back(lookOf(curve->style));
+        const QString name = fitted(curve->name, looks.back(), area.width() / 3);
+        if (looks.back().hasText)
+            nameWidth = std::max(nameWidth, QFontMetricsF(looks.back().font, p.device())
+                                                .horizontalAdvance(name));
+    }
+    const double width = std::min(nameWidth + sample + 3 * gap, area.width() / 3);
+    if (width < sample + 2 * gap)
+        return;
+    const double left = area.right() - width;
+    double y = area.top();
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+        const Look& look = looks[i];
+        const double height = std::max({look.lineHeight, 2 * mark + 1, 4.0});
+        if (y + height > area.bottom())
+            break;
+        const QRectF entry(left, y, width, height);
+        if (look.fill.isValid())
+            p.fillRect(entry, look.fill);
+        const double middle = std::floor(y + height / 2);
+        p.setPen(QPen(look.pen, std::max(penWidth, 1.0)));
+        p.drawLine(QPointF(left + gap, middle), QPointF(left + gap + sample, middle));
+        if (look.markers)
+            drawMarks({QPointF(left + gap + sample / 2, middle)}, look.pen, mark);
+        const double textLeft = left + 2 * gap + sample;
+        drawText(look, QRectF(textLeft, y, entry.right() - textLeft, height),
+                 Qt::AlignLeft | Qt::AlignVCenter, fitted(curves[i]->name, look, entry.right() - textLeft));
+        y += height + gap / 2;
+    }
+    area.setRight(left - gap);
+}
+
+void DChartPass::strokeLines(DCurveReducer& reducer, const QColor& color)
+{
+    QPen pen(color, penWidth);
+    pen.setCapStyle(Qt::SquareCap); // a line shorter than a pixel still shows as a dot
+    pen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    for (const QPolygonF& line : reducer.lines()) {
+        if (line.size() == 1)
+            p.drawPoint(line.first());
+        else
+            p.drawPolyline(line);
+    }
+}
+
+void DChartPass::drawMarks(const std::vector<QPointF>& points, const QColor& color, double radius)
+{
+    const double side = 2 * radius + 1;
+    for (const QPointF& at : points)
+        p.fillRect(QRectF(std::floor(at.x()) - radius, std::floor(at.y()) - radius, side, side),
+                   color);
+}
+
+DChartPass::PixelSet::PixelSet(const QRectF& rect)
+    : left(int(std::floor(rect.left()))), top(int(std::floor(rect.top()))),
+      width(std::max(0, int(std::ceil(rect.width())) + 1)),
+      height(std::max(0, int(std::ceil(rect.height())) + 1)), bits(std::size_t(width) * height)
+{
+}
+
+bool DChartPass::PixelSet::insert(const QPointF& at)
+{
+    if (!(at.x() >= left && at.y() >= top && at.x() < left + width && at.y() < top + height))
+        return false;
+    const std::size_t i = std::size_t(int(at.y()) - top) * width + std::size_t(int(at.x()) - left);
+    if (bits[i])
+        return false;
+    bits[i] = true;
+    return true;
+}
+
+void DChartPass::draw2D()
+{
+    const Axis& x = axes[0];
+    const Axis& y = axes[1];
+    const double xLabelHeight = x.look.hasText ? x.look.lineHeight : 0.0;
+    const double xNameHeight = x.title.isEmpty() ? 0.0 : xLabelHeight;
+    const double yNameWidth = y.look.hasText && !y.title.isEmpty() ? y.look.lineHeight : 0.0;
+
+    QRectF plot = area;
+    plot.setTop(area.top() + std::ceil(y.look.lineHeight / 2));
+    plot.setBottom(area.bottom() - mark - gap / 2 - xLabelHeight
+                   - (xNameHeight > 0 ? gap / 2 + xNameHeight : 0.0));
+    plot.setTop(std::round(plot.top()));
+    plot.setBottom(std::round(plot.bottom()));
+    if (plot.height() < 2)
+        return;
+
+    // The widest Y label decides where the plot starts.
+    double yLabelWidth = 0.0;
+    double first = 0.0;
+    double last = 0.0;
+    const double yUnits = y.item->property(DAxis::UnitSpacing);
+    if (y.look.hasText && y.item->hasProperty(DAxis::UnitSpacing)
+        && y.scale.multiples(yUnits, plot.height(), first, last)) {
+        const QFontMetricsF metrics(y.look.font, p.device());
+        for (double k = first; k <= last; ++k)
+            yLabelWidth = std::max(
+                yLabelWidth, metrics.horizontalAdvance(DAxisScale::label(k * yUnits, yUnits)));
+        yLabelWidth = std::min(yLabelWidth, area.width() / 3);
+    }
+    double lastXLabel = 0.0;
+    const double xUnits = x.item->property(DAxis::UnitSpacing);
+    if (x.look.hasText && x.item->hasProperty(DAxis::UnitSpacing))
+        lastXLabel = QFontMetricsF(x.look.font, p.device())
+                         .horizontalAdvance(DAxisScale::label(x.scale.max(), xUnits));
+    plot.setLeft(std::round(area.left() + yNameWidth + (yNameWidth > 0 ? gap / 2 : 0.0)
+                            + yLabelWidth + gap / 2 + mark));
+    plot.setRight(std::round(area.right() - std::min(lastXLabel / 2, area.width() / 4)));
+    if (plot.width() < 2)
+        return;
+
+    if (x.look.fill.isValid())
+        p.fillRect(QRectF(plot.left(), plot.bottom(), plot.width(), area.bottom() - plot.bottom()),
+                   x.look.fill);
+    if (y.look.fill.isValid())
+        p.fillRect(QRectF(area.left(), plot.top(), plot.left() - area.left(), plot.height()),
+                   y.look.fill);
+    draw2DXAxis(x, plot);
+    draw2DYAxis(y, plot, yLabelWidth);
+    draw2DCurves(x, y, plot);
+}
+
+void DChartPass::draw2DXAxis(const Axis& axis, const QRectF& plot)
+{
+    const DAxisScale& s = axis.scale;
+    auto at = [&](double value) {
+        return std::round(plot.left() + s.fraction(value) * plot.width());
+    };
+    double first = 0.0;
+    double last = 0.0;
+    const double lines = axis.item->property(DAxis::GridSpacing);
+    if (axis.item->hasProperty(DAxis::GridSpacing) && s.multiples(lines, plot.width(), first, last)) {
+        p.setPen(QPen(gridColor(axis.look.pen), penWidth));
+        for (double k = first; k <= last; ++k)
+            p.drawLine(QPointF(at(k * lines), plot.top()), QPointF(at(k * lines), plot.bottom()));
+    }
+    p.setPen(QPen(axis.look.pen, penWidth));
+    p.drawLine(plot.bottomLeft(), plot.bottomRight());
+    const double dots = axis.item->property(DAxis::DotSpacing);
+    if (axis.item->hasProperty(DAxis::DotSpacing) && s.multiples(dots, plot.width(), first, last)) {
+        std::vector<QPointF> points;
+        for (double k = first; k <= last; ++k)
+            points.emplace_back(at(k * dots), plot.bottom() - std::max(1.0, mark));
+        drawMarks(points, axis.look.pen, std::floor(mark / 3));
+    }
+    const double units = axis.item->property(DAxis::UnitSpacing);
+    if (axis.item->hasProperty(DAxis::UnitSpacing) && s.multiples(units, plot.width(), first, last)) {
+        const QFontMetricsF metrics(axis.look.font, p.device());
+        std::vector<QRectF> taken;
+        for (double k = first; k <= last; ++k) {
+            const double px = at(k * units);
+            const QString text = DAxisScale::label(k * units, units);
+            const double w = axis.look.hasText ? metrics.horizontalAdvance(text) : 0.0;
+            const QRectF box(px - w / 2, plot.bottom() + mark + gap / 2, w, axis.look.lineHeight);
+            if (!claim(taken, box))
+                continue;
+            p.setPen(QPen(axis.look.pen, penWidth));
+            p.drawLine(QPointF(px, plot.bottom()), QPointF(px, plot.bottom() + mark));
+            drawText(axis.look, box, Qt::AlignCenter, text);
+        }
+    }
+    const double nameTop = plot.bottom() + mark + gap + axis.look.lineHeight;
+    drawText(axis.look, QRectF(plot.left(), nameTop, plot.width(), axis.look.lineHeight),
+             Qt::AlignHCenter | Qt::AlignTop, fitted(axis.title, axis.look, plot.width()));
+}
+
+void DChartPass::draw2DYAxis(const Axis& axis, const QRectF& plot, double labelWidth)
+{
+    const DAxisScale& s = axis.scale;
+    auto at = [&](double value) {
+        return std::round(plot.bottom() - s.fraction(value) * plot.height());
+    };
+    double first = 0.0;
+    double last = 0.0;
+    const double lines = axis.item->property(DAxis::GridSpacing);
+    if (axis.item->hasProperty(DAxis::GridSpacing) && s.multiples(lines, plot.height(), first, last)) {
+        p.setPen(QPen(gridColor(axis.look.pen), penWidth));
+        for (double k = first; k <= last; ++k)
+            p.drawLine(QPointF(plot.left(), at(k * lines)), QPointF(plot.right(), at(k * lines)));
+    }
+    p.setPen(QPen(axis.look.pen, penWidth));
+    p.drawLine(plot.bottomLeft(), plot.topLeft());
+    const double dots = axis.item->property(DAxis::DotSpacing);
+    if (axis.item->hasProperty(DAxis::DotSpacing) && s.multiples(dots, plot.height(), first, last)) {
+        std::vector<QPointF> points;
+        for (double k = first; k <= last; ++k)
+            points.emplace_back(plot.left() + std::max(1.0, mark), at(k * dots));
+        drawMarks(points, axis.look.pen, std::floor(mark / 3));
+    }
+    const double units = axis.item->property(DAxis::UnitSpacing);
+    if (axis.item->hasProperty(DAxis::UnitSpacing) && s.multiples(units, plot.height(), first, last)) {
+        std::vector<QRectF> taken;
+        const double right = plot.left() - mark - gap / 2;
+        for (double k = first; k <= last; ++k) {
+            const double py = at(k * units);
+            const QRectF box(right - labelWidth, py - axis.look.lineHeight / 2, labelWidth,
+                             axis.look.lineHeight);
+            if (!claim(taken, box))
+                continue;
+            p.setPen(QPen(axis.look.pen, penWidth));
+            p.drawLine(QPointF(plot.left() - mark, py), QPointF(plot.left(), py));
+            drawText(axis.look, box, Qt::AlignRight | Qt::AlignVCenter,
+                     fitted(DAxisScale::label(k * units, units), axis.look, labelWidth + 1));
+        }
+    }
+    if (!axis.look.hasText || axis.title.isEmpty())
+        return;
+    // The name reads upwards along the left edge.
+    const QString name = fitted(axis.title, axis.look, plot.height());
+    p.save();
+    p.translate(area.left(), plot.center().y());
+    p.rotate(-90);
+    drawText(axis.look, QRectF(-plot.height() / 2, 0, plot.height(), axis.look.lineHeight),
+             Qt::AlignHCenter | Qt::AlignTop, name);
+    p.restore();
+}
+
+void DChartPass::draw2DCurves(const Axis& x, const Axis& y, const QRectF& plot)
+{
+    const double x0 = plot.left();
+    const double y0 = plot.bottom();
+    const double sx = plot.width() / (x.scale.max() - x.scale.min());
+    const double sy = plot.height() / (y.scale.max() - y.scale.min());
+    const double xMin = x.scale.min();
+    const double yMin = y.scale.min();
+    auto map = [=](float u, float v, float) {
+        return QPointF(x0 + (double(u) - xMin) * sx, y0 - (double(v) - yMin) * sy);
+    };
+    p.save();
+    p.setClipRect(plot.adjusted(-penWidth, -penWidth, penWidth + 1, penWidth + 1),
+                  Qt::IntersectClip);
+    for (DCurve* curve : curves) {
+        const Look look = lookOf(curve->style);
+        DCurveReducer reducer;
+        std::vector<QPointF> marks;
+        if (look.markers) {
+            PixelSet seen(plot);
+            feedCurve(*curve, x.item->index(), y.item->index(), -1, map,
+                      [&](const QPointF& at) {
+                          if (seen.insert(at))
+                              marks.push_back(at);
+                      },
+                      reducer);
+        } else {
+            feedCurve(*curve, x.item->index(), y.item->index(), -1, map, [](const QPointF&) {},
+                      reducer);
+        }
+        strokeLines(reducer, look.pen);
+        drawMarks(marks, look.pen, mark);
+    }
+    p.restore();
+}

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "host/chart/daxisscale.h"
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QRectF>
+#include <QString>
+
+#include <vector>
+
+class DAxis;
+class DCurve;
+class DCurveReducer;
+class DGraphic;
+class DStyle;
+class QPainter;
+
+// One draw of a chart: the layout and painting state of DChartPainter::draw.
+class DChartPass
+{
+public:
+    DChartPass(QPainter& painter, const QRect& rect, DGraphic& graphic, int size);
+    void run();
+
+private:
+    // How a style draws; texts are off when its font has no usable size.
+    struct Look
+    {
+        QFont font;
+        bool hasText = false;
+        double lineHeight = 0.0;
+        QColor pen = Qt::black;
+        QColor fill; // invalid: none
+        bool markers = false;
+    };
+    struct Axis
+    {
+        DAxis* item = nullptr;
+        Look look;
+        DAxisScale scale{-1.0, 1.0};
+        QString title; // name with its unit
+    };
+
+    Look lookOf(const DStyle* style) const;
+    // Grid lines are a light shade of the axis colour.
+    static QColor gridColor(const QColor& pen);
+    // `text` on one line, elided to `width`, cheap however long it is.
+    QString fitted(const QString& text, const Look& look, double width) const;
+    void drawText(const Look& look, const QRectF& box, int flags, const QString& text);
+    // Whether `box` is clear of the labels drawn on this axis so far; if so it is taken.
+    bool claim(std::vector<QRectF>& taken, const QRectF& box) const;
+
+    void drawTitle();
+    void drawLegend();
+    // Draws what `reducer` collected as lines in the look's pen.
+    void strokeLines(DCurveReducer& reducer, const QColor& color);
+    // Draws a small square at each point, once per pixel.
+    void drawMarks(const std::vector<QPointF>& points, const QColor& color, double radius);
+
+    // Pixels of a rectangle, each taken once: points drawn one by one stay bounded by pixels.
+    struct PixelSet
+    {
+        explicit PixelSet(const QRectF& rect);
+        // True when `at` lies in the rectangle on a pixel not taken before; takes it.
+        bool insert(const QPointF& at);
+
+        int left, top, width, height;
+        std::vector<bool> bits;
+    };
+
+    void draw2D();
+    void draw2DXAxis(const Axis& axis, const QRectF& plot);
+    void draw2DYAxis(const Axis& axis, const QRectF& plot, double labelWidth);
+    void draw2DCurves(const Axis& x, const Axis& y, const QRectF& plot);
+
+    void draw3D();
+
+    QPainter& p;
+    QRectF area; // what is left to lay out
+    DGraphic& graphic;
+    double scale;  // size setting as a factor
+    double gap;    // between laid-out parts
+    double mark;   // tick length and marker radius
+    double penWidth;
+    double dpi;
+    std::vector<Axis> axes;
+    std::vector<DCurve*> curves;
+};
+
+#include "host/chart/dcurvereducer.h"
+#include "host/chart/ditem.h"
+#include "host/chart/dpointpool.h"
+
+// Feeds the points of `curve` through `map` (three coordinates to a device point) into
+// `reducer`; `visit` sees every mapped point (markers, point charts).
+template <class Map, class Visit>
+void feedCurve(DCurve& curve, int slotA, int slotB, int slotC, Map map, Visit visit,
+               DCurveReducer& reducer)
+{
+    for (DItem* item = curve.firstChild; item; item = item->next) {
+        // Points of a curve are mostly consecutive slots of a pool block: fetching a few ahead
+        // hides the latency of walking the chain (a wrong guess only costs a wasted fetch).
+        __builtin_prefetch(reinterpret_cast<const char*>(item) + 16 * DPointPool::SlotSize);
+        const DPoint* point = item->toPoint();
+        if (!point)
+            continue;
+        const QPointF at = map(point->coord(slotA), point->coord(slotB),
+                               slotC < 0 ? 0.0f : point->coord(slotC));
+        reducer.add(at.x(), at.y());
+        visit(at);
+    }
+}

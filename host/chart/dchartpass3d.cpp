@@ -1,0 +1,219 @@
+#include "host/chart/dchartpass.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+// An orthographic view: screen right, screen up and toward the viewer, as unit vectors in the
+// data box whose coordinates run from -1 to 1 on every axis. Elevation 0 and azimuth 0 look
+// along X (Y across, Z up); azimuth pi/2 looks along Y (X across); elevation pi/2 looks down Z.
+struct View
+{
+    View(double elevation, double azimuth)
+    {
+        const double se = std::sin(elevation), ce = std::cos(elevation);
+        const double sa = std::sin(azimuth), ca = std::cos(azimuth);
+        right = {sa, ca, 0.0};
+        up = {-ca * se, sa * se, ce};
+        toward = {ca * ce, -sa * ce, se};
+    }
+    std::array<double, 3> right, up, toward;
+};
+
+using Vec = std::array<double, 3>;
+
+double dot(const Vec& a, const Vec& b)
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+} // namespace
+
+void DChartPass::draw3D()
+{
+    const double elevation = std::isfinite(graphic.elevation) ? graphic.elevation : 0.3;
+    const double azimuth = std::isfinite(graphic.azimuth) ? graphic.azimuth : 0.3;
+    const View view(elevation, azimuth);
+
+    double textHeight = 0.0;
+    double labelWidth = 0.0;
+    for (const Axis& axis : axes) {
+        textHeight = std::max(textHeight, axis.look.lineHeight);
+        if (axis.look.hasText)
+            labelWidth = std::max(labelWidth, QFontMetricsF(axis.look.font, p.device())
+                                                  .horizontalAdvance(DAxisScale::label(
+                                                      axis.scale.max(),
+                                                      axis.item->property(DAxis::UnitSpacing))));
+    }
+    const double margin = std::min(gap + mark + std::max(labelWidth, 2 * textHeight),
+                                   std::min(area.width(), area.height()) / 4);
+    const QRectF box = area.adjusted(margin, margin, -margin, -margin);
+    if (box.width() < 2 || box.height() < 2)
+        return;
+
+    double hLow = 1e300, hHigh = -1e300, vLow = 1e300, vHigh = -1e300;
+    for (int corner = 0; corner < 8; ++corner) {
+        const Vec c{corner & 1 ? 1.0 : -1.0, corner & 2 ? 1.0 : -1.0, corner & 4 ? 1.0 : -1.0};
+        hLow = std::min(hLow, dot(c, view.right));
+        hHigh = std::max(hHigh, dot(c, view.right));
+        vLow = std::min(vLow, dot(c, view.up));
+        vHigh = std::max(vHigh, dot(c, view.up));
+    }
+    const double k = std::min(box.width() / (hHigh - hLow), box.height() / (vHigh - vLow));
+    const double cx = box.center().x() - k * (hLow + hHigh) / 2;
+    const double cy = box.center().y() + k * (vLow + vHigh) / 2;
+    auto project = [&](const Vec& c) {
+        return QPointF(cx + k * dot(c, view.right), cy - k * dot(c, view.up));
+    };
+    auto normal = [&](int axis, double value) {
+        return 2.0 * axes[axis].scale.fraction(value) - 1.0;
+    };
+    const QPointF centre = project({0.0, 0.0, 0.0});
+
+    // Grid lines on the three walls away from the viewer.
+    for (int wall = 0; wall < 3; ++wall) {
+        const double far = view.toward[wall] > 0 ? -1.0 : 1.0;
+        for (int along = 0; along < 3; ++along) {
+            if (along == wall)
+                continue;
+            const int across = 3 - wall - along;
+            const Axis& axis = axes[along];
+            Vec unit{0.0, 0.0, 0.0};
+            unit[along] = 2.0;
+            const QPointF length = project(unit) - centre;
+            double first = 0.0, last = 0.0;
+            const double spacing = axis.item->property(DAxis::GridSpacing);
+            if (!axis.item->hasProperty(DAxis::GridSpacing)
+                || !axis.scale.multiples(spacing, std::hypot(length.x(), length.y()), first, last))
+                continue;
+            p.setPen(QPen(gridColor(axis.look.pen), penWidth));
+            for (double m = first; m <= last; ++m) {
+                Vec a{0.0, 0.0, 0.0};
+                a[wall] = far;
+                a[along] = normal(along, m * spacing);
+                Vec b = a;
+                a[across] = -1.0;
+                b[across] = 1.0;
+                p.drawLine(project(a), project(b));
+            }
+        }
+    }
+
+    // The box, each edge in the colour of the axis it runs along; units along one edge each.
+    for (int along = 0; along < 3; ++along) {
+        const Axis& axis = axes[along];
+        const int i = (along + 1) % 3;
+        const int j = (along + 2) % 3;
+        Vec bestA{}, bestB{};
+        double best = -1e300;
+        p.setPen(QPen(axis.look.pen, penWidth));
+        for (int edge = 0; edge < 4; ++edge) {
+            Vec a{0.0, 0.0, 0.0};
+            a[i] = edge & 1 ? 1.0 : -1.0;
+            a[j] = edge & 2 ? 1.0 : -1.0;
+            Vec b = a;
+            a[along] = -1.0;
+            b[along] = 1.0;
+            const QPointF pa = project(a), pb = project(b);
+            p.drawLine(pa, pb);
+            // X and Y are labelled along their lowest edge, Z along its leftmost.
+            const QPointF mid = (pa + pb) / 2;
+            const double score = along == 2 ? -mid.x() : mid.y();
+            if (score > best + 1e-6) {
+                best = score;
+                bestA = a;
+                bestB = b;
+            }
+        }
+        QPointF out = (project(bestA) + project(bestB)) / 2 - centre;
+        const double outLength = std::hypot(out.x(), out.y());
+        out = outLength > 1e-9 ? out / outLength : QPointF(0.0, 1.0);
+        auto onEdge = [&](double value) {
+            Vec c = bestA;
+            c[along] = normal(along, value);
+            return project(c);
+        };
+        const QPointF edgeVector = project(bestB) - project(bestA);
+        const double edgeLength = std::hypot(edgeVector.x(), edgeVector.y());
+        double first = 0.0, last = 0.0;
+        const double dots = axis.item->property(DAxis::DotSpacing);
+        if (axis.item->hasProperty(DAxis::DotSpacing)
+            && axis.scale.multiples(dots, edgeLength, first, last)) {
+            std::vector<QPointF> points;
+            for (double m = first; m <= last; ++m)
+                points.push_back(onEdge(m * dots));
+            drawMarks(points, axis.look.pen, std::floor(mark / 3));
+        }
+        const double units = axis.item->property(DAxis::UnitSpacing);
+        double extent = 0.0;
+        if (axis.item->hasProperty(DAxis::UnitSpacing)
+            && axis.scale.multiples(units, std::max(edgeLength, 1.0), first, last)) {
+            const QFontMetricsF metrics(axis.look.font, p.device());
+            std::vector<QRectF> taken;
+            for (double m = first; m <= last; ++m) {
+                const QPointF at = onEdge(m * units);
+                const QString text = DAxisScale::label(m * units, units);
+                const double w = axis.look.hasText ? metrics.horizontalAdvance(text) : 0.0;
+                const double h = axis.look.lineHeight;
+                const double reach = std::abs(out.x()) * w / 2 + std::abs(out.y()) * h / 2;
+                const QPointF middle = at + out * (mark + gap / 2 + reach);
+                const QRectF label(middle.x() - w / 2, middle.y() - h / 2, w, h);
+                if (!claim(taken, label))
+                    continue;
+                extent = std::max(extent, 2 * reach);
+                p.setPen(QPen(axis.look.pen, penWidth));
+                p.drawLine(at, at + out * mark);
+                drawText(axis.look, label, Qt::AlignCenter, text);
+            }
+        }
+        if (axis.look.hasText && !axis.title.isEmpty()) {
+            const QString name = fitted(axis.title, axis.look, area.width() / 3);
+            const double w = QFontMetricsF(axis.look.font, p.device()).horizontalAdvance(name);
+            const double h = axis.look.lineHeight;
+            const double reach = std::abs(out.x()) * w / 2 + std::abs(out.y()) * h / 2;
+            const QPointF middle = (project(bestA) + project(bestB)) / 2
+                                   + out * (mark + gap + extent + reach);
+            drawText(axis.look, QRectF(middle.x() - w / 2, middle.y() - h / 2, w, h),
+                     Qt::AlignCenter, name);
+        }
+    }
+
+    // The curves: their shadows on the floor first, then the curves over them.
+    const int sx = axes[0].item->index(), sy = axes[1].item->index(), sz = axes[2].item->index();
+    const bool points = graphic.type == DGraphic::Points3D;
+    auto map = [&](bool floor) {
+        return [&, floor](float x, float y, float z) {
+            return project({normal(0, x), normal(1, y), floor ? -1.0 : normal(2, z)});
+        };
+    };
+    for (int pass = graphic.projection ? 0 : 1; pass < 2; ++pass) {
+        const bool shadow = pass == 0;
+        for (DCurve* curve : curves) {
+            const Look look = lookOf(curve->style);
+            QColor color = look.pen;
+            if (shadow)
+                color.setAlpha(60);
+            DCurveReducer reducer;
+            std::vector<QPointF> marks;
+            PixelSet seen(area);
+            const bool single = points || (look.markers && !shadow);
+            feedCurve(*curve, sx, sy, sz, map(shadow),
+                      [&](const QPointF& at) {
+                          if (single && seen.insert(at))
+                              marks.push_back(at);
+                      },
+                      reducer);
+            if (points) {
+                drawMarks(marks, color, std::floor(mark / 3));
+                continue;
+            }
+            strokeLines(reducer, color);
+            if (!shadow)
+                drawMarks(marks, color, mark);
+        }
+    }
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "host/chart/ditem.h"
+#include "host/chart/dstyle.h"
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+
+#include <memory>
+#include <vector>
+
+// Builds chart descriptions the way the viewer does: items linked by hand, styles owned here.
+class ChartFixture
+{
+public:
+    explicit ChartFixture(int type = DGraphic::Chart2D, const QString& title = QString());
+    ~ChartFixture();
+
+    DAxis* addAxis(const QString& id);
+    DCurve* addCurve(const QString& name, const QColor& color);
+    // Appends points; `zs` is used when the chart has a third axis.
+    void addPoints(DCurve* curve, const std::vector<float>& xs, const std::vector<float>& ys,
+                   const std::vector<float>& zs = {});
+    // A style with this pen colour (owned by the fixture).
+    DStyle* style(const QColor& pen, int fontSize = 10);
+    void setSpacings(DAxis* axis, float grid, float units, float dots);
+    void setRange(DAxis* axis, float min, float max);
+    // Runs the updater.
+    void update();
+    // Releases the graphic to the caller.
+    DGraphic* take();
+
+    QImage paint(const QSize& size = QSize(600, 400), int painterSize = 100) const;
+
+    DGraphic* graphic;
+    std::vector<DAxis*> axes;
+
+private:
+    DItem* lastChild = nullptr;
+    std::vector<std::unique_ptr<DStyle>> styles;
+};
+
+// Pixels of `image` inside `rect` for which `match` holds.
+template <class Match>
+int countPixels(const QImage& image, const QRect& rect, Match match)
+{
+    int n = 0;
+    const QRect r = rect.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += match(QColor(image.pixel(x, y))) ? 1 : 0;
+    return n;
+}
+
+// Pure red, green, blue (curve colours drawn opaque).
+bool isRed(const QColor& c);
+bool isGreen(const QColor& c);
+bool isBlue(const QColor& c);
+// Neither white nor a near-white tint.
+bool isInk(const QColor& c);

@@ -1,0 +1,251 @@
+#include "host/html/dexporthtml.h"
+
+#include "host/chart/dchartpainter.h"
+#include "host/chart/ditem.h"
+#include "host/html/ddocument.h"
+#include "host/html/dhtmlsettings.h"
+#include "host/studio/qailogmonitor.h"
+#include "host/studio/qaiprogressmonitor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+#include <functional>
+
+// One generate(): the monitors, the step count and the messages.
+class DExportHtml::Run
+{
+public:
+    Run(QAIProgressMonitor* progressMonitor, QAILogMonitor* logMonitor)
+        : progress(progressMonitor), log(logMonitor)
+    {
+    }
+
+    void message(QAILogMonitor::Level level, const QString& text) const
+    {
+        if (log)
+            log->logMessage(level, text);
+    }
+
+    void start(int steps) const
+    {
+        if (progress) {
+            progress->setTotalSteps(steps);
+            progress->setProgress(0);
+        }
+    }
+
+    // Announces the next step; false (with a message) when the user asked to stop.
+    bool step(const QString& label)
+    {
+        if (progress && progress->wasCanceled()) {
+            message(QAILogMonitor::Error, tr("HTML export canceled."));
+            return false;
+        }
+        if (progress) {
+            progress->setLabel(label);
+            progress->setProgress(done);
+        }
+        ++done;
+        return true;
+    }
+
+    void finish() const
+    {
+        if (progress)
+            progress->setProgress(done);
+    }
+
+    // Writes `path` whole or not at all through `fill`, which answers false on failure.
+    bool write(const QString& path, const std::function<bool(QIODevice&)>& fill) const
+    {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) {
+            message(
+                QAILogMonitor::Error,
+                tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+            return false;
+        }
+        if (!fill(file) || !file.commit()) {
+            message(QAILogMonitor::Error,
+                    tr("Cannot write %1: %2")
+                        .arg(QDir::toNativeSeparators(path), file.error() != QFileDevice::NoError
+                                                                 ? file.errorString()
+                                                                 : tr("drawing failed")));
+            file.cancelWriting();
+            return false;
+        }
+        message(QAILogMonitor::Info, tr("Wrote %1").arg(QDir::toNativeSeparators(path)));
+        return true;
+    }
+
+private:
+    QAIProgressMonitor* progress;
+    QAILogMonitor* log;
+    int done = 0;
+};
+
+namespace {
+
+// Both images are drawn at the same resolution, so that their fonts match.
+constexpr int ImageDpi = 96;
+
+void paintChart(QPainter& painter, const QSize& size, DGraphic* graphic)
+{
+    const QRect rect(QPoint(0, 0), size);
+    painter.fillRect(rect, Qt::white);
+    DChartPainter chartPainter;
+    chartPainter.draw(painter, rect, graphic);
+}
+
+} // namespace
+
+DExportHtml::DExportHtml(const QString& directory, const QString& configPath)
+    : targetDirectory(directory), configFile(configPath),
+      builtInWriter(std::make_unique<DHTMLWriter>())
+{
+}
+
+DExportHtml::~DExportHtml() = default;
+
+void DExportHtml::setHTMLWriter(DHTMLWriter* pageWriter)
+{
+    writer = pageWriter;
+}
+
+void DExportHtml::setImageSize(const QSize& size)
+{
+    imageSize = size.boundedTo(QSize(DHtmlSettings::MaxSide, DHtmlSettings::MaxSide))
+                    .expandedTo(QSize(DHtmlSettings::MinSide, DHtmlSettings::MinSide));
+}
+
+bool DExportHtml::generate(DDocument* document, QAIProgressMonitor* progress, QAILogMonitor* log)
+{
+    Run run(progress, log);
+    if (!document) {
+        run.message(QAILogMonitor::Error, tr("Nothing to export: no document."));
+        return false;
+    }
+
+    QStringList problems;
+    DHtmlSettings settings = DHtmlSettings::read(configFile, &problems);
+    for (const QString& problem : std::as_const(problems))
+        run.message(QAILogMonitor::Warning, problem);
+    if (imageSize)
+        settings.imageSize = *imageSize;
+
+    // The name becomes a file name in the target folder: never a path out of it.
+    QString name = QFileInfo(document->name).fileName();
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        name = QStringLiteral("index");
+    if (name != document->name) {
+        run.message(QAILogMonitor::Warning,
+                    tr("The document name \"%1\" is not a file name, writing %2.html.")
+                        .arg(document->name, name));
+    }
+
+    const QString folder = QDir(targetDirectory).absolutePath();
+    if (targetDirectory.isEmpty() || !QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
+        run.message(
+            QAILogMonitor::Error,
+            tr("Cannot create the folder %1.").arg(QDir::toNativeSeparators(targetDirectory)));
+        return false;
+    }
+
+    const QList<DGraphic*> graphics = document->graphics();
+    if (graphics.isEmpty())
+        run.message(QAILogMonitor::Warning, tr("The document holds no chart."));
+    const int imageSteps = (settings.svg ? 1 : 0) + (settings.png ? 1 : 0);
+    run.start(int(graphics.size()) * imageSteps + (settings.stylesheet.isEmpty() ? 0 : 1) + 1);
+
+    const QDir dir(folder);
+    DHTMLPage page;
+    page.title = document->title;
+    page.filePath = dir.filePath(name + QStringLiteral(".html"));
+    page.generator = generator;
+    for (int i = 0; i < graphics.size(); ++i) {
+        DGraphic* graphic = graphics.at(i);
+        const QString base = i == 0 ? name : QStringLiteral("%1_%2").arg(name).arg(i + 1);
+        DHTMLChart part;
+        part.graphic = graphic;
+        part.imageSize = settings.imageSize;
+        part.curves = DHTMLChart::curveRows(*graphic);
+        if (settings.svg) {
+            const QString path = dir.filePath(base + QStringLiteral(".svg"));
+            if (!run.step(tr("Drawing %1").arg(QFileInfo(path).fileName())))
+                return false;
+            const bool written = run.write(path, [&](QIODevice& device) {
+                QSvgGenerator svg;
+                svg.setOutputDevice(&device);
+                svg.setSize(settings.imageSize);
+                svg.setViewBox(QRect(QPoint(0, 0), settings.imageSize));
+                svg.setResolution(ImageDpi);
+                // The generator writes title and description as they are: escape them here.
+                svg.setTitle(DHTMLWriter::escape(graphic->title.isEmpty() ? document->title
+                                                                          : graphic->title));
+                svg.setDescription(DHTMLWriter::escape(generator));
+                QPainter painter;
+                if (!painter.begin(&svg))
+                    return false;
+                paintChart(painter, settings.imageSize, graphic);
+                return painter.end();
+            });
+            if (!written)
+                return false;
+            part.svgFile = path;
+        }
+        if (settings.png) {
+            const QString path = dir.filePath(base + QStringLiteral(".png"));
+            if (!run.step(tr("Drawing %1").arg(QFileInfo(path).fileName())))
+                return false;
+            const bool written = run.write(path, [&](QIODevice& device) {
+                QImage image(settings.imageSize, QImage::Format_ARGB32_Premultiplied);
+                if (image.isNull())
+                    return false;
+                image.setDotsPerMeterX(qRound(ImageDpi / 0.0254));
+                image.setDotsPerMeterY(qRound(ImageDpi / 0.0254));
+                QPainter painter(&image);
+                paintChart(painter, settings.imageSize, graphic);
+                painter.end();
+                return image.save(&device, "PNG");
+            });
+            if (!written)
+                return false;
+            part.pngFile = path;
+        }
+        page.charts.append(part);
+    }
+
+    if (!settings.stylesheet.isEmpty()) {
+        const QString path = dir.filePath(QFileInfo(settings.stylesheet).fileName());
+        if (!run.step(tr("Copying %1").arg(QFileInfo(path).fileName())))
+            return false;
+        QFile source(settings.stylesheet);
+        if (!source.open(QIODevice::ReadOnly)) {
+            run.message(QAILogMonitor::Error, tr("Cannot read %1: %2")
+                                                  .arg(QDir::toNativeSeparators(source.fileName()),
+                                                       source.errorString()));
+            return false;
+        }
+        const QByteArray css = source.readAll();
+        if (!run.write(path, [&](QIODevice& device) { return device.write(css) == css.size(); }))
+            return false;
+        page.stylesheetFile = path;
+    }
+
+    // The page last, so that it never links to a file that was not written.
+    if (!run.step(tr("Writing %1").arg(QFileInfo(page.filePath).fileName())))
+        return false;
+    const QByteArray html = (writer ? writer : builtInWriter.get())->write(page).toUtf8();
+    if (!run.write(page.filePath,
+                   [&](QIODevice& device) { return device.write(html) == html.size(); }))
+        return false;
+    run.finish();
+    lastPage = page.filePath;
+    return true;
+}

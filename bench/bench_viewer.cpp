@@ -1,0 +1,148 @@
+// Prints how long a viewer window takes on a large trace and what it holds in memory.
+//
+//   bench_viewer                    runs 100000, 1000000 and 5000000 rows, each in its own process
+//   bench_viewer ROWS [PICTURE.png]  one size; saves the time chart of all curves when asked
+//
+// Each size: open (read, merge, default time chart, first paint), switch the chart type, toggle
+// one curve's role, reload the unchanged file, and the resident memory per sample with the time
+// chart of all 8 curves shown. The trace comes from gvz-gentrace (8 columns).
+#include "viewer/qagvzitem.h"
+#include "viewer/qagvzviewer.h"
+#include "graphic/qagvzgraphic.h"
+#include "host/studio/qalistview.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+constexpr int Columns = 8;
+
+// Resident and peak resident memory of this process, in bytes.
+struct Memory
+{
+    double resident = 0;
+    double peak = 0;
+};
+
+Memory memory()
+{
+    Memory m;
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    double kb = 0;
+    while (status >> key) {
+        if (key == "VmRSS:" && status >> kb)
+            m.resident = kb * 1024;
+        else if (key == "VmHWM:" && status >> kb)
+            m.peak = kb * 1024;
+    }
+    return m;
+}
+
+// Paints the chart as the screen would, into an image.
+void paint(QAGVZViewer& viewer, QImage& image)
+{
+    viewer.graphic->viewport()->render(&image);
+}
+
+double elapsedMs(QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+int runOne(long rows, const QString& picture)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.gvz"));
+    QProcess generator;
+    generator.start(QStringLiteral(GVZ_GENTRACE),
+                    {QString::number(rows), QString::number(Columns), path});
+    if (!generator.waitForFinished(-1) || generator.exitCode() != 0) {
+        std::fprintf(stderr, "bench_viewer: gvz-gentrace failed\n");
+        return 1;
+    }
+    const double samples = double(rows) * Columns;
+    QAGVZViewer::initialize(nullptr, nullptr);
+    QImage image(880, 680, QImage::Format_RGB32);
+    {
+        // What any window costs (fonts, caches) is not memory per sample.
+        QAGVZViewer empty;
+        empty.resize(900, 700);
+        paint(empty, image);
+    }
+    const Memory base = memory();
+
+    QElapsedTimer timer;
+    timer.start();
+    QAGVZViewer viewer;
+    viewer.resize(900, 700);
+    QStringList files{path};
+    viewer.setFiles(&files, nullptr, QAStViewerWindow::FileMode);
+    const double buildMs = elapsedMs(timer);
+    paint(viewer, image);
+    const double openMs = elapsedMs(timer);
+    const Memory opened = memory();
+
+    auto measure = [&viewer, &image, &timer](auto&& change) {
+        timer.restart();
+        change();
+        paint(viewer, image);
+        return elapsedMs(timer);
+    };
+    auto* second = static_cast<QAGVZItem*>(viewer.listView->topLevelItem(1));
+    const double toXyMs = measure([&viewer] { viewer.setGraphicType(QAGVZViewer::XYGraphic); });
+    const double toTimeMs =
+        measure([&viewer] { viewer.setGraphicType(QAGVZViewer::TimeGraphic); });
+    const double toggleMs = measure(
+        [&viewer, second] { viewer.itemMenuActivated(second, QAGVZViewer::IdItemTime); });
+    const double reloadMs = measure([&viewer] { viewer.reload(); });
+
+    for (int i = 0; i < viewer.listView->topLevelItemCount(); ++i)
+        static_cast<QAGVZItem*>(viewer.listView->topLevelItem(i))->displayIfTime = true;
+    const double allMs = measure([&viewer] { viewer.updateGraphic(); });
+    const Memory shown = memory();
+    if (!picture.isEmpty())
+        image.save(picture);
+
+    const double mb = 1024.0 * 1024.0;
+    std::printf("%ld rows x %d columns\n"
+                "  open        %8.1f ms (read, merge, chart %.1f; paint %.1f), peak %.0f MB\n"
+                "  to XY       %8.1f ms\n"
+                "  to time     %8.1f ms\n"
+                "  toggle      %8.1f ms\n"
+                "  reload      %8.1f ms\n"
+                "  all 8 shown %8.1f ms, %.1f bytes per sample, peak so far %.0f MB\n",
+                rows, Columns, openMs, buildMs, openMs - buildMs, opened.peak / mb, toXyMs,
+                toTimeMs, toggleMs, reloadMs, allMs, (shown.resident - base.resident) / samples,
+                shown.peak / mb);
+    std::fflush(stdout);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc >= 2)
+        return runOne(std::atol(argv[1]), argc >= 3 ? QString::fromLocal8Bit(argv[2]) : QString());
+    // One process per size, so that each peak is its own.
+    for (const char* rows : {"100000", "1000000", "5000000"}) {
+        QProcess run;
+        run.setProcessChannelMode(QProcess::ForwardedChannels);
+        run.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(rows)});
+        if (!run.waitForFinished(-1) || run.exitCode() != 0)
+            return 1;
+    }
+    return 0;
+}

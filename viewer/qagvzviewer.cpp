@@ -1,0 +1,290 @@
+#include "viewer/qagvzviewer.h"
+
+#include "viewer/qagvzicons.h"
+#include "viewer/qagvzitem.h"
+#include "config/qagvzconfig.h"
+#include "data/qagvzfile.h"
+#include "graphic/qagvzgraphic.h"
+#include "prefs/qagvzpref.h"
+#include "host/res/qares.h"
+#include "host/studio/getpix.h"
+#include "host/studio/qalistview.h"
+#include "host/studio/studiointerface.h"
+
+#include <QCloseEvent>
+#include <QHash>
+#include <QHeaderView>
+#include <QMenu>
+
+int QAGVZViewer::gvz_viewer_count_ = 0;
+StudioInterface* QAGVZViewer::_iface = nullptr;
+bool QAGVZViewer::initialized = false;
+
+QAGVZViewer::QAGVZViewer(QWidget* parent, const char* name, Qt::WindowFlags flags,
+                         bool activate)
+    : QAStViewerWindow(parent, name, flags)
+{
+    setActivateDisplay(activate);
+
+    QMainWindow* host = hostMainWindow();
+    config = new QAGVZConfig(host, "gvzcfg");
+
+    listView = new QAListView(this, nullptr, {});
+    listView->addColumn(tr("Name"));
+    listView->addColumn(tr("Values"));
+    listView->addColumn(tr("Min"));
+    listView->addColumn(tr("Max"));
+    // Rows stay in the order they were read until the user sorts by a column.
+    listView->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    listView->setSortingEnabled(true);
+    listView->hide();
+    connect(listView, &QAListView::rightButtonPressed, this, &QAGVZViewer::rightButtonPressed);
+    connect(listView, &QAListView::doubleClicked, this, &QAGVZViewer::doubleClicked);
+    connect(listView, &QAListView::returnPressed, this, &QAGVZViewer::doubleClicked);
+
+    graphicType = TimeGraphic;
+    ++gvz_viewer_count_;
+    setWindowTitle(tr("Graphic [%1]", "Title of graphic window").arg(gvz_viewer_count_));
+    setWindowIcon(GETPIX("gvzviewer_xpm", gvzviewer_xpm));
+
+    graphic = new QAGVZGraphic(this, nullptr, 0);
+    setCentralWidget(graphic);
+
+    if (gvzpref)
+        connect(gvzpref, &QAGVZPref::updated, this, &QAGVZViewer::dlgPrefAccepted);
+
+    mainWindowDestroyed = false;
+    if (host)
+        connect(host, &QObject::destroyed, this, &QAGVZViewer::mainwindowDestroyed);
+}
+
+QAGVZViewer::~QAGVZViewer()
+{
+    delete toolMenu;
+    delete listView;
+    delete config;
+}
+
+void QAGVZViewer::initialize(QARes* resources, StudioInterface* iface)
+{
+    if (initialized)
+        return;
+    _iface = iface;
+    QAGVZConfig::setStudioInterface(iface);
+    gvzpref = new QAGVZPref;
+    if (iface)
+        iface->registerResourceProducer(gvzpref);
+    QAResGroup* root = resources ? resources->toResGroup() : nullptr;
+    if (root && root->firstChild()) {
+        if (QARes* node = root->firstChild()->search(QStringLiteral("gvz_viewer"), '.'))
+            gvzpref->fromResources(node);
+    }
+    initialized = true;
+}
+
+QMainWindow* QAGVZViewer::hostMainWindow() const
+{
+    return _iface ? _iface->mainWindow() : nullptr;
+}
+
+QAGVZItem* QAGVZViewer::firstRow() const
+{
+    return rowAt(0);
+}
+
+QAGVZItem* QAGVZViewer::rowAt(int index) const
+{
+    return static_cast<QAGVZItem*>(listView->topLevelItem(index));
+}
+
+// files:
+
+void QAGVZViewer::setFiles(QStringList* fileList, QStringList* second, ViewerMode mode)
+{
+    QAStViewerWindow::setFiles(fileList, second, mode);
+    listView->clear();
+    itemX = nullptr;
+    itemY = nullptr;
+    updateFiles(fileList ? *fileList : QStringList());
+}
+
+void QAGVZViewer::refreshContents()
+{
+    updateFiles(files);
+}
+
+void QAGVZViewer::reload()
+{
+    refreshContents();
+}
+
+void QAGVZViewer::updateFiles(QStringList list)
+{
+    files = list;
+    // Rows by curve name, the first in list order for each name. Names are compared in full:
+    // names that differ only outside Latin-1 are different curves.
+    QHash<QString, QAGVZItem*> rowsByName;
+    const int oldCount = listView->topLevelItemCount();
+    for (int i = 0; i < oldCount; ++i) {
+        QAGVZItem* row = rowAt(i);
+        row->obsolete = true;
+        if (!rowsByName.contains(row->text(0)))
+            rowsByName.insert(row->text(0), row);
+    }
+    // Inserting into a sorted list re-sorts at every row; sort once at the end instead.
+    const bool sorting = listView->isSortingEnabled();
+    listView->setSortingEnabled(false);
+
+    QAGVZItem* met[3] = {nullptr, nullptr, nullptr};
+    int metCount = 0;
+    QAGVZFile file;
+    for (const QString& name : std::as_const(files)) {
+        if (!file.read(name) || file.count == 0)
+            continue;
+        for (int k = 0; k < file.count; ++k) {
+            QAGVZValueList* curve = file.take(k);
+            if (!curve)
+                continue;
+            QAGVZItem*& row = rowsByName[curve->name];
+            if (row) {
+                row->setValues(curve);
+            } else {
+                row = new QAGVZItem(this, curve, listView, curve->name);
+                if (gvzpref)
+                    row->style = gvzpref->styles->curveStyles[k % QAGVZPrefStyles::CurveStyleCount];
+            }
+            row->obsolete = false;
+            if (metCount < 3)
+                met[metCount++] = row;
+        }
+    }
+
+    bool anyTime = false;
+    bool anyZ = false;
+    for (int i = listView->topLevelItemCount() - 1; i >= 0; --i) {
+        QAGVZItem* row = rowAt(i);
+        if (!row->obsolete) {
+            anyTime = anyTime || row->displayIfTime;
+            anyZ = anyZ || row->displayAsZ;
+            continue;
+        }
+        if (itemX == row)
+            itemX = nullptr;
+        if (itemY == row)
+            itemY = nullptr;
+        delete row;
+    }
+    if (met[0]) {
+        if (!anyTime)
+            met[0]->setDisplayIfTime(true);
+        if (!itemX) {
+            itemX = met[0];
+            itemX->setDisplayAsX(true);
+        }
+    }
+    if (met[1] && !itemY) {
+        itemY = met[1];
+        itemY->setDisplayAsY(true);
+    }
+    if (!anyZ && met[2])
+        met[2]->setDisplayAsZ(true);
+
+    listView->setSortingEnabled(sorting);
+    updateGraphic();
+}
+
+// activation and closing:
+
+void QAGVZViewer::activated()
+{
+    if (active)
+        return;
+    QAStViewerWindow::activated();
+    createToolMenu();
+    if (!hasFocus())
+        setFocus();
+    emit stateChanged();
+    active = true;
+}
+
+void QAGVZViewer::desactivated()
+{
+    viewerActive = false;
+    if (_iface && toolMenuId != -1) {
+        _iface->removeMenu(toolMenuId);
+        toolMenu->clear();
+    }
+    active = false;
+}
+
+void QAGVZViewer::closeEvent(QCloseEvent* e)
+{
+    if (!closeAccepted) {
+        closeAccepted = canClose();
+        if (!closeAccepted) {
+            e->ignore();
+            return;
+        }
+    }
+    if (!mainWindowDestroyed && active) {
+        if (_iface && toolMenuId != -1)
+            _iface->removeMenu(toolMenuId);
+        toolMenuId = -1;
+        if (toolMenu)
+            toolMenu->clear();
+    }
+    QAStViewerWindow::closeEvent(e);
+}
+
+void QAGVZViewer::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+}
+
+void QAGVZViewer::mainwindowDestroyed()
+{
+    mainWindowDestroyed = true;
+}
+
+// host questions:
+
+bool QAGVZViewer::canClose() { return true; }
+QWidget* QAGVZViewer::contentOutlineWidget() const { return listView; }
+bool QAGVZViewer::isSaveEnabled() { return false; }
+bool QAGVZViewer::isSaveAsEnabled() { return false; }
+bool QAGVZViewer::isPrintEnabled() { return true; }
+bool QAGVZViewer::isCopyEnabled() { return false; }
+bool QAGVZViewer::isPasteEnabled() { return false; }
+bool QAGVZViewer::isCutEnabled() { return false; }
+bool QAGVZViewer::isUndoEnabled() { return false; }
+bool QAGVZViewer::isRedoEnabled() { return false; }
+bool QAGVZViewer::isDelEnabled() { return false; }
+bool QAGVZViewer::isSelectAllEnabled() { return false; }
+bool QAGVZViewer::isFindEnabled() { return false; }
+bool QAGVZViewer::isReplaceEnabled() { return false; }
+bool QAGVZViewer::isGoToEnabled() { return false; }
+bool QAGVZViewer::isReloadEnabled() { return true; }
+bool QAGVZViewer::isResetEnabled() { return true; }
+bool QAGVZViewer::isExportDocEnabled() { return false; }
+bool QAGVZViewer::isZoomEnabled() { return false; }
+bool QAGVZViewer::isFilterEnabled() { return false; }
+
+// Commands a trace viewer has no use for.
+void QAGVZViewer::save() {}
+void QAGVZViewer::saveAs() {}
+void QAGVZViewer::copy() {}
+void QAGVZViewer::paste() {}
+void QAGVZViewer::cut() {}
+void QAGVZViewer::undo() {}
+void QAGVZViewer::redo() {}
+void QAGVZViewer::del() {}
+void QAGVZViewer::selectAll() {}
+void QAGVZViewer::replace() {}
+void QAGVZViewer::goTo() {}
+void QAGVZViewer::reset() {}
+void QAGVZViewer::zoomIn() {}
+void QAGVZViewer::zoomOut() {}
+void QAGVZViewer::mnFilter() {}
+void QAGVZViewer::zoom(int) {}
+void QAGVZViewer::find(const QString&) {}
+void QAGVZViewer::scrollToTag(QString, int, int) {}

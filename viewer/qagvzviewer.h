@@ -1,0 +1,208 @@
+#pragma once
+
+#include "host/studio/qastviewerwindow.h"
+
+#include <QPointer>
+#include <QStringList>
+
+class DAxis;
+class DExportHtmlDialog;
+class DGraphic;
+class QAGVZConfig;
+class QAGVZGraphic;
+class QAGVZItem;
+class QAListView;
+class QARes;
+class QMenu;
+class QTreeWidgetItem;
+class StudioInterface;
+
+// The window of one set of trace files: a curve list (one row per distinct curve name, lent to
+// the studio as the outline widget), the chart of the chosen curves in the middle, a
+// configuration dialog and a tool menu that goes into the studio's menu bar while the window is
+// active. Reloading merges the files into the existing rows and keeps every curve's roles.
+//
+// The studio interface and the preference object are process-wide: the static initialize() sets
+// them up once before the first window is made.
+class QAGVZViewer : public QAStViewerWindow
+{
+    Q_OBJECT
+public:
+    enum GraphicType { TimeGraphic = 0, XYGraphic = 1, XYZGraphic = 2 };
+
+    // ids of the tool menu entries (kept in each QAction's data); the chart entries are
+    // IdDisplayCurve + GraphicType
+    enum ToolMenuId {
+        IdDisplayCurve = 100,
+        IdDisplayXY = 101,
+        IdDisplayXYZ = 102,
+        IdConfigure = 103,
+        IdReload = 104,
+        IdGenerateHtml = 105
+    };
+    // ids of the row popup entries (kept in each QAction's data)
+    enum ItemMenuId { IdItemTime = 0, IdItemX = 1, IdItemY = 2, IdItemZ = 3 };
+
+    QAGVZViewer(QWidget* parent = nullptr, const char* name = nullptr,
+                Qt::WindowFlags flags = {}, bool activate = true);
+    ~QAGVZViewer() override;
+
+    // Runs once per process: keeps `iface` (may be null) for every window, creates the
+    // preference object, registers it with the studio and loads it from the "gvz_viewer" group
+    // below `resources`. Later calls do nothing.
+    static void initialize(QARes* resources, StudioInterface* iface);
+    static StudioInterface* studioInterface() { return _iface; }
+    // Windows created so far in this process; numbers the captions.
+    static int viewerCount() { return gvz_viewer_count_; }
+
+    // host questions:
+    bool canClose() override;
+    QWidget* contentOutlineWidget() const override;
+    bool isSaveEnabled() override;
+    bool isSaveAsEnabled() override;
+    bool isPrintEnabled() override;
+    bool isCopyEnabled() override;
+    bool isPasteEnabled() override;
+    bool isCutEnabled() override;
+    bool isUndoEnabled() override;
+    bool isRedoEnabled() override;
+    bool isDelEnabled() override;
+    bool isSelectAllEnabled() override;
+    bool isFindEnabled() override;
+    bool isReplaceEnabled() override;
+    bool isGoToEnabled() override;
+    bool isReloadEnabled() override;
+    bool isResetEnabled() override;
+    bool isExportDocEnabled() override;
+    bool isZoomEnabled() override;
+    bool isFilterEnabled() override;
+
+    // Writes the chart as HTML into `dir` under `name`; answers whether it did.
+    bool exportHTML(const QString& dir, const QString& name, QAIProgressMonitor* progress,
+                    QAILogMonitor* log) override;
+
+    // files:
+    // Re-reads `files` into the existing rows.
+    void refreshContents() override;
+    // A new file set: the rows start afresh.
+    void setFiles(QStringList* fileList, QStringList* second, ViewerMode mode) override;
+    // Reads `list` and merges its curves into the rows (by full name); rows whose curve is gone
+    // are deleted; the first three curves read get the default roles where none is chosen yet.
+    void updateFiles(QStringList list);
+    // Does nothing: a trace has no tags.
+    virtual void scrollToTag(QString tag, int line, int column);
+
+    // curve roles (each rebuilds the chart unless said otherwise):
+    // Makes `row` the only X curve; nothing happens when it already is.
+    void setItemX(QAGVZItem* row);
+    // XYZ chart: makes `row` the only Y curve. Other charts: toggles its Y role.
+    void setItemY(QAGVZItem* row);
+    // Toggles `row`'s Z role.
+    void setItemZ(QAGVZItem* row);
+
+    // chart building:
+    // Builds the chart of the current type and hands it (or none) to the graphic widget.
+    void updateGraphic();
+    // Switches the chart type, updates the menu check marks and row icons, and rebuilds.
+    void setGraphicType(GraphicType type);
+    // New chart descriptions owned by the caller, or null when there is nothing to draw.
+    DGraphic* timeGraphic();
+    DGraphic* xyGraphic();
+    DGraphic* xyzGraphic();
+
+    // axis spacing:
+    // Applies the automatic spacing when the configuration asks for it. True when the axis is
+    // done, false when the manual spacings are to be applied.
+    bool autoConfigAxis(DAxis* axis, bool timeAxis);
+    void configAxisX(DAxis* axis, bool timeAxis);
+    void configAxisY(DAxis* axis);
+    void configAxisZ(DAxis* axis);
+    // A positive, tidy spacing near `value`; 1 for 0, infinity and NaN; a negative value counts
+    // by its magnitude.
+    float beautifulStepValue(float value);
+
+    // menus:
+    // Builds or refills the tool menu and puts it into a menu bar (none without a studio).
+    void createToolMenu();
+    // The popup of `row`, a child of the window, for the current chart type; the caller
+    // executes and deletes it. The entries' data are ItemMenuId values.
+    QMenu* createItemMenu(QAGVZItem* row);
+    // Carries out popup entry `id` on `row`.
+    void itemMenuActivated(QAGVZItem* row, int id);
+    // The status text of tool menu entry `id`; null for entries without one.
+    static QString statusText(int id);
+
+    // The name of `row`'s curve (its text without a curve).
+    static QString curveName(const QAGVZItem* row);
+
+    // state, read by the rows, the builders and tests:
+    GraphicType graphicType = TimeGraphic;
+    QStringList files;
+    QAGVZItem* itemX = nullptr;    // the X curve row, not owned
+    QAGVZItem* itemY = nullptr;    // the Y curve row of the XYZ chart, not owned
+    bool active = false;           // activated and not deactivated since
+    bool closeAccepted = false;    // canClose() answered yes once
+    QAGVZGraphic* graphic;         // child widget, the central widget
+    bool mainWindowDestroyed = false;
+    QPointer<QAGVZConfig> config;  // owned; the studio main window may parent it
+    QAListView* listView;          // owned; lent to the studio as the outline widget
+    QMenu* toolMenu = nullptr;     // owned; made at the first activation with a studio
+    int toolMenuId = -1;           // id of toolMenu in a menu bar; -1 when not inserted
+
+public slots:
+    void activated() override;
+    void desactivated() override;
+    void save() override;
+    void saveAs() override;
+    void print() override;
+    void copy() override;
+    void paste() override;
+    void cut() override;
+    void undo() override;
+    void redo() override;
+    void del() override;
+    void selectAll() override;
+    void replace() override;
+    void goTo() override;
+    void reload() override;
+    void reset() override;
+    void exportDoc() override;
+    void zoomIn() override;
+    void zoomOut() override;
+    void mnFilter() override;
+    void zoom(int percent) override;
+    void find(const QString& text) override;
+
+private slots:
+    void mnHighlighted(int id);
+    void mnDisplayCurve();
+    void mnDisplayXY();
+    void mnDisplayXYZ();
+    void mnConfigure();
+    void mainwindowDestroyed();
+    void dlgPrefAccepted();
+    void rightButtonPressed(QTreeWidgetItem* item, const QPoint& pos, int column);
+    void doubleClicked(QTreeWidgetItem* item);
+    void htmlGenTerminate(DExportHtmlDialog* dialog);
+
+protected:
+    // reimplemented virtual methods:
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    QAGVZItem* firstRow() const;
+    QAGVZItem* rowAt(int index) const;
+    QMainWindow* hostMainWindow() const;
+    void addToolMenuEntry(int id, const QString& text, void (QAGVZViewer::*slot)());
+    // A chart of `type` with its axes, before any curve; `zName` is used only for 3-D charts.
+    DGraphic* newGraphic(int type, const QString& xName, const QString& yName,
+                         const QString& zName);
+    // Deletes `g` when it is not `drawable`; otherwise computes its axis ranges, sets the
+    // spacings and hands it back.
+    DGraphic* finishGraphic(DGraphic* g, bool drawable, bool timeAxis);
+
+    static int gvz_viewer_count_;
+    static StudioInterface* _iface;
+    static bool initialized;
+};

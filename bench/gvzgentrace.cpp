@@ -118,7 +118,7 @@ void table(long rows, int columns, const char* path, quint32 seed)
 void engine(const char* path)
 {
     TraceWriter out(path);
-    out.text("time\trpm\tthrottle\ttorque\toil_temp\tlambda\tknock\n");
+    out.text("rpm\ttorque\tthrottle\toil_temp\tlambda\tknock\ttime\n");
     Noise noise(2024);
     double rpm = 800.0;
     double torque = 20.0;
@@ -131,13 +131,13 @@ void engine(const char* path)
         const double lambda = 1.0 + (t < 5.0 ? 0.0 : -0.04 * std::exp(-(t - 5.0))) +
                               noise.normal() * 0.004;
         const double knock = std::fabs(noise.normal()) * (t < 5.0 ? 4e-4 : 1.5e-3);
-        out.cell("%.2f", t, false);
         out.cell("%.0f", rpm, false);
-        out.cell("%.0f", throttle, false);
         out.cell("%.1f", torque + noise.normal() * 2.5, false);
+        out.cell("%.0f", throttle, false);
         mixedCell(out, noise, oil, false);
         out.cell("%.4f", lambda, false);
-        out.cell("%.2e", knock, true);
+        out.cell("%.2e", knock, false);
+        out.cell("%.2f", t, true);
     }
     out.commitOrFail();
 }

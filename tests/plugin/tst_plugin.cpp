@@ -89,177 +89,172 @@ class TestPlugin : public QObject
 
 private slots:
     // These two run first: before and at the one-time initialisation.
-    void preferencesBeforeInitialize();
-    void initializeWithoutStudio();
 
-    void answers_data();
-    void answers();
-    void connectAcceptedReachesPreferences();
-    void create_data();
-    void create();
-    void libraryExportsOnlyEntryPoints();
-    void entryPointsThroughDlopen();
-};
-
-void TestPlugin::preferencesBeforeInitialize()
-{
-    QVERIFY(!gvzpref);
-    PluginPtr plugin = newPlugin();
-    QVERIFY(!plugin->preferenceSettings());
-    QObject sender;
-    plugin->connectAccepted(&sender, SIGNAL(destroyed()));
-    plugin->connectRejected(&sender, SIGNAL(destroyed()));
-    QVERIFY(!QObject::disconnect(&sender, nullptr, nullptr, nullptr));
-}
-
-void TestPlugin::initializeWithoutStudio()
-{
-    PluginPtr plugin = newPlugin();
-    RecordingHost host;
-    QAResGroup root(QStringLiteral("resources"));
-    auto* group = new QAResGroup(QStringLiteral("gvz_viewer"));
-    group->addChild(new QAResRGB(QStringLiteral("pane_back"), 1, 2, 3));
-    root.addChild(group);
-    plugin->initialize(&host, &root);
-    QCOMPARE(host.asked, QList<QUuid>{QUuid("{cedeb1c6-d23b-431d-a038-1275cd056913}")});
-    QVERIFY(!QAStGvzPlugin::studioIFace);
-    QVERIFY(!QAGVZViewer::studioInterface());
-    QVERIFY(gvzpref);
-    QCOMPARE(gvzpref->general->paneBack, QColor(1, 2, 3));
-    QCOMPARE(plugin->preferenceSettings(), static_cast<PreferenceItem*>(gvzpref->general));
-    QAGVZPref* first = gvzpref;
-    newPlugin()->initialize(nullptr, nullptr);
-    QCOMPARE(gvzpref, first);
-}
-
-void TestPlugin::answers_data()
-{
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<QString>("expected");
-    QAStGvzPlugin p;
-    QTest::newRow("name") << p.name() << "Gvz";
-    QTest::newRow("description") << p.description() << "The Graphic Viewer";
-    QTest::newRow("version") << p.version() << "Version 1.0.0";
-    QTest::newRow("plugin version differs") << p.pluginVersion() << "Version 1.1.0";
-    QTest::newRow("plugin name") << p.pluginName(0) << "Korvane Ostrel Plenisto Graphic Viewer";
-    QTest::newRow("plugin name ignores index") << p.pluginName(5) << p.pluginName(0);
-    QTest::newRow("plugin icon") << p.pluginIcon() << "";
-    QTest::newRow("plugin description")
-        << p.pluginDescription() << "Korvane Ostrel Plenisto Graphic Viewer Description";
-    QTest::newRow("company") << p.pluginCompanyName() << "Korvane Ostrel";
-    QTest::newRow("company icon") << p.pluginCompanyIcon() << "logo_90x90.xpm";
-    QTest::newRow("creation") << p.pluginCreation().toString() << QDate::currentDate().toString();
-    QTest::newRow("accept") << p.accept().join('|') << "*.gvz";
-    QTest::newRow("filters") << p.filters().join('|') << "Graphic files (*.gvz)";
-    QTest::newRow("opened window") << QString(p.openedWindow("t.gvz") ? "some" : "none") << "none";
-    QTest::newRow("export") << QString(p.exportHTML(".", "t.gvz", nullptr, nullptr) ? "yes" : "no")
-                            << "no";
-}
-
-void TestPlugin::answers()
-{
-    QFETCH(QString, answer);
-    QFETCH(QString, expected);
-    QCOMPARE(answer, expected);
-}
-
-void TestPlugin::connectAcceptedReachesPreferences()
-{
-    QAStGvzPlugin plugin;
-    QSignalSpy updated(gvzpref, &QAGVZPref::updated);
-    auto accepted = std::make_unique<QObject>();
-    auto rejected = std::make_unique<QObject>();
-    plugin.connectAccepted(accepted.get(), SIGNAL(destroyed()));
-    plugin.connectRejected(rejected.get(), SIGNAL(destroyed()));
-    rejected.reset();
-    QCOMPARE(updated.size(), 0);
-    accepted.reset();
-    QCOMPARE(updated.size(), 1);
-}
-
-void TestPlugin::create_data()
-{
-    QTest::addColumn<QByteArray>("file"); // empty: no file at all
-    QTest::addColumn<int>("activate");    // -1: the create without the flag
-    QTest::addColumn<int>("rows");
-    QTest::newRow("empty list") << QByteArray() << 0 << 0;
-    QTest::newRow("a trace, activated") << QByteArray("a\tb\n1\t2\n") << 1 << 2;
-    QTest::newRow("create without the flag activates") << QByteArray("a\n1\n") << -1 << 1;
-}
-
-void TestPlugin::create()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(int, activate);
-    QFETCH(int, rows);
-    QTemporaryDir dir;
-    QStringList files;
-    if (!file.isEmpty()) {
-        QFile trace(dir.filePath(QStringLiteral("t.gvz")));
-        QVERIFY(trace.open(QIODevice::WriteOnly) && trace.write(file) == file.size());
-        files << trace.fileName();
+    void preferencesBeforeInitialize()
+    {
+        QVERIFY(!gvzpref);
+        PluginPtr plugin = newPlugin();
+        QVERIFY(!plugin->preferenceSettings());
+        QObject sender;
+        plugin->connectAccepted(&sender, SIGNAL(destroyed()));
+        plugin->connectRejected(&sender, SIGNAL(destroyed()));
+        QVERIFY(!QObject::disconnect(&sender, nullptr, nullptr, nullptr));
     }
-    QAStGvzPlugin plugin;
-    QAStViewerPlugin& base = plugin;
-    QPointer<QAStViewerWindow> window = activate < 0 ? base.create(files, nullptr, "v")
-                                                     : base.create(files, activate, nullptr, "v");
-    auto* viewer = qobject_cast<QAGVZViewer*>(window);
-    QVERIFY(viewer);
-    QVERIFY(viewer->testAttribute(Qt::WA_DeleteOnClose));
-    QCOMPARE(viewer->activateDisplayRequested(), activate != 0);
-    QCOMPARE(viewer->objectName(), QStringLiteral("v"));
-    QCOMPARE(viewer->fileList(), files);
-    QCOMPARE(viewer->listView->topLevelItemCount(), rows);
-    QCOMPARE(viewer->graphic->graphic != nullptr, rows > 0);
-    // Without a studio interface the window has no tool menu and no dialog parent.
-    QVERIFY(!viewer->config->parent());
-    viewer->activated();
-    QVERIFY(viewer->active && !viewer->toolMenu);
-    QVERIFY(viewer->menuBar()->actions().isEmpty());
-    QVERIFY(viewer->close());
-    QTRY_VERIFY(!window);
-}
 
-void TestPlugin::libraryExportsOnlyEntryPoints()
-{
-    QCOMPARE(exportedSymbols(QStringLiteral(GVZVIEWER_LIBRARY)),
-             (QStringList{"qt_ucm_query_verification_data", "ucm_instantiate"}));
-}
+    void initializeWithoutStudio()
+    {
+        PluginPtr plugin = newPlugin();
+        RecordingHost host;
+        QAResGroup root(QStringLiteral("resources"));
+        auto* group = new QAResGroup(QStringLiteral("gvz_viewer"));
+        group->addChild(new QAResRGB(QStringLiteral("pane_back"), 1, 2, 3));
+        root.addChild(group);
+        plugin->initialize(&host, &root);
+        QCOMPARE(host.asked, QList<QUuid>{QUuid("{cedeb1c6-d23b-431d-a038-1275cd056913}")});
+        QVERIFY(!QAStGvzPlugin::studioIFace);
+        QVERIFY(!QAGVZViewer::studioInterface());
+        QVERIFY(gvzpref);
+        QCOMPARE(gvzpref->general->paneBack, QColor(1, 2, 3));
+        QCOMPARE(plugin->preferenceSettings(), static_cast<PreferenceItem*>(gvzpref->general));
+        QAGVZPref* first = gvzpref;
+        newPlugin()->initialize(nullptr, nullptr);
+        QCOMPARE(gvzpref, first);
+    }
 
-void TestPlugin::entryPointsThroughDlopen()
-{
-    // The library keeps its own copy of the viewer, apart from the one linked into this test.
-    void* library = dlopen(GVZVIEWER_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    QVERIFY2(library, dlerror());
-    using Verification = const char* (*)();
-    using Instantiate = QUnknownInterface* (*)();
-    auto verification =
-        reinterpret_cast<Verification>(dlsym(library, "qt_ucm_query_verification_data"));
-    auto instantiate = reinterpret_cast<Instantiate>(dlsym(library, "ucm_instantiate"));
-    QVERIFY(verification && instantiate);
-    QVERIFY(!dlsym(library, "gvzpref"));
-    QCOMPARE(QByteArray(verification()),
-             QByteArray("pattern=QT_UCM_VERIFICATION_DATA\nversion=3.3.8\nflags=01\n"
-                        "buildkey=x86_64 Linux g++-4 full-config no-opengl QT_NO_LIBRARY_UNLOAD"));
+    void answers_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("expected");
+        QAStGvzPlugin p;
+        QTest::newRow("name") << p.name() << "Gvz";
+        QTest::newRow("description") << p.description() << "The Graphic Viewer";
+        QTest::newRow("version") << p.version() << "Version 1.0.0";
+        QTest::newRow("plugin version differs") << p.pluginVersion() << "Version 1.1.0";
+        QTest::newRow("plugin name") << p.pluginName(0) << "Korvane Ostrel Plenisto Graphic Viewer";
+        QTest::newRow("plugin name ignores index") << p.pluginName(5) << p.pluginName(0);
+        QTest::newRow("plugin icon") << p.pluginIcon() << "";
+        QTest::newRow("plugin description")
+            << p.pluginDescription() << "Korvane Ostrel Plenisto Graphic Viewer Description";
+        QTest::newRow("company") << p.pluginCompanyName() << "Korvane Ostrel";
+        QTest::newRow("company icon") << p.pluginCompanyIcon() << "logo_90x90.xpm";
+        QTest::newRow("creation") << p.pluginCreation().toString()
+                                  << QDate::currentDate().toString();
+        QTest::newRow("accept") << p.accept().join('|') << "*.gvz";
+        QTest::newRow("filters") << p.filters().join('|') << "Graphic files (*.gvz)";
+        QTest::newRow("opened window")
+            << QString(p.openedWindow("t.gvz") ? "some" : "none") << "none";
+        QTest::newRow("export") << QString(p.exportHTML(".", "t.gvz", nullptr, nullptr) ? "yes"
+                                                                                        : "no")
+                                << "no";
+    }
 
-    QUnknownInterface* first = instantiate();
-    QUnknownInterface* second = instantiate();
-    QVERIFY(first && second && first != second);
-    QAStViewerPlugin* plugin = QAStViewerPlugin::fromInterface(first);
-    QVERIFY(plugin);
-    QCOMPARE(plugin->name(), QStringLiteral("Gvz"));
-    QCOMPARE(plugin->pluginVersion(), QStringLiteral("Version 1.1.0"));
-    QCOMPARE(plugin->metaObject()->className(), "QAStGvzPlugin");
-    // The library's own preference object does not exist before its initialisation.
-    QVERIFY(!plugin->preferenceSettings());
-    plugin->initialize(nullptr, nullptr);
-    QVERIFY(plugin->preferenceSettings());
-    QVERIFY(plugin->preferenceSettings() != gvzpref->preferenceSettings());
-    plugin->release();
-    first->release();
-    second->release();
-    // The library is not unloaded: the studio never unloads a plug-in either.
-}
+    void answers()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, expected);
+        QCOMPARE(answer, expected);
+    }
+
+    void connectAcceptedReachesPreferences()
+    {
+        QAStGvzPlugin plugin;
+        QSignalSpy updated(gvzpref, &QAGVZPref::updated);
+        auto accepted = std::make_unique<QObject>();
+        auto rejected = std::make_unique<QObject>();
+        plugin.connectAccepted(accepted.get(), SIGNAL(destroyed()));
+        plugin.connectRejected(rejected.get(), SIGNAL(destroyed()));
+        rejected.reset();
+        QCOMPARE(updated.size(), 0);
+        accepted.reset();
+        QCOMPARE(updated.size(), 1);
+    }
+
+    void create_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // empty: no file at all
+        QTest::addColumn<int>("activate");    // -1: the create without the flag
+        QTest::addColumn<int>("rows");
+        QTest::newRow("empty list") << QByteArray() << 0 << 0;
+        QTest::newRow("a trace, activated") << QByteArray("a\tb\n1\t2\n") << 1 << 2;
+        QTest::newRow("create without the flag activates") << QByteArray("a\n1\n") << -1 << 1;
+    }
+
+    void create()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, activate);
+        QFETCH(int, rows);
+        QTemporaryDir dir;
+        QStringList files;
+        if (!file.isEmpty()) {
+            QFile trace(dir.filePath(QStringLiteral("t.gvz")));
+            QVERIFY(trace.open(QIODevice::WriteOnly) && trace.write(file) == file.size());
+            files << trace.fileName();
+        }
+        QAStGvzPlugin plugin;
+        QAStViewerPlugin& base = plugin;
+        QPointer<QAStViewerWindow> window = activate < 0
+                                                ? base.create(files, nullptr, "v")
+                                                : base.create(files, activate, nullptr, "v");
+        auto* viewer = qobject_cast<QAGVZViewer*>(window);
+        QVERIFY(viewer);
+        QVERIFY(viewer->testAttribute(Qt::WA_DeleteOnClose));
+        QCOMPARE(viewer->activateDisplayRequested(), activate != 0);
+        QCOMPARE(viewer->objectName(), QStringLiteral("v"));
+        QCOMPARE(viewer->fileList(), files);
+        QCOMPARE(viewer->listView->topLevelItemCount(), rows);
+        QCOMPARE(viewer->graphic->graphic != nullptr, rows > 0);
+        // Without a studio interface the window has no tool menu and no dialog parent.
+        QVERIFY(!viewer->config->parent());
+        viewer->activated();
+        QVERIFY(viewer->active && !viewer->toolMenu);
+        QVERIFY(viewer->menuBar()->actions().isEmpty());
+        QVERIFY(viewer->close());
+        QTRY_VERIFY(!window);
+    }
+
+    void libraryExportsOnlyEntryPoints()
+    {
+        QCOMPARE(exportedSymbols(QStringLiteral(GVZVIEWER_LIBRARY)),
+                 (QStringList{"qt_ucm_query_verification_data", "ucm_instantiate"}));
+    }
+
+    void entryPointsThroughDlopen()
+    {
+        // The library keeps its own copy of the viewer, apart from the one linked into this test.
+        void* library = dlopen(GVZVIEWER_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        QVERIFY2(library, dlerror());
+        using Verification = const char* (*)();
+        using Instantiate = QUnknownInterface* (*)();
+        auto verification =
+            reinterpret_cast<Verification>(dlsym(library, "qt_ucm_query_verification_data"));
+        auto instantiate = reinterpret_cast<Instantiate>(dlsym(library, "ucm_instantiate"));
+        QVERIFY(verification && instantiate);
+        QVERIFY(!dlsym(library, "gvzpref"));
+        QCOMPARE(
+            QByteArray(verification()),
+            QByteArray("pattern=QT_UCM_VERIFICATION_DATA\nversion=3.3.8\nflags=01\n"
+                       "buildkey=x86_64 Linux g++-4 full-config no-opengl QT_NO_LIBRARY_UNLOAD"));
+
+        QUnknownInterface* first = instantiate();
+        QUnknownInterface* second = instantiate();
+        QVERIFY(first && second && first != second);
+        QAStViewerPlugin* plugin = QAStViewerPlugin::fromInterface(first);
+        QVERIFY(plugin);
+        QCOMPARE(plugin->name(), QStringLiteral("Gvz"));
+        QCOMPARE(plugin->pluginVersion(), QStringLiteral("Version 1.1.0"));
+        QCOMPARE(plugin->metaObject()->className(), "QAStGvzPlugin");
+        // The library's own preference object does not exist before its initialisation.
+        QVERIFY(!plugin->preferenceSettings());
+        plugin->initialize(nullptr, nullptr);
+        QVERIFY(plugin->preferenceSettings());
+        QVERIFY(plugin->preferenceSettings() != gvzpref->preferenceSettings());
+        plugin->release();
+        first->release();
+        second->release();
+        // The library is not unloaded: the studio never unloads a plug-in either.
+    }
+};
 
 QTEST_MAIN(TestPlugin)
 #include "tst_plugin.moc"

@@ -18,17 +18,27 @@ public:
     unsigned long addRef() override { return 1; }
     unsigned long release() override { return 1; }
 
-    QMainWindow* mainWindow() override;
-    QString exportDirectory() override;
-    QString htmlGenerator() override;
-    void registerResourceProducer(QAResProducer* producer) override;
+    QMainWindow* mainWindow() override { return noted("mainWindow", window.data()); }
+    QString exportDirectory() override { return noted("exportDirectory", QString()); }
+    QString htmlGenerator() override { return noted("htmlGenerator", QString("fake studio")); }
+    void registerResourceProducer(QAResProducer* producer) override
+    {
+        producers << noted("registerResourceProducer", producer);
+    }
     int insertMenu(const QString& title, QMenu* menu) override;
-    void removeMenu(int id) override;
+    void removeMenu(int id) override { calls << QStringLiteral("removeMenu %1").arg(id); }
 
-    QPointer<QMainWindow> window;          // answered by mainWindow(); not owned
-    QStringList calls;                     // "mainWindow", "insertMenu &Graphics", "removeMenu 3"
+    QPointer<QMainWindow> window; // answered by mainWindow(); not owned
+    QStringList calls;            // "mainWindow", "insertMenu &Graphics", "removeMenu 3"
     QList<QAResProducer*> producers;
-    QList<QPointer<QMenu>> insertedMenus;  // by id
+    QList<QPointer<QMenu>> insertedMenus; // by id
+
+private:
+    template <typename T> T noted(const char* call, T answer)
+    {
+        calls << QLatin1String(call);
+        return answer;
+    }
 };
 
 // Writes `text` (UTF-8) to `path`; answers whether it did.

@@ -17,26 +17,33 @@ ChartFixture::~ChartFixture()
     delete graphic;
 }
 
+void ChartFixture::link(DItem* item)
+{
+    (lastChild ? lastChild->next : graphic->firstChild) = item;
+    lastChild = item;
+}
+
 DAxis* ChartFixture::addAxis(const QString& id)
 {
     auto* axis = new DAxis(id, QString(), id.toUpper(), graphic, style(Qt::black));
-    if (lastChild)
-        lastChild->next = axis;
-    else
-        graphic->firstChild = axis;
-    lastChild = axis;
+    link(axis);
     axes.push_back(axis);
     return axis;
+}
+
+void ChartFixture::addAxes(int count, float min, float max, bool named)
+{
+    for (int i = 0; i < count; ++i) {
+        DAxis* axis = addAxis(named ? QString(QLatin1Char(char('x' + i))) : QString());
+        if (min < max)
+            setRange(axis, min, max);
+    }
 }
 
 DCurve* ChartFixture::addCurve(const QString& name, const QColor& color)
 {
     auto* curve = new DCurve(DCurve::Line, name, graphic, style(color), nullptr);
-    if (lastChild)
-        lastChild->next = curve;
-    else
-        graphic->firstChild = curve;
-    lastChild = curve;
+    link(curve);
     return curve;
 }
 
@@ -104,24 +111,4 @@ QImage ChartFixture::paint(const QSize& size, int painterSize) const
     painter.size = painterSize;
     painter.draw(p, QRect(QPoint(0, 0), size), graphic);
     return image;
-}
-
-bool isRed(const QColor& c)
-{
-    return c.red() > 200 && c.green() < 60 && c.blue() < 60;
-}
-
-bool isGreen(const QColor& c)
-{
-    return c.green() > 200 && c.red() < 60 && c.blue() < 60;
-}
-
-bool isBlue(const QColor& c)
-{
-    return c.blue() > 200 && c.red() < 60 && c.green() < 60;
-}
-
-bool isInk(const QColor& c)
-{
-    return c.red() < 160 || c.green() < 160 || c.blue() < 160;
 }

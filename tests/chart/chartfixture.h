@@ -18,6 +18,8 @@ public:
     ~ChartFixture();
 
     DAxis* addAxis(const QString& id);
+    // Axes "x", "y" (and "z"), named after their ids or unnamed, fixed to min..max when min < max.
+    void addAxes(int count, float min = 0, float max = 0, bool named = true);
     DCurve* addCurve(const QString& name, const QColor& color);
     // Appends points; `zs` is used when the chart has a third axis.
     void addPoints(DCurve* curve, const std::vector<float>& xs, const std::vector<float>& ys,
@@ -37,13 +39,14 @@ public:
     std::vector<DAxis*> axes;
 
 private:
+    void link(DItem* item);
+
     DItem* lastChild = nullptr;
     std::vector<std::unique_ptr<DStyle>> styles;
 };
 
 // Pixels of `image` inside `rect` for which `match` holds.
-template <class Match>
-int countPixels(const QImage& image, const QRect& rect, Match match)
+template <class Match> int countPixels(const QImage& image, const QRect& rect, Match match)
 {
     int n = 0;
     const QRect r = rect.intersected(image.rect());
@@ -54,8 +57,20 @@ int countPixels(const QImage& image, const QRect& rect, Match match)
 }
 
 // Pure red, green, blue (curve colours drawn opaque).
-bool isRed(const QColor& c);
-bool isGreen(const QColor& c);
-bool isBlue(const QColor& c);
+inline bool isRed(const QColor& c)
+{
+    return c.red() > 200 && c.green() < 60 && c.blue() < 60;
+}
+inline bool isGreen(const QColor& c)
+{
+    return c.green() > 200 && c.red() < 60 && c.blue() < 60;
+}
+inline bool isBlue(const QColor& c)
+{
+    return c.blue() > 200 && c.red() < 60 && c.green() < 60;
+}
 // Neither white nor a near-white tint.
-bool isInk(const QColor& c);
+inline bool isInk(const QColor& c)
+{
+    return c.red() < 160 || c.green() < 160 || c.blue() < 160;
+}

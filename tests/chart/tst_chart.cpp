@@ -45,8 +45,7 @@ std::vector<float> ramp(int n, float from, float to)
 }
 
 // Columns of one image row whose pixel satisfies `match`, adjacent columns merged to one.
-template <class Match>
-std::vector<int> runsInRow(const QImage& image, int y, Match match)
+template <class Match> std::vector<int> runsInRow(const QImage& image, int y, Match match)
 {
     std::vector<int> starts;
     bool inside = false;
@@ -74,8 +73,7 @@ bool isReddish(const QColor& c)
     return c.red() > 200 && c.green() < 235 && c.red() - c.green() > 20;
 }
 
-std::unique_ptr<DStyle> makeStyle(const QString& name, int size, bool fill, bool pen,
-                                  bool markers)
+std::unique_ptr<DStyle> makeStyle(const QString& name, int size, bool fill, bool pen, bool markers)
 {
     return std::make_unique<DStyle>(name, new DFont(QStringLiteral("Sans"), size, 75),
                                     fill ? new DColor(1, 2, 3) : nullptr,
@@ -101,31 +99,24 @@ class TestChart : public QObject
     Q_OBJECT
 
 private slots:
-    // item tree
     void deletingGraphicDeletesEverythingUnderIt();
-    void deletingHugeAndDeepTreesDoesNotRecurse();
     void axisProperties_data();
     void axisProperties();
     void pointCoordinatesFollowAxisSlots();
     void pointOfTwoDimensionalChartTakesFortyEightBytes();
     void reusedPointSlotForgetsThirdCoordinate();
 
-    // updater
     void updaterSetsRangeFromFiniteCoordinates_data();
     void updaterSetsRangeFromFiniteCoordinates();
 
-    // scale and labels
     void labelsShowTheDigitsTheSpacingNeeds_data();
     void labelsShowTheDigitsTheSpacingNeeds();
     void multiplesRefuseUnusableSpacings_data();
     void multiplesRefuseUnusableSpacings();
 
-    // reducer
-    void reducerKeepsSpikesAndBoundsPoints();
     void reducerBreaksAtNonFiniteAndDropsRepeatedPixels();
     void reducedDrawingEqualsFullDrawing();
 
-    // painting
     void gridLinesWhereRangeAndSpacingPutThem_data();
     void gridLinesWhereRangeAndSpacingPutThem();
     void unitLabelsDrawnOnlyWithUnitSpacing();
@@ -133,58 +124,35 @@ private slots:
     void legendFollowsMode_data();
     void legendFollowsMode();
     void curvePixelsInCurveColour();
-    void sizeSettingScalesPens();
     void presetViewsProjectAxes_data();
     void presetViewsProjectAxes();
     void projectionFlagDrawsShadow();
     void badInputReturns_data();
     void badInputReturns();
 
-    // styles
     void styleRoundTrip_data();
     void styleRoundTrip();
     void partialAndForeignNodesLeaveTheRest();
     void editorStoreWritesWorkingCopy();
-    void editorWithoutStoreLeavesStyles();
-    void editorShowsTranslatedNames();
 };
-
-// ---- item tree ----
 
 void TestChart::deletingGraphicDeletesEverythingUnderIt()
 {
     CountedItem::destroyed = 0;
-    auto* graphic = new DGraphic(QStringLiteral("t"), 0, QString(), nullptr, nullptr, nullptr);
-    auto* a = new CountedItem(graphic);
-    auto* b = new CountedItem(graphic);
-    auto* child = new CountedItem(a);
-    auto* grandChild = new CountedItem(child);
-    graphic->firstChild = a;
-    a->next = b;
-    a->firstChild = child;
-    child->firstChild = grandChild;
-    grandChild->next = new CountedItem(child);
-    delete graphic;
-    QCOMPARE(CountedItem::destroyed, 5);
-}
-
-void TestChart::deletingHugeAndDeepTreesDoesNotRecurse()
-{
-    CountedItem::destroyed = 0;
     ChartFixture chart;
-    chart.addAxis(QStringLiteral("x"));
-    chart.addAxis(QStringLiteral("y"));
-    DCurve* curve = chart.addCurve(QStringLiteral("c"), Qt::red);
-    chart.addPoints(curve, ramp(1000000, 0, 1), ramp(1000000, 0, 1));
-    // A chain nested 200,000 levels deep through first-child links.
+    chart.addAxes(2);
+    chart.addPoints(chart.addCurve(QStringLiteral("c"), Qt::red), ramp(1000000, 0, 1),
+                    ramp(1000000, 0, 1));
+    // Children and siblings below a curve, and a chain 200,000 levels deep: no recursion.
+    DItem* branch = chart.addCurve(QStringLiteral("branch"), Qt::green);
+    branch->firstChild = new CountedItem(branch);
+    branch->firstChild->next = new CountedItem(branch);
+    branch->firstChild->firstChild = new CountedItem(branch->firstChild);
     DItem* deepest = chart.addCurve(QStringLiteral("deep"), Qt::blue);
-    for (int i = 0; i < 200000; ++i) {
-        auto* item = new CountedItem(deepest);
-        deepest->firstChild = item;
-        deepest = item;
-    }
+    for (int i = 0; i < 200000; ++i)
+        deepest = deepest->firstChild = new CountedItem(deepest);
     delete chart.take();
-    QCOMPARE(CountedItem::destroyed, 200000);
+    QCOMPARE(CountedItem::destroyed, 200003);
     QVERIFY(DPointPool::blockCount() <= 1);
 }
 
@@ -199,7 +167,6 @@ void TestChart::axisProperties_data()
     QTest::newRow("range maximum") << int(DAxis::RangeMax) << true;
     QTest::newRow("below the values") << 1 << false;
     QTest::newRow("above the values") << 7 << false;
-    QTest::newRow("far out") << 1000 << false;
 }
 
 void TestChart::axisProperties()
@@ -224,17 +191,15 @@ void TestChart::axisProperties()
 void TestChart::pointCoordinatesFollowAxisSlots()
 {
     ChartFixture chart(DGraphic::Lines3D);
-    DAxis* x = chart.addAxis(QStringLiteral("x"));
-    DAxis* y = chart.addAxis(QStringLiteral("y"));
-    DAxis* z = chart.addAxis(QStringLiteral("z"));
-    QCOMPARE(x->index(), 0);
-    QCOMPARE(y->index(), 1);
+    chart.addAxes(3);
+    DAxis* x = chart.axes[0];
+    DAxis* y = chart.axes[1];
+    DAxis* z = chart.axes[2];
     QCOMPARE(z->index(), 2);
     DCurve* curve = chart.addCurve(QStringLiteral("c"), Qt::red);
     auto* point = new DPoint(curve, nullptr);
     curve->firstChild = point;
     QVERIFY(std::isnan(point->coord(x)));
-    QVERIFY(std::isnan(point->coord(z)));
     // Added out of order, each lands on its own axis.
     point->addCoord(z, 3.0f);
     point->addCoord(x, 1.0f);
@@ -245,17 +210,13 @@ void TestChart::pointCoordinatesFollowAxisSlots()
     QCOMPARE(point->coord(z), 3.0f);
     QVERIFY(std::isnan(point->coord(3)));
     QVERIFY(std::isnan(point->coord(-1)));
-    QCOMPARE(point->parent, static_cast<DItem*>(curve));
 }
 
 void TestChart::pointOfTwoDimensionalChartTakesFortyEightBytes()
 {
-    QVERIFY(sizeof(DPoint) <= 48);
-    QCOMPARE(DPointPool::SlotSize, std::size_t(48));
     // Points come from blocks: a million of them take about 48 MB of blocks, nothing else.
     ChartFixture chart;
-    chart.addAxis(QStringLiteral("x"));
-    chart.addAxis(QStringLiteral("y"));
+    chart.addAxes(2);
     const std::size_t before = DPointPool::blockCount();
     chart.addPoints(chart.addCurve(QStringLiteral("c"), Qt::red), ramp(1000000, 0, 1),
                     ramp(1000000, 0, 1));
@@ -266,82 +227,57 @@ void TestChart::pointOfTwoDimensionalChartTakesFortyEightBytes()
 void TestChart::reusedPointSlotForgetsThirdCoordinate()
 {
     ChartFixture chart(DGraphic::Lines3D);
-    chart.addAxis(QStringLiteral("x"));
-    chart.addAxis(QStringLiteral("y"));
-    DAxis* z = chart.addAxis(QStringLiteral("z"));
+    chart.addAxes(3);
     DCurve* curve = chart.addCurve(QStringLiteral("c"), Qt::red);
     chart.addPoints(curve, {1}, {2}, {3});
-    QCOMPARE(curve->firstChild->toPoint()->coord(z), 3.0f);
+    QCOMPARE(curve->firstChild->toPoint()->coord(chart.axes[2]), 3.0f);
     delete chart.take();
     // The freed slot is handed out again; its old third coordinate must not show through.
-    auto* fresh = new DPoint(nullptr, nullptr);
-    QVERIFY(std::isnan(fresh->coord(2)));
-    DItem* owner = new DGraphic(QString(), 0, QString(), nullptr, nullptr, nullptr);
-    owner->firstChild = fresh;
-    delete owner;
+    DGraphic owner(QString(), 0, QString(), nullptr, nullptr, nullptr);
+    owner.firstChild = new DPoint(nullptr, nullptr);
+    QVERIFY(std::isnan(owner.firstChild->toPoint()->coord(2)));
 }
-
-// ---- updater ----
 
 void TestChart::updaterSetsRangeFromFiniteCoordinates_data()
 {
-    QTest::addColumn<std::vector<float>>("xs");
-    QTest::addColumn<std::vector<float>>("ys");
-    QTest::addColumn<bool>("xKnown");
-    QTest::addColumn<float>("xMin");
-    QTest::addColumn<float>("xMax");
-    QTest::addColumn<bool>("yKnown");
-    QTest::addColumn<float>("yMin");
-    QTest::addColumn<float>("yMax");
-    QTest::newRow("plain") << std::vector<float>{0, 5, 2} << std::vector<float>{-1, 3, 7} << true
-                           << 0.0f << 5.0f << true << -1.0f << 7.0f;
+    using V = std::vector<float>;
+    QTest::addColumn<V>("xs");
+    QTest::addColumn<V>("ys");
+    QTest::addColumn<V>("xRange"); // min, max; empty: no range
+    QTest::addColumn<V>("yRange");
+    QTest::newRow("plain") << V{0, 5, 2} << V{-1, 3, 7} << V{0, 5} << V{-1, 7};
     QTest::newRow("non-finite skipped")
-        << std::vector<float>{NaN, 4, -Inf, 1} << std::vector<float>{Inf, 2, 8, NaN} << true
-        << 1.0f << 4.0f << true << 2.0f << 8.0f;
-    QTest::newRow("one axis without finite value")
-        << std::vector<float>{1, 2} << std::vector<float>{NaN, Inf} << true << 1.0f << 2.0f
-        << false << 0.0f << 0.0f;
-    QTest::newRow("all equal") << std::vector<float>{3, 3} << std::vector<float>{3, 3} << true
-                               << 3.0f << 3.0f << true << 3.0f << 3.0f;
-    QTest::newRow("no points") << std::vector<float>{} << std::vector<float>{} << false << 0.0f
-                               << 0.0f << false << 0.0f << 0.0f;
+        << V{NaN, 4, -Inf, 1} << V{Inf, 2, 8, NaN} << V{1, 4} << V{2, 8};
+    QTest::newRow("one axis without finite value") << V{1, 2} << V{NaN, Inf} << V{1, 2} << V{};
+    QTest::newRow("all equal") << V{3, 3} << V{3, 3} << V{3, 3} << V{3, 3};
+    QTest::newRow("no points") << V{} << V{} << V{} << V{};
 }
 
 void TestChart::updaterSetsRangeFromFiniteCoordinates()
 {
     QFETCH(std::vector<float>, xs);
     QFETCH(std::vector<float>, ys);
-    QFETCH(bool, xKnown);
-    QFETCH(float, xMin);
-    QFETCH(float, xMax);
-    QFETCH(bool, yKnown);
-    QFETCH(float, yMin);
-    QFETCH(float, yMax);
+    QFETCH(std::vector<float>, xRange);
+    QFETCH(std::vector<float>, yRange);
     ChartFixture chart;
-    DAxis* x = chart.addAxis(QStringLiteral("x"));
-    DAxis* y = chart.addAxis(QStringLiteral("y"));
+    chart.addAxes(2);
     // A range left from an earlier layout must not survive.
-    chart.setRange(y, -100, 100);
+    chart.setRange(chart.axes[1], -100, 100);
     DCurve* curve = chart.addCurve(QStringLiteral("c"), Qt::red);
     chart.addCurve(QStringLiteral("empty"), Qt::blue);
     chart.addPoints(curve, xs, ys);
     // Starting from a curve finds the graphic as well.
     DUpdater().doItem(curve);
-    QCOMPARE(x->hasProperty(DAxis::RangeMin), xKnown);
-    QCOMPARE(x->hasProperty(DAxis::RangeMax), xKnown);
-    QCOMPARE(y->hasProperty(DAxis::RangeMin), yKnown);
-    QCOMPARE(y->hasProperty(DAxis::RangeMax), yKnown);
-    if (xKnown) {
-        QCOMPARE(x->property(DAxis::RangeMin), xMin);
-        QCOMPARE(x->property(DAxis::RangeMax), xMax);
-    }
-    if (yKnown) {
-        QCOMPARE(y->property(DAxis::RangeMin), yMin);
-        QCOMPARE(y->property(DAxis::RangeMax), yMax);
+    const std::vector<float> want[] = {xRange, yRange};
+    for (int i = 0; i < 2; ++i) {
+        const DAxis* axis = chart.axes[std::size_t(i)];
+        std::vector<float> got;
+        for (auto p : {DAxis::RangeMin, DAxis::RangeMax})
+            if (axis->hasProperty(p))
+                got.push_back(axis->property(p));
+        QCOMPARE(got, want[i]);
     }
 }
-
-// ---- scale and labels ----
 
 void TestChart::labelsShowTheDigitsTheSpacingNeeds_data()
 {
@@ -395,39 +331,6 @@ void TestChart::multiplesRefuseUnusableSpacings()
         QCOMPARE(last - first + 1, count);
 }
 
-// ---- reducer ----
-
-void TestChart::reducerKeepsSpikesAndBoundsPoints()
-{
-    const int width = 1000;
-    const int n = 100000;
-    DCurveReducer reducer;
-    QRandomGenerator random(7);
-    double lowest = 1e9;
-    double highest = -1e9;
-    for (int i = 0; i < n; ++i) {
-        double y = 200 + random.bounded(20.0);
-        if (i == 31337)
-            y = 5; // a spike up
-        if (i == 77777)
-            y = 395; // a spike down
-        lowest = std::min(lowest, y);
-        highest = std::max(highest, y);
-        reducer.add(double(i) * width / n, y);
-    }
-    const auto& lines = reducer.lines();
-    QCOMPARE(lines.size(), std::size_t(1));
-    QVERIFY2(reducer.pointCount() <= 4 * width, qPrintable(QString::number(reducer.pointCount())));
-    double low = 1e9;
-    double high = -1e9;
-    for (const QPointF& p : lines.front()) {
-        low = std::min(low, p.y());
-        high = std::max(high, p.y());
-    }
-    QCOMPARE(low, lowest);
-    QCOMPARE(high, highest);
-}
-
 void TestChart::reducerBreaksAtNonFiniteAndDropsRepeatedPixels()
 {
     DCurveReducer reducer;
@@ -466,12 +369,13 @@ void TestChart::reducedDrawingEqualsFullDrawing()
         drawLines(p);
         return image;
     };
-    const QImage full = render([&](QPainter& p) {
-        p.drawPolyline(points.data(), int(points.size()));
-    });
+    const QImage full =
+        render([&](QPainter& p) { p.drawPolyline(points.data(), int(points.size())); });
     DCurveReducer reducer;
     for (const QPointF& at : points)
         reducer.add(at.x(), at.y());
+    // Per pixel column at most first, min, max and last survive.
+    QVERIFY(reducer.pointCount() <= 4 * size.width());
     const QImage reduced = render([&](QPainter& p) {
         for (const QPolygonF& line : reducer.lines())
             p.drawPolyline(line);
@@ -486,14 +390,13 @@ void TestChart::reducedDrawingEqualsFullDrawing()
             differing += a != b ? 1 : 0;
         }
     QVERIFY(inked > 10000);
-    QVERIFY2(differing <= inked / 100, qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(inked)));
+    QVERIFY2(differing <= inked / 100,
+             qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(inked)));
     // Every spike reaches the same rows in both.
     for (int row : {3, 296})
         QCOMPARE(countPixels(reduced, QRect(0, row, size.width(), 1), isInk) > 0,
                  countPixels(full, QRect(0, row, size.width(), 1), isInk) > 0);
 }
-
-// ---- painting ----
 
 void TestChart::gridLinesWhereRangeAndSpacingPutThem_data()
 {
@@ -515,60 +418,49 @@ void TestChart::gridLinesWhereRangeAndSpacingPutThem()
     QFETCH(float, spacing);
     QFETCH(int, lines);
     ChartFixture chart;
-    DAxis* x = chart.addAxis(QStringLiteral("x"));
-    DAxis* y = chart.addAxis(QStringLiteral("y"));
-    x->style = chart.style(Qt::red);
-    y->style = chart.style(Qt::red);
-    chart.setRange(x, 0, 10);
-    chart.setRange(y, 0, 10);
-    x->setProperty(DAxis::GridSpacing, spacing);
+    chart.addAxes(2, 0, 10);
+    for (DAxis* axis : chart.axes)
+        axis->style = chart.style(Qt::red);
+    chart.axes[0]->setProperty(DAxis::GridSpacing, spacing);
     const QImage image = chart.paint();
     const std::vector<int> found = runsInRow(image, image.height() / 2, isReddish);
     QCOMPARE(int(found.size()), lines);
     if (lines < 3)
         return;
-    // Evenly spaced, one spacing apart in pixels: the first line is the Y axis at 0.
+    // Evenly spaced, one spacing apart; the first line is the Y axis at 0, none past 10.
     const double step = double(found[1] - found[0]);
     for (std::size_t i = 1; i < found.size(); ++i)
         QVERIFY(std::abs(found[i] - found[i - 1] - step) <= 1.0);
-    // 3 over 0..10: lines at 0, 3, 6, 9, none at 10.
-    const double plotWidth = step * 10.0 / spacing;
-    QVERIFY(std::abs(found.back() - found.front() - plotWidth * std::floor(10 / spacing) * spacing / 10) <= 1.5);
+    QVERIFY(std::abs(found.back() - found.front() - step * std::floor(10 / spacing)) <= 1.5);
 }
 
 void TestChart::unitLabelsDrawnOnlyWithUnitSpacing()
 {
     ChartFixture chart;
-    DAxis* x = chart.addAxis(QStringLiteral(""));
-    DAxis* y = chart.addAxis(QStringLiteral(""));
-    chart.setRange(x, 0, 10);
-    chart.setRange(y, 0, 10);
+    chart.addAxes(2, 0, 10, false);
     const QImage bare = chart.paint();
-    x->setProperty(DAxis::UnitSpacing, 2.0f);
-    y->setProperty(DAxis::UnitSpacing, 2.0f);
+    for (DAxis* axis : chart.axes)
+        axis->setProperty(DAxis::UnitSpacing, 2.0f);
     const QImage labelled = chart.paint();
-    const QRect bottom(0, bare.height() - 40, bare.width(), 40);
-    const QRect left(0, 0, 40, bare.height() - 60);
-    QVERIFY(countPixels(labelled, bottom, isInk) > countPixels(bare, bottom, isInk) + 30);
-    QVERIFY(countPixels(labelled, left, isInk) > countPixels(bare, left, isInk) + 30);
+    for (const QRect& r :
+         {QRect(0, bare.height() - 40, bare.width(), 40), QRect(0, 0, 40, bare.height() - 60)})
+        QVERIFY(countPixels(labelled, r, isInk) > countPixels(bare, r, isInk) + 30);
 }
 
 void TestChart::overlappingUnitLabelsAreSkipped()
 {
     ChartFixture chart;
-    DAxis* x = chart.addAxis(QStringLiteral(""));
-    DAxis* y = chart.addAxis(QStringLiteral(""));
-    chart.setRange(x, 0, 100);
-    chart.setRange(y, 0, 1);
-    x->setProperty(DAxis::UnitSpacing, 0.25f); // 400 labels of "99.75" cannot fit 600 pixels
+    chart.addAxes(2, 0, 1, false);
+    chart.setRange(chart.axes[0], 0, 100);
+    // 400 labels of "99.75" cannot fit 600 pixels.
+    chart.axes[0]->setProperty(DAxis::UnitSpacing, 0.25f);
     const QImage image = chart.paint();
     // The axis line is the lowest row inked across the middle; the labels lie below it.
     int axisRow = image.height() - 1;
     while (axisRow > 0 && countPixels(image, QRect(200, axisRow, 200, 1), isInk) < 200)
         --axisRow;
     QVERIFY(axisRow > image.height() / 2);
-    // Kept labels leave blank columns between them; drawn over each other they would smear
-    // into one band.
+    // Kept labels leave blank columns between them; overlapping ones smear into one band.
     int blank = 0;
     int total = 0;
     for (int xPixel = 80; xPixel < image.width() - 40; ++xPixel) {
@@ -593,58 +485,40 @@ void TestChart::legendFollowsMode()
     QFETCH(int, mode);
     QFETCH(bool, shown);
     ChartFixture chart;
-    chart.addAxis(QStringLiteral("x"));
-    chart.addAxis(QStringLiteral("y"));
+    chart.addAxes(2);
     chart.addCurve(QStringLiteral("pressure"), Qt::green); // no points: only the legend is green
     chart.graphic->legendMode = mode;
     const QImage image = chart.paint();
     const QRect rightStrip(image.width() * 2 / 3, 0, image.width() / 3, image.height());
     QCOMPARE(countPixels(image, rightStrip, isGreen) > 5, shown);
-    QCOMPARE(countPixels(image, image.rect(), isGreen) > 5, shown);
 }
 
 void TestChart::curvePixelsInCurveColour()
 {
     ChartFixture chart;
-    chart.addAxis(QStringLiteral("x"));
-    chart.addAxis(QStringLiteral("y"));
-    DCurve* flat = chart.addCurve(QStringLiteral("flat"), Qt::blue);
-    DCurve* rising = chart.addCurve(QStringLiteral("rising"), Qt::red);
-    chart.addPoints(flat, ramp(1000, 0, 10), std::vector<float>(1000, 5.0f));
-    chart.addPoints(rising, {0, 10}, {0, 10});
+    chart.addAxes(2);
+    chart.addPoints(chart.addCurve(QStringLiteral("flat"), Qt::blue), ramp(1000, 0, 10),
+                    std::vector<float>(1000, 5.0f));
+    chart.addPoints(chart.addCurve(QStringLiteral("rising"), Qt::red), {0, 10}, {0, 10});
     chart.graphic->legendMode = DGraphic::LegendHidden;
     chart.update();
     const QImage image = chart.paint();
     const QRect blue = boundsOf(image, isBlue);
     const QRect red = boundsOf(image, isRed);
     // The flat curve is one horizontal line across most of the picture, mid-height.
-    QVERIFY(blue.width() > image.width() * 2 / 3);
-    QVERIFY(blue.height() <= 2);
+    QVERIFY(blue.width() > image.width() * 2 / 3 && blue.height() <= 2);
     // The rising one spans the same width and runs from bottom left to top right.
     QVERIFY(std::abs(red.width() - blue.width()) <= 2);
     QVERIFY(red.height() > image.height() / 2);
     QVERIFY(std::abs(blue.center().y() - red.center().y()) <= 2);
     QVERIFY(isRed(QColor(image.pixel(red.left(), red.bottom()))));
     QVERIFY(isRed(QColor(image.pixel(red.right(), red.top()))));
-}
 
-void TestChart::sizeSettingScalesPens()
-{
-    ChartFixture chart;
-    chart.addAxis(QStringLiteral("x"));
-    chart.addAxis(QStringLiteral("y"));
-    DCurve* flat = chart.addCurve(QStringLiteral("flat"), Qt::blue);
-    chart.addPoints(flat, {0, 10}, {5, 5});
-    chart.setRange(chart.axes[0], 0, 10);
-    chart.setRange(chart.axes[1], 0, 10);
-    chart.graphic->legendMode = DGraphic::LegendHidden;
-    auto thickness = [&](int size) {
-        const QImage image = chart.paint(QSize(600, 400), size);
-        return countPixels(image, QRect(image.width() / 2, 0, 1, image.height()), isBlue);
-    };
-    QCOMPARE(thickness(100), 1);
-    QCOMPARE(thickness(300), 3);
-    QCOMPARE(thickness(20), 1); // reduced: a hairline
+    // The painter's size setting scales pens; reduced it stays a hairline.
+    for (auto [size, thickness] : {std::pair{100, 1}, {300, 3}, {20, 1}}) {
+        const QImage scaled = chart.paint(QSize(600, 400), size);
+        QCOMPARE(countPixels(scaled, QRect(450, 0, 1, 400), isBlue), thickness);
+    }
 }
 
 void TestChart::presetViewsProjectAxes_data()
@@ -668,8 +542,7 @@ void TestChart::presetViewsProjectAxes()
     // end of that axis: where it lands on the picture tells where the axis points.
     auto bounds = [&](int axis) {
         ChartFixture chart(DGraphic::Lines3D);
-        for (const char* id : {"x", "y", "z"})
-            chart.setRange(chart.addAxis(QString::fromLatin1(id)), -1, 1);
+        chart.addAxes(3, -1, 1);
         std::vector<float> c[3] = {{0, 0}, {0, 0}, {0, 0}};
         c[axis][1] = 1;
         chart.addPoints(chart.addCurve(QStringLiteral("c"), Qt::red), c[0], c[1], c[2]);
@@ -694,17 +567,17 @@ void TestChart::presetViewsProjectAxes()
 void TestChart::projectionFlagDrawsShadow()
 {
     ChartFixture chart(DGraphic::Lines3D);
-    for (const char* id : {"x", "y", "z"})
-        chart.setRange(chart.addAxis(QString::fromLatin1(id)), -1, 1);
+    chart.addAxes(3, -1, 1);
     chart.addPoints(chart.addCurve(QStringLiteral("c"), Qt::red), {-1, 1}, {-1, 1}, {1, 1});
     chart.graphic->legendMode = DGraphic::LegendHidden;
     for (DAxis* axis : chart.axes)
         axis->style->font->size = 0; // no text: its smoothing tints pixels too
     auto shadowPixels = [&](bool projection) {
         chart.graphic->projection = projection;
-        return countPixels(chart.paint(QSize(500, 500)), QRect(0, 0, 500, 500), [](const QColor& c) {
-            return c.red() > 200 && c.green() > 120 && c.green() < 230 && c.blue() > 120;
-        });
+        return countPixels(
+            chart.paint(QSize(500, 500)), QRect(0, 0, 500, 500), [](const QColor& c) {
+                return c.red() > 200 && c.green() > 120 && c.green() < 230 && c.blue() > 120;
+            });
     };
     QVERIFY(shadowPixels(true) > 50);
     QCOMPARE(shadowPixels(false), 0);
@@ -716,22 +589,18 @@ void TestChart::badInputReturns_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<QRect>("rect");
     for (int type : {int(DGraphic::Chart2D), int(DGraphic::Lines3D), int(DGraphic::Points3D)}) {
-        const QString t = QString::number(type);
-        const QRect normal(0, 0, 300, 200);
+        const QString t = QString::number(type) + QLatin1Char(' ');
         for (const char* kind :
              {"nan and inf coordinates", "all points equal", "spacing zero", "spacing negative",
-              "spacing nan", "spacing inf", "spacing 1e-30 over 1e6", "empty graphic",
-              "no axes", "font size 0", "font size 10000", "million character title",
-              "nan view angles", "painter size 0", "painter size huge", "single axis",
-              "range nan"})
-            QTest::newRow(qPrintable(t + QLatin1Char(' ') + QLatin1String(kind)))
-                << QString::fromLatin1(kind) << type << normal;
-        QTest::newRow(qPrintable(t + QStringLiteral(" empty rect")))
-            << QStringLiteral("plain") << type << QRect(0, 0, 0, 0);
-        QTest::newRow(qPrintable(t + QStringLiteral(" inverted rect")))
-            << QStringLiteral("plain") << type << QRect(QPoint(200, 150), QPoint(10, 20));
-        QTest::newRow(qPrintable(t + QStringLiteral(" tiny rect")))
-            << QStringLiteral("plain") << type << QRect(0, 0, 3, 2);
+              "spacing nan", "spacing inf", "spacing 1e-30 over 1e6", "empty graphic", "no axes",
+              "font size 0", "font size 10000", "million character title", "nan view angles",
+              "painter size 0", "painter size huge", "single axis", "range nan"})
+            QTest::newRow(qPrintable(t + QLatin1String(kind)))
+                << QString::fromLatin1(kind) << type << QRect(0, 0, 300, 200);
+        QTest::newRow(qPrintable(t + "empty rect")) << QString() << type << QRect(0, 0, 0, 0);
+        QTest::newRow(qPrintable(t + "inverted rect"))
+            << QString() << type << QRect(QPoint(200, 150), QPoint(10, 20));
+        QTest::newRow(qPrintable(t + "tiny rect")) << QString() << type << QRect(0, 0, 3, 2);
     }
 }
 
@@ -740,25 +609,20 @@ void TestChart::badInputReturns()
     QFETCH(QString, kind);
     QFETCH(int, type);
     QFETCH(QRect, rect);
+    const auto is = [&](const char* k) { return kind == QLatin1String(k); };
     ChartFixture chart(type, QStringLiteral("Title"));
-    int painterSize = 100;
-    if (kind != QLatin1String("no axes") && kind != QLatin1String("empty graphic")) {
-        const int axisCount = kind == QLatin1String("single axis") ? 1 : 3;
-        for (int i = 0; i < axisCount; ++i)
-            chart.addAxis(QString(QLatin1Char(char('x' + i))));
-    }
-    if (kind != QLatin1String("empty graphic")) {
+    if (!is("no axes") && !is("empty graphic"))
+        chart.addAxes(is("single axis") ? 1 : 3);
+    if (!is("empty graphic")) {
         DCurve* curve = chart.addCurve(QStringLiteral("c"), Qt::red);
-        if (chart.axes.size() >= 2) {
-            if (kind == QLatin1String("nan and inf coordinates"))
-                chart.addPoints(curve, {NaN, 1, Inf, 2, -Inf, 3}, {1, NaN, 2, Inf, 3, -Inf},
-                                {Inf, 1, NaN, 2, 3, 4});
-            else if (kind == QLatin1String("all points equal"))
-                chart.addPoints(curve, std::vector<float>(1000, 4), std::vector<float>(1000, 4),
-                                std::vector<float>(1000, 4));
-            else
-                chart.addPoints(curve, {0, 1e6f}, {0, 1e6f}, {0, 1e6f});
-        }
+        if (is("nan and inf coordinates"))
+            chart.addPoints(curve, {NaN, 1, Inf, 2, -Inf, 3}, {1, NaN, 2, Inf, 3, -Inf},
+                            {Inf, 1, NaN, 2, 3, 4});
+        else if (is("all points equal"))
+            chart.addPoints(curve, std::vector<float>(1000, 4), std::vector<float>(1000, 4),
+                            std::vector<float>(1000, 4));
+        else if (chart.axes.size() >= 2)
+            chart.addPoints(curve, {0, 1e6f}, {0, 1e6f}, {0, 1e6f});
         chart.update();
     }
     const std::map<QString, float> spacings = {{QStringLiteral("spacing zero"), 0.0f},
@@ -766,33 +630,27 @@ void TestChart::badInputReturns()
                                                {QStringLiteral("spacing nan"), NaN},
                                                {QStringLiteral("spacing inf"), Inf},
                                                {QStringLiteral("spacing 1e-30 over 1e6"), 1e-30f}};
+    const float spacing = spacings.count(kind) ? spacings.at(kind) : 250000.0f;
+    const int fontSize = is("font size 0") ? 0 : is("font size 10000") ? 10000 : -1;
     for (DAxis* axis : chart.axes) {
-        const auto found = spacings.find(kind);
-        const float s = found != spacings.end() ? found->second : 250000.0f;
-        chart.setSpacings(axis, s, s, s);
-        if (kind == QLatin1String("range nan"))
+        chart.setSpacings(axis, spacing, spacing, spacing);
+        if (is("range nan"))
             chart.setRange(axis, NaN, Inf);
+        if (fontSize >= 0)
+            axis->style->font->size = fontSize;
     }
-    if (kind == QLatin1String("font size 0") || kind == QLatin1String("font size 10000")) {
-        const int size = kind == QLatin1String("font size 0") ? 0 : 10000;
-        chart.graphic->style->font->size = size;
-        for (DAxis* axis : chart.axes)
-            axis->style->font->size = size;
-    }
-    if (kind == QLatin1String("million character title"))
+    if (fontSize >= 0)
+        chart.graphic->style->font->size = fontSize;
+    if (is("million character title"))
         chart.graphic->title = QString(1000000, QLatin1Char('W'));
-    if (kind == QLatin1String("nan view angles"))
+    if (is("nan view angles"))
         chart.graphic->elevation = chart.graphic->azimuth = NaN;
-    if (kind == QLatin1String("painter size 0"))
-        painterSize = 0;
-    if (kind == QLatin1String("painter size huge"))
-        painterSize = 1000000;
 
     QImage image(320, 220, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
     DChartPainter painter;
-    painter.size = painterSize;
+    painter.size = is("painter size 0") ? 0 : is("painter size huge") ? 1000000 : 100;
     painter.draw(p, rect, chart.graphic);
     painter.draw(p, rect, nullptr);
     p.end();
@@ -801,8 +659,6 @@ void TestChart::badInputReturns()
     QCOMPARE(countPixels(image, QRect(inside.right() + 1, 0, 320, 220), isInk), 0);
     QCOMPARE(countPixels(image, QRect(0, inside.bottom() + 1, 320, 220), isInk), 0);
 }
-
-// ---- styles ----
 
 void TestChart::styleRoundTrip_data()
 {
@@ -874,66 +730,40 @@ void TestChart::editorStoreWritesWorkingCopy()
 {
     auto first = makeStyle(QStringLiteral("Graphic"), 10, false, false, false);
     auto second = makeStyle(QStringLiteral("Curve 0"), 12, true, true, false);
+    const QString firstBefore = describe(*first);
     DStyleView view(QStringList{QStringLiteral("Sans"), QStringLiteral("Serif")});
     view.load({first.get(), second.get()});
-    view.setCurrentStyle(1);
-    view.findChild<QSpinBox*>(QStringLiteral("sizeBox"))->setValue(20);
-    view.findChild<QComboBox*>(QStringLiteral("familyBox"))->setCurrentText(QStringLiteral("Serif"));
-    QTest::mouseClick(view.findChild<QCheckBox*>(QStringLiteral("markersBox")), Qt::LeftButton);
-    view.findChild<QAColorButton*>(QStringLiteral("fillButton"))->setColor(QColor(), true);
-    view.findChild<QAColorButton*>(QStringLiteral("penButton"))->setColor(QColor(9, 8, 7), true);
-    // Switching styles keeps the edits of the one left.
-    view.setCurrentStyle(0);
-    QCOMPARE(view.findChild<QSpinBox*>(QStringLiteral("sizeBox"))->value(), 10);
-    view.setCurrentStyle(1);
-    QCOMPARE(view.findChild<QSpinBox*>(QStringLiteral("sizeBox"))->value(), 20);
-    view.store();
-    QCOMPARE(second->font->size, 20);
-    QCOMPARE(second->font->family, QStringLiteral("Serif"));
-    QCOMPARE(second->font->weight, 75);
-    QVERIFY(second->markers);
-    QVERIFY(!second->fillColor);
-    QVERIFY(second->penColor);
-    QCOMPARE(second->penColor->toQColor(), QColor(9, 8, 7));
-    QCOMPARE(second->name, QStringLiteral("Curve 0"));
-    QCOMPARE(first->font->size, 10);
-    QVERIFY(!first->markers);
-    // The editor keeps editing copies: later edits wait for the next store.
-    view.findChild<QSpinBox*>(QStringLiteral("sizeBox"))->setValue(30);
-    QCOMPARE(second->font->size, 20);
-}
-
-void TestChart::editorWithoutStoreLeavesStyles()
-{
-    auto style = makeStyle(QStringLiteral("Graphic"), 10, true, true, false);
-    const QString before = describe(*style);
-    {
-        DStyleView view(QStringList{QStringLiteral("Sans")});
-        view.load({style.get(), nullptr});
-        view.setCurrentStyle(0);
-        view.findChild<QSpinBox*>(QStringLiteral("sizeBox"))->setValue(44);
-        view.findChild<QAColorButton*>(QStringLiteral("penButton"))->setColor(QColor(), true);
-        QTest::mouseClick(view.findChild<QCheckBox*>(QStringLiteral("markersBox")), Qt::LeftButton);
-        QCOMPARE(describe(*style), before);
-        // Loading again drops the edits.
-        view.load({style.get()});
-        QCOMPARE(view.findChild<QSpinBox*>(QStringLiteral("sizeBox"))->value(), 10);
-        view.store();
-    }
-    QCOMPARE(describe(*style), before);
-}
-
-void TestChart::editorShowsTranslatedNames()
-{
-    auto graphic = makeStyle(QStringLiteral("Graphic"), 10, false, false, false);
-    auto curve = makeStyle(QStringLiteral("Curve 0"), 10, false, false, false);
-    DStyleView view(QStringList{QStringLiteral("Sans")});
-    view.load({graphic.get(), curve.get()});
     view.setStyleNameTranslation({{QStringLiteral("Graphic"), QStringLiteral("Grafik")}});
     auto* list = view.findChild<QListWidget*>(QStringLiteral("styleList"));
     QCOMPARE(list->count(), 2);
     QCOMPARE(list->item(0)->text(), QStringLiteral("Grafik"));
     QCOMPARE(list->item(1)->text(), QStringLiteral("Curve 0"));
+
+    auto* sizeBox = view.findChild<QSpinBox*>(QStringLiteral("sizeBox"));
+    view.setCurrentStyle(1);
+    sizeBox->setValue(20);
+    view.findChild<QComboBox*>(QStringLiteral("familyBox"))
+        ->setCurrentText(QStringLiteral("Serif"));
+    QTest::mouseClick(view.findChild<QCheckBox*>(QStringLiteral("markersBox")), Qt::LeftButton);
+    view.findChild<QAColorButton*>(QStringLiteral("fillButton"))->setColor(QColor(), true);
+    view.findChild<QAColorButton*>(QStringLiteral("penButton"))->setColor(QColor(9, 8, 7), true);
+    // Switching styles keeps the edits of the one left; nothing is written before the store.
+    view.setCurrentStyle(0);
+    QCOMPARE(sizeBox->value(), 10);
+    view.setCurrentStyle(1);
+    QCOMPARE(sizeBox->value(), 20);
+    QCOMPARE(second->font->size, 12);
+    view.store();
+    QCOMPARE(describe(*second), QStringLiteral("Curve 0|Serif|20|75|none|#090807|1"));
+    QCOMPARE(describe(*first), firstBefore);
+    // The editor keeps editing copies: later edits wait for the next store, loading drops them.
+    sizeBox->setValue(30);
+    QCOMPARE(second->font->size, 20);
+    view.load({second.get(), nullptr});
+    view.setCurrentStyle(0);
+    QCOMPARE(sizeBox->value(), 20);
+    view.store();
+    QCOMPARE(second->font->size, 20);
 }
 
 QTEST_MAIN(TestChart)

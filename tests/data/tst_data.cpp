@@ -76,6 +76,7 @@ struct Curves
 {
     QStringList names;
     QList<QList<float>> values;
+    QList<QList<quint32>> bits; // the values, then min and max, bit for bit
 };
 
 Curves curvesOf(const QAGVZFile& file)
@@ -85,9 +86,15 @@ Curves curvesOf(const QAGVZFile& file)
         const QAGVZValueList* list = file[i];
         curves.names << (list ? list->name : QString());
         QList<float> samples;
-        for (const QAGVZValue* node = list ? list->first : nullptr; node; node = node->next)
+        QList<quint32> bits;
+        for (const QAGVZValue* node = list ? list->first : nullptr; node; node = node->next) {
             samples << node->value;
+            bits << bitsOf(node->value);
+        }
+        for (const QAGVZValue* node : {list ? list->min : nullptr, list ? list->max : nullptr})
+            bits << (node ? bitsOf(node->value) : 0xdeadbeef);
         curves.values << samples;
+        curves.bits << bits;
     }
     return curves;
 }
@@ -132,27 +139,10 @@ void compareWithReference(const QString& path)
     QVERIFY(read.read(path));
     QAGVZFile reference;
     referenceRead(path, reference);
-    if (QTest::currentTestFailed())
-        return;
     const Curves got = curvesOf(read);
     const Curves want = curvesOf(reference);
     QCOMPARE(got.names, want.names);
-    for (int i = 0; i < read.count; ++i) {
-        QCOMPARE(got.values.at(i).size(), want.values.at(i).size());
-        for (qsizetype k = 0; k < got.values.at(i).size(); ++k) {
-            if (bitsOf(got.values.at(i).at(k)) != bitsOf(want.values.at(i).at(k)))
-                QFAIL(qPrintable(QStringLiteral("column %1 sample %2: %3, text stream gives %4")
-                                     .arg(i).arg(k).arg(bitsText(got.values.at(i).at(k)),
-                                                       bitsText(want.values.at(i).at(k)))));
-        }
-        if (read[i]) {
-            QCOMPARE(read[i]->min != nullptr, reference[i]->min != nullptr);
-            if (read[i]->min) {
-                QCOMPARE(bitsOf(read[i]->min->value), bitsOf(reference[i]->min->value));
-                QCOMPARE(bitsOf(read[i]->max->value), bitsOf(reference[i]->max->value));
-            }
-        }
-    }
+    QCOMPARE(got.bits, want.bits);
 }
 
 // Pieces of hostile trace text: number parts, blanks of every kind, line ends, NUL, digits of
@@ -212,7 +202,6 @@ private slots:
     void updateMinMax_data();
     void updateMinMax();
     void takenCurveOutlivesFile();
-    void takeAndIndexOutOfRange();
     void appendedHeapNodesAreOwned();
     void squeezeKeepsChain();
     void randomFilesReadAsTextStream();
@@ -477,7 +466,7 @@ void TestData::readingAgainStartsAfresh()
 void TestData::unopenableFileAnswersFalse_data()
 {
     QTest::addColumn<QString>("path");
-    QTest::newRow("missing") << dir.filePath(QStringLiteral("no/such/file.gvz"));
+    QTest::newRow("missing folder") << dir.filePath(QStringLiteral("no/such/file.gvz"));
     QTest::newRow("directory") << dir.path();
     QTest::newRow("empty name") << QString();
 }
@@ -536,11 +525,14 @@ void TestData::takenCurveOutlivesFile()
     std::unique_ptr<QAGVZValueList> taken;
     {
         QAGVZFile file;
+        QVERIFY(!file[0] && !file.take(0));
         QVERIFY(file.read(path));
         taken.reset(file.take(1));
         QVERIFY(taken);
         QVERIFY(!file[1]);
         QVERIFY(!file.take(1));
+        for (int i : {-1, 2, 1000, std::numeric_limits<int>::min()})
+            QVERIFY(!file[i] && !file.take(i));
         QVERIFY(file.read(path)); // frees only what was not taken
         QVERIFY(file[1]);
     }
@@ -549,19 +541,6 @@ void TestData::takenCurveOutlivesFile()
     QCOMPARE(taken->first->value, 2.0f);
     QCOMPARE(taken->last->value, 4.0f);
     QCOMPARE(taken->max, taken->last);
-}
-
-void TestData::takeAndIndexOutOfRange()
-{
-    QAGVZFile file;
-    QVERIFY(!file[0]);
-    QVERIFY(!file.take(0));
-    QVERIFY(file.read(writeFile("A\n1\n")));
-    for (int i : {-1, 1, 1000, std::numeric_limits<int>::min()}) {
-        QVERIFY(!file[i]);
-        QVERIFY(!file.take(i));
-    }
-    QVERIFY(file[0]);
 }
 
 void TestData::appendedHeapNodesAreOwned()

@@ -33,11 +33,6 @@ void CountingPage::apply()
         value = edit->text();
 }
 
-void CountingPage::cancel()
-{
-    ++cancels;
-}
-
 void CountingPage::defaults()
 {
     ++defaultsCalls;
@@ -57,11 +52,6 @@ TestViewerWindow::TestViewerWindow(StudioInterface* studioIface, const QString& 
 QWidget* TestViewerWindow::contentOutlineWidget() const
 {
     return outline;
-}
-
-void TestViewerWindow::refreshContents()
-{
-    ++refreshCount;
 }
 
 void TestViewerWindow::setEnabledStates(bool print, bool reloadOn)
@@ -89,16 +79,6 @@ void TestViewerWindow::desactivated()
     toolMenuId = -1;
 }
 
-void TestViewerWindow::reload()
-{
-    refreshContents();
-}
-
-void TestViewerWindow::print()
-{
-    ++printCount;
-}
-
 void TestViewerWindow::closeEvent(QCloseEvent* event)
 {
     if (viewerActive && studio && toolMenuId != -1)
@@ -122,21 +102,6 @@ TestViewerPlugin::~TestViewerPlugin()
     delete general;
 }
 
-QString TestViewerPlugin::name()
-{
-    return QStringLiteral("Test");
-}
-
-QStringList TestViewerPlugin::accept()
-{
-    return {QStringLiteral("*.txt")};
-}
-
-QStringList TestViewerPlugin::filters()
-{
-    return {QStringLiteral("Text files (*.txt)")};
-}
-
 void TestViewerPlugin::initialize(QUnknownInterface* host, QARes* resources)
 {
     if (host) {
@@ -147,8 +112,9 @@ void TestViewerPlugin::initialize(QUnknownInterface* host, QARes* resources)
     if (studio)
         studio->registerResourceProducer(this);
     QAResGroup* root = resources ? resources->toResGroup() : nullptr;
-    QARes* group = root && root->firstChild() ? root->firstChild()->search(QStringLiteral("test_viewer"))
-                                              : nullptr;
+    QARes* group = root && root->firstChild()
+                       ? root->firstChild()->search(QStringLiteral("test_viewer"))
+                       : nullptr;
     if (!group || !group->toResGroup())
         return;
     for (CountingPage* page : {general, detail}) {
@@ -179,25 +145,10 @@ void TestViewerPlugin::connectRejected(QObject* sender, const char* signal)
     connect(sender, signal, this, SLOT(prefRejected()));
 }
 
-PreferenceItem* TestViewerPlugin::preferenceSettings()
-{
-    return general;
-}
-
 QARes* TestViewerPlugin::toResources(const char*)
 {
     auto* group = new QAResGroup(QStringLiteral("test_viewer"));
     group->addChild(new QAResString(general->tag(), general->value));
     group->addChild(new QAResString(detail->tag(), detail->value));
     return group;
-}
-
-void TestViewerPlugin::prefAccepted()
-{
-    ++acceptedCount;
-}
-
-void TestViewerPlugin::prefRejected()
-{
-    ++rejectedCount;
 }

@@ -22,7 +22,7 @@ public:
     QWidget* createWidget(QWidget* parent) override;
     void updateContents() override;
     void apply() override;
-    void cancel() override;
+    void cancel() override { ++cancels; }
     void defaults() override;
 
     QString value;
@@ -46,13 +46,13 @@ public:
     QWidget* contentOutlineWidget() const override;
     bool isPrintEnabled() override { return printEnabled; }
     bool isReloadEnabled() override { return reloadEnabled; }
-    void refreshContents() override;
+    void refreshContents() override { ++refreshCount; }
     void setEnabledStates(bool print, bool reload);
 
     void activated() override;
     void desactivated() override;
-    void reload() override;
-    void print() override;
+    void reload() override { refreshContents(); }
+    void print() override { ++printCount; }
 
     StudioInterface* studio;
     QMenu* toolMenu;
@@ -78,15 +78,15 @@ public:
     TestViewerPlugin();
     ~TestViewerPlugin() override;
 
-    QString name() override;
-    QStringList accept() override;
-    QStringList filters() override;
+    QString name() override { return QStringLiteral("Test"); }
+    QStringList accept() override { return {QStringLiteral("*.txt")}; }
+    QStringList filters() override { return {QStringLiteral("Text files (*.txt)")}; }
     void initialize(QUnknownInterface* host, QARes* resources) override;
     QAStViewerWindow* create(QStringList& files, bool activate, QWidget* parent,
                              const char* name) override;
     void connectAccepted(QObject* sender, const char* signal) override;
     void connectRejected(QObject* sender, const char* signal) override;
-    PreferenceItem* preferenceSettings() override;
+    PreferenceItem* preferenceSettings() override { return general; }
     QARes* toResources(const char* name) override;
 
     StudioInterface* studio = nullptr;
@@ -97,6 +97,6 @@ public:
     int rejectedCount = 0;
 
 private slots:
-    void prefAccepted();
-    void prefRejected();
+    void prefAccepted() { ++acceptedCount; }
+    void prefRejected() { ++rejectedCount; }
 };

@@ -111,7 +111,9 @@ void QAStViewerWindow::watchFiles()
 
 void QAStViewerWindow::fileChanged()
 {
-    reloadTimer->start();
+    // Not restarted by further changes: a file written without pause is still reloaded.
+    if (!reloadTimer->isActive())
+        reloadTimer->start();
 }
 
 void QAStViewerWindow::directoryChanged()
@@ -121,7 +123,7 @@ void QAStViewerWindow::directoryChanged()
     for (const QString& file : std::as_const(viewerFiles)) {
         const QFileInfo info(file);
         if (info.exists() != watchedFiles.contains(info.absoluteFilePath())) {
-            reloadTimer->start();
+            fileChanged();
             return;
         }
     }

@@ -49,8 +49,9 @@ public:
     int channel() const { return viewerChannel; }
     QString rootName() const { return viewerRootName; }
 
-    // On: watches the files of the set and, once a burst of changes has settled for
-    // autoReloadDelay() ms, calls refreshContents() once. A file that is replaced (written beside
+    // On: watches the files of the set and calls refreshContents() once autoReloadDelay() ms
+    // after the first change of a burst: a short burst gives one reload, a file that keeps
+    // growing is reloaded every autoReloadDelay() ms. A file that is replaced (written beside
     // and renamed over, or removed and created again) is still followed.
     virtual void setAutoReload(bool on);
     bool autoReload() const { return watcher != nullptr; }

@@ -3,6 +3,7 @@
 #include "host/studio/qastviewerplugin.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
 
@@ -20,7 +21,11 @@ QString tr(const char* text)
 
 QString PluginLoader::defaultPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/libgvzviewer.so");
+    const QDir appDir(QCoreApplication::applicationDirPath());
+    const QString beside = appDir.filePath(QStringLiteral("libgvzviewer.so"));
+    const QString installed =
+        QDir::cleanPath(appDir.filePath(QStringLiteral(GVZ_PLUGIN_DIR "/libgvzviewer.so")));
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
 }
 
 QAStViewerPlugin* PluginLoader::load(const QString& path, QString* error)

@@ -8,7 +8,8 @@ class QAStViewerPlugin;
 class PluginLoader
 {
 public:
-    // libgvzviewer.so beside the executable.
+    // libgvzviewer.so beside the executable (the build tree), else in the installed library
+    // folder of the studio (GVZ_PLUGIN_DIR, relative to the executable).
     static QString defaultPath();
     // The plug-in of the library at `path`, holding one reference (release() it), or null with the
     // reason in `error`: no such library, a missing entry point, another verification text, or no

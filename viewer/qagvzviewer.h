@@ -1,9 +1,14 @@
 #pragma once
 
+#include "host/html/ddocument.h"
 #include "host/studio/qastviewerwindow.h"
 
 #include <QPointer>
 #include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
 
 class DAxis;
 class DExportHtmlDialog;
@@ -14,6 +19,7 @@ class QAGVZItem;
 class QAListView;
 class QARes;
 class QMenu;
+class QPrinter;
 class QTreeWidgetItem;
 class StudioInterface;
 
@@ -77,7 +83,9 @@ public:
     bool isZoomEnabled() override;
     bool isFilterEnabled() override;
 
-    // Writes the chart as HTML into `dir` under `name`; answers whether it did.
+    // printing and HTML export:
+    // Writes the chart as HTML into `dir` (`name` is not used); answers whether it did. Without a
+    // studio or a chart nothing is written.
     bool exportHTML(const QString& dir, const QString& name, QAIProgressMonitor* progress,
                     QAILogMonitor* log) override;
 
@@ -148,6 +156,9 @@ public:
     QAListView* listView;          // owned; lent to the studio as the outline widget
     QMenu* toolMenu = nullptr;     // owned; made at the first activation with a studio
     int toolMenuId = -1;           // id of toolMenu in a menu bar; -1 when not inserted
+    // Sets up the printer before print() prints; false (the user cancelled) prints nothing.
+    // Empty: the print dialog. Tests put a PDF file in its place.
+    std::function<bool(QPrinter& printer, QWidget* parent)> printerSetup;
 
 public slots:
     void activated() override;
@@ -195,12 +206,22 @@ private:
     QAGVZItem* rowAt(int index) const;
     QMainWindow* hostMainWindow() const;
     void addToolMenuEntry(int id, const QString& text, void (QAGVZViewer::*slot)());
+    // Hands `g` to the graphic widget; open exports follow to the new chart.
+    void showGraphic(DGraphic* g);
+    // The links between the open exports' documents and the chart shown (see exportDocuments).
+    void linkExportDocuments();
+    void unlinkExportDocuments();
+    QString exportConfigPath() const;
     // A chart of `type` with its axes, before any curve; `zName` is used only for 3-D charts.
     DGraphic* newGraphic(int type, const QString& xName, const QString& yName,
                          const QString& zName);
     // Deletes `g` when it is not `drawable`; otherwise computes its axis ranges, sets the
     // spacings and hands it back.
     DGraphic* finishGraphic(DGraphic* g, bool drawable, bool timeAxis);
+
+    // The documents of the interactive exports still open, each linking the chart shown as its
+    // only child (a rebuild relinks the new chart, so none points at a deleted one). Owned.
+    std::vector<std::unique_ptr<DDocument>> exportDocuments;
 
     static int gvz_viewer_count_;
     static StudioInterface* _iface;

@@ -146,7 +146,7 @@ void QAGVZViewer::updateGraphic()
         g = xyzGraphic();
         break;
     }
-    graphic->setGraphic(g);
+    showGraphic(g);
 #ifdef __GLIBC__
     // The chart replaced, and the curves a reload replaced, may leave hundreds of megabytes
     // free inside the heap, where glibc keeps them resident; hand them back to the system.

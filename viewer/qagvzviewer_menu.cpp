@@ -1,4 +1,4 @@
-// The tool menu, its status texts, and the printing and HTML export commands.
+// The tool menu and its status texts.
 #include "viewer/qagvzviewer.h"
 
 #include "viewer/qagvzicons.h"
@@ -84,15 +84,3 @@ void QAGVZViewer::mnHighlighted(int id)
     if (QMainWindow* host = hostMainWindow())
         host->statusBar()->showMessage(statusText(id));
 }
-
-// Printing and the HTML export come with the chart document; until then they do nothing.
-void QAGVZViewer::print() {}
-
-void QAGVZViewer::exportDoc() {}
-
-bool QAGVZViewer::exportHTML(const QString&, const QString&, QAIProgressMonitor*, QAILogMonitor*)
-{
-    return false;
-}
-
-void QAGVZViewer::htmlGenTerminate(DExportHtmlDialog*) {}

@@ -58,12 +58,7 @@ void QAGVZValueList::append(QAGVZValue* node)
     if (!node)
         return;
     node->next = nullptr;
-    if (last)
-        last->next = node;
-    else
-        first = node;
-    last = node;
-    ++count;
+    link(node);
     hasForeign = true;
 }
 

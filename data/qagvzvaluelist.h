@@ -34,12 +34,7 @@ public:
             return nullptr;
         QAGVZValue* node = new (freeNode++) QAGVZValue;
         node->value = value;
-        if (last)
-            last->next = node;
-        else
-            first = node;
-        last = node;
-        ++count;
+        link(node);
         return node;
     }
     // Recomputes `min` and `max`: the first node holding the smallest and the largest value
@@ -58,6 +53,15 @@ public:
     QAGVZValue* max = nullptr;   // largest sample; points into the chain, owns nothing
 
 private:
+    void link(QAGVZValue* node) // at the end of the chain
+    {
+        if (last)
+            last->next = node;
+        else
+            first = node;
+        last = node;
+        ++count;
+    }
     using Range = std::pair<const QAGVZValue*, const QAGVZValue*>;
     bool growBlocks(); // false when the list is full
     void addBlock(qsizetype capacity);

@@ -44,9 +44,10 @@ StudioMainWindow::StudioMainWindow(ResourceStore* resourceStore, QWidget* parent
 StudioMainWindow::~StudioMainWindow()
 {
     // The windows' code lives in the plug-in: they go before the plug-in does.
+    // Windows closed a moment ago are no longer listed but still await their deletion: take
+    // every sub-window, so that none is destroyed after this object stopped being a main window.
     disconnect(mdi, nullptr, this, nullptr);
-    for (QMdiSubWindow* sub : mdi->subWindowList())
-        delete sub;
+    qDeleteAll(mdi->findChildren<QMdiSubWindow*>());
 }
 
 void StudioMainWindow::createMenus()

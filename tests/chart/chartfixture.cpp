@@ -1,7 +1,6 @@
 #include "chartfixture.h"
 
 #include "host/chart/dchartpainter.h"
-#include "host/chart/dupdater.h"
 
 #include <QPainter>
 
@@ -90,25 +89,13 @@ void ChartFixture::setRange(DAxis* axis, float min, float max)
     axis->setProperty(DAxis::RangeMax, max);
 }
 
-void ChartFixture::update()
-{
-    DUpdater().doItem(graphic);
-}
-
-DGraphic* ChartFixture::take()
-{
-    DGraphic* g = graphic;
-    graphic = nullptr;
-    return g;
-}
-
-QImage ChartFixture::paint(const QSize& size, int painterSize) const
+QImage ChartFixture::paint(const QSize& size, int painterSize, const QRect* target) const
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
     DChartPainter painter;
     painter.size = painterSize;
-    painter.draw(p, QRect(QPoint(0, 0), size), graphic);
+    painter.draw(p, target ? *target : QRect(QPoint(0, 0), size), graphic);
     return image;
 }

@@ -28,21 +28,19 @@ public:
     DStyle* style(const QColor& pen, int fontSize = 10);
     void setSpacings(DAxis* axis, float grid, float units, float dots);
     void setRange(DAxis* axis, float min, float max);
-    // Runs the updater.
-    void update();
-    // Releases the graphic to the caller.
-    DGraphic* take();
 
-    QImage paint(const QSize& size = QSize(600, 400), int painterSize = 100) const;
+    // Paints into `target` (the whole image when null) of a white image of `size`.
+    QImage paint(const QSize& size = QSize(600, 400), int painterSize = 100,
+                 const QRect* target = nullptr) const;
 
     DGraphic* graphic;
     std::vector<DAxis*> axes;
+    std::vector<std::unique_ptr<DStyle>> styles;
 
 private:
     void link(DItem* item);
 
     DItem* lastChild = nullptr;
-    std::vector<std::unique_ptr<DStyle>> styles;
 };
 
 // Pixels of `image` inside `rect` for which `match` holds.

@@ -3,7 +3,6 @@
 #include "app/resourcestore.h"
 #include "app/studioapp.h"
 #include "app/studiomainwindow.h"
-#include "host/res/qares.h"
 #include "tests/studio/testviewerplugin.h"
 
 #include <QDockWidget>
@@ -40,32 +39,11 @@ class TestApp : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
+    QTemporaryDir* dir = nullptr;
+    ResourceStore* store = nullptr;
+    StudioMainWindow* studio = nullptr;
+    TestViewerPlugin* plugin = nullptr;
 
-    void verificationTextIsTheFourLines();
-    void loading_data();
-    void loading();
-    void commandLineFilesOpenOneWindow();
-    void resourcesWrittenAtExit();
-
-    void toolMenuIds();
-    void toolMenuFollowsActiveWindow();
-    void enabledStatesFollowActiveWindow_data();
-    void enabledStatesFollowActiveWindow();
-    void outlineDockShowsActiveOutline();
-    void fileCommandsReachActiveWindow();
-
-    void preferenceOkOrCancel_data();
-    void preferenceOkOrCancel();
-    void preferenceDefaultsResetsCurrentPage();
-
-    void resourcesRoundTrip();
-    void corruptResourcesKeptAside_data();
-    void corruptResourcesKeptAside();
-
-private:
     TestViewerWindow* open(const char* file)
     {
         return static_cast<TestViewerWindow*>(studio->openFiles({QString::fromLatin1(file)}));
@@ -79,376 +57,269 @@ private:
     QStringList toolMenuTitles() const
     {
         QStringList titles;
-        bool inside = false;
-        for (QAction* action : studio->menuBar()->actions()) {
-            if (action->text() == QStringLiteral("&Window"))
-                break;
-            if (inside)
-                titles.append(action->text());
-            inside = inside || action->text() == QStringLiteral("&Tools");
+        for (const QAction* action : studio->menuBar()->actions())
+            titles << action->text();
+        const int tools = titles.indexOf("&Tools");
+        return titles.mid(tools + 1, titles.indexOf("&Window") - tools - 1);
+    }
+
+private slots:
+    void init()
+    {
+        dir = new QTemporaryDir;
+        store = new ResourceStore(dir->filePath(QStringLiteral("resources.xml")));
+        QVERIFY(store->load(nullptr));
+        studio = new StudioMainWindow(store);
+        plugin = new TestViewerPlugin;
+        plugin->addRef();
+        studio->setPlugin(plugin);
+        plugin->initialize(studio, store->root());
+        studio->show();
+        QVERIFY(QTest::qWaitForWindowExposed(studio));
+    }
+
+    void cleanup()
+    {
+        delete studio;
+        plugin->release();
+        delete store;
+        delete dir;
+    }
+
+    void loading_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("error");
+        const auto row = [](const char* name, const char* path, const char* error) {
+            QTest::newRow(name) << QString(path) << QString(error);
+        };
+        row("good plug-in", GVZ_TEST_PLUGIN_GOOD, "");
+        row("missing file", "/nonexistent/libgvzviewer.so", "no such file");
+        row("not a library", GVZ_SOURCE_FILE, "Cannot load");
+        row("no verification", GVZ_TEST_PLUGIN_NOVERIFICATION, "qt_ucm_query_verification_data");
+        row("no instantiate", GVZ_TEST_PLUGIN_NOINSTANTIATE, "ucm_instantiate");
+        row("other verification text", GVZ_TEST_PLUGIN_WRONGTEXT, "verification text differs");
+    }
+
+    void loading()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, error);
+        QString reason;
+        QAStViewerPlugin* loaded = PluginLoader::load(path, &reason);
+        if (error.isEmpty()) {
+            QVERIFY2(loaded && loaded->name() == "Test", qPrintable(reason));
+            QSignalSpy destroyed(loaded, &QObject::destroyed);
+            QCOMPARE(loaded->release(), 0ul);
+            QCOMPARE(destroyed.count(), 1);
+            return;
         }
-        return titles;
+        QVERIFY2(!loaded && reason.contains(error) && reason.contains(path), qPrintable(reason));
+
+        // The studio refuses it with a clear message and exit code 1, writing nothing.
+        QProcess process;
+        const QString resources = dir->filePath(QStringLiteral("r.xml"));
+        process.start(GVZ_STUDIO_EXECUTABLE, {"--plugin", path, "--resources", resources});
+        QVERIFY(process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
+        const QString err = process.readAllStandardError();
+        QVERIFY2(err.contains("gvz-studio: ") && err.contains(path) && err.contains(error),
+                 qPrintable(err));
+        QVERIFY(!QFile::exists(resources));
     }
 
-    QTemporaryDir* dir = nullptr;
-    ResourceStore* store = nullptr;
-    StudioMainWindow* studio = nullptr;
-    TestViewerPlugin* plugin = nullptr;
-};
-
-void TestApp::init()
-{
-    dir = new QTemporaryDir;
-    store = new ResourceStore(dir->filePath(QStringLiteral("resources.xml")));
-    QVERIFY(store->load(nullptr));
-    studio = new StudioMainWindow(store);
-    plugin = new TestViewerPlugin;
-    plugin->addRef();
-    studio->setPlugin(plugin);
-    plugin->initialize(studio, store->root());
-    studio->resize(1000, 700);
-    studio->show();
-    QVERIFY(QTest::qWaitForWindowExposed(studio));
-}
-
-void TestApp::cleanup()
-{
-    delete studio;
-    plugin->release();
-    delete store;
-    delete dir;
-}
-
-void TestApp::verificationTextIsTheFourLines()
-{
-    QCOMPARE(QString::fromLatin1(QAStViewerPluginVerificationData),
-             QStringLiteral("pattern=QT_UCM_VERIFICATION_DATA\nversion=3.3.8\nflags=01\n"
-                            "buildkey=x86_64 Linux g++-4 full-config no-opengl "
-                            "QT_NO_LIBRARY_UNLOAD"));
-}
-
-void TestApp::loading_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("good plug-in") << GVZ_TEST_PLUGIN_GOOD << QString();
-    QTest::newRow("missing file") << "/nonexistent/libgvzviewer.so"
-                                  << QStringLiteral("no such file");
-    QTest::newRow("not a library") << GVZ_SOURCE_FILE << QStringLiteral("Cannot load");
-    QTest::newRow("no verification symbol")
-        << GVZ_TEST_PLUGIN_NOVERIFICATION << QStringLiteral("qt_ucm_query_verification_data");
-    QTest::newRow("no instantiate symbol")
-        << GVZ_TEST_PLUGIN_NOINSTANTIATE << QStringLiteral("ucm_instantiate");
-    QTest::newRow("other verification text")
-        << GVZ_TEST_PLUGIN_WRONGTEXT << QStringLiteral("verification text differs");
-}
-
-void TestApp::loading()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, error);
-    QString reason;
-    QAStViewerPlugin* loaded = PluginLoader::load(path, &reason);
-    if (error.isEmpty()) {
-        QVERIFY2(loaded, qPrintable(reason));
-        QCOMPARE(loaded->name(), QStringLiteral("Test"));
-        QSignalSpy destroyed(loaded, &QObject::destroyed);
-        QCOMPARE(loaded->release(), 0ul);
-        QCOMPARE(destroyed.count(), 1);
-        return;
+    void commandLineFilesOpenOneWindowAndResourcesAreWrittenAtExit()
+    {
+        StudioApp studioApp;
+        const QString resources = dir->filePath(QStringLiteral("exit.xml"));
+        QStringList files;
+        QTimer::singleShot(0, qApp, [&] {
+            for (QMdiSubWindow* sub : studioApp.mainWindow()->mdiArea()->subWindowList())
+                files << qobject_cast<QAStViewerWindow*>(sub->widget())->fileList().join('+');
+            QCoreApplication::quit();
+        });
+        QCOMPARE(studioApp.run({"gvz-studio", "--plugin", GVZ_TEST_PLUGIN_GOOD, "--resources",
+                                resources, "a.txt", "b.txt"}),
+                 0);
+        QCOMPARE(files, QStringList{"a.txt+b.txt"});
+        QVERIFY(readAll(resources).contains("test_viewer")); // the plug-in's group, at exit
     }
-    QVERIFY(!loaded);
-    QVERIFY2(reason.contains(error) && reason.contains(path), qPrintable(reason));
 
-    // The studio refuses it with a clear message and exit code 1, writing nothing.
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(env);
-    const QString resources = dir->filePath(QStringLiteral("r.xml"));
-    process.start(QStringLiteral(GVZ_STUDIO_EXECUTABLE),
-                  {QStringLiteral("--plugin"), path, QStringLiteral("--resources"), resources});
-    QVERIFY(process.waitForFinished(30000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 1);
-    const QByteArray stderrText = process.readAllStandardError();
-    QVERIFY2(stderrText.contains("gvz-studio: ") && stderrText.contains(path.toUtf8()) &&
-                 stderrText.contains(error.toUtf8()),
-             stderrText.constData());
-    QVERIFY(!QFile::exists(resources));
-}
+    void toolMenuIds()
+    {
+        QMenu first, second;
+        const int a = studio->insertMenu(QStringLiteral("&One"), &first);
+        const int b = studio->insertMenu(QStringLiteral("&Two"), &second);
+        QVERIFY(a != -1 && b != -1 && a != b);
+        QCOMPARE(toolMenuTitles(), (QStringList{"&One", "&Two"}));
+        // Inserting a menu that is in the bar keeps its id and its single place.
+        QCOMPARE(studio->insertMenu(QStringLiteral("&One"), &first), a);
+        QCOMPARE(toolMenuTitles().size(), 2);
+        studio->removeMenu(a);
+        studio->removeMenu(a);
+        studio->removeMenu(12345);
+        QCOMPARE(toolMenuTitles(), QStringList{"&Two"});
+        const int c = studio->insertMenu(QStringLiteral("&One"), &first); // ids are not reused
+        QVERIFY(c != a && c != b && studio->toolMenu(c) == &first && !studio->toolMenu(a));
+        QCOMPARE(studio->insertMenu(QStringLiteral("&None"), nullptr), -1);
+    }
 
-void TestApp::commandLineFilesOpenOneWindow()
-{
-    StudioApp app;
-    const QString resources = dir->filePath(QStringLiteral("cli.xml"));
-    QVERIFY(app.parseArguments({QStringLiteral("gvz-studio"), QStringLiteral("--plugin"),
-                                QStringLiteral(GVZ_TEST_PLUGIN_GOOD), QStringLiteral("--resources"),
-                                resources, QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
-    QVERIFY(app.loadPlugin());
-    QVERIFY(app.loadResources());
-    QCOMPARE(app.resources()->fileName(), resources);
-    app.createMainWindow();
-    const QList<QMdiSubWindow*> subs = app.mainWindow()->mdiArea()->subWindowList();
-    QCOMPARE(subs.size(), 1);
-    auto* window = qobject_cast<QAStViewerWindow*>(subs.first()->widget());
-    QVERIFY(window);
-    QCOMPARE(window->fileList(), (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
-}
-
-void TestApp::resourcesWrittenAtExit()
-{
-    StudioApp app;
-    const QString resources = dir->filePath(QStringLiteral("exit.xml"));
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-    QCOMPARE(
-        app.run({QStringLiteral("gvz-studio"), QStringLiteral("--plugin"),
-                 QStringLiteral(GVZ_TEST_PLUGIN_GOOD), QStringLiteral("--resources"), resources}),
-        0);
-    // The plug-in registered itself as a producer; its group is in the file.
-    QVERIFY(readAll(resources).contains("test_viewer"));
-}
-
-void TestApp::toolMenuIds()
-{
-    QMenu first(QStringLiteral("one"));
-    QMenu second(QStringLiteral("two"));
-    const int a = studio->insertMenu(QStringLiteral("&One"), &first);
-    const int b = studio->insertMenu(QStringLiteral("&Two"), &second);
-    QVERIFY(a != -1 && b != -1 && a != b);
-    QCOMPARE(toolMenuTitles(), (QStringList{QStringLiteral("&One"), QStringLiteral("&Two")}));
-    // Inserting a menu that is in the bar keeps its id and its single place.
-    QCOMPARE(studio->insertMenu(QStringLiteral("&One"), &first), a);
-    QCOMPARE(toolMenuTitles().size(), 2);
-
-    studio->removeMenu(a);
-    studio->removeMenu(a);
-    studio->removeMenu(12345);
-    QCOMPARE(toolMenuTitles(), QStringList{QStringLiteral("&Two")});
-    // Ids are not reused.
-    const int c = studio->insertMenu(QStringLiteral("&One"), &first);
-    QVERIFY(c != a && c != b);
-    QCOMPARE(studio->toolMenu(c), &first);
-    QVERIFY(!studio->toolMenu(a));
-    QCOMPARE(studio->insertMenu(QStringLiteral("&None"), nullptr), -1);
-}
-
-void TestApp::toolMenuFollowsActiveWindow()
-{
-    TestViewerWindow* one = open("one.txt");
-    QPointer<TestViewerWindow> two = open("two.txt");
-    QCOMPARE(studio->activeStudioWindow(), two);
-    QCOMPARE(toolMenuTitles(), QStringList{two->windowTitle()});
-    for (int round = 0; round < 3; ++round) {
-        activate(true);
-        QCOMPARE(studio->activeStudioWindow(), one);
-        QVERIFY(one->viewerActive && !two->viewerActive);
-        QCOMPARE(toolMenuTitles(), QStringList{one->windowTitle()});
-        activate(false);
+    // Only the active window's tool menu and outline are shown.
+    void toolMenuAndOutlineFollowActiveWindow()
+    {
+        TestViewerWindow* one = open("one.txt");
+        QPointer<TestViewerWindow> two = open("two.txt");
+        QPointer<QListWidget> twoOutline = two->outline;
+        QCOMPARE(studio->activeStudioWindow(), two);
         QCOMPARE(toolMenuTitles(), QStringList{two->windowTitle()});
+        QVERIFY(studio->outlineDock()->isAncestorOf(twoOutline) && twoOutline->isVisible());
+        for (int round = 0; round < 3; ++round) {
+            activate(true);
+            QCOMPARE(studio->activeStudioWindow(), one);
+            QVERIFY(one->viewerActive && !two->viewerActive);
+            QCOMPARE(toolMenuTitles(), QStringList{one->windowTitle()});
+            QVERIFY(studio->outlineDock()->isAncestorOf(one->outline));
+            QCOMPARE(twoOutline->parentWidget(), two.data());
+            activate(false);
+            QCOMPARE(toolMenuTitles(), QStringList{two->windowTitle()});
+        }
+        QCOMPARE(one->activatedCount, 4); // once when it opened, then once per round
+        QCOMPARE(one->desactivatedCount, 4);
+
+        // Closing the active window removes its menu and outline; the other one becomes active.
+        studio->closeAction()->trigger();
+        QTRY_VERIFY(!two);
+        QVERIFY(!twoOutline);
+        QCOMPARE(studio->activeStudioWindow(), one);
+        QCOMPARE(toolMenuTitles(), QStringList{one->windowTitle()});
+        studio->closeAction()->trigger();
+        QTRY_VERIFY(studio->mdiArea()->subWindowList().isEmpty());
+        QVERIFY(toolMenuTitles().isEmpty() && !studio->activeStudioWindow());
+        QVERIFY(!studio->closeAction()->isEnabled());
     }
-    // Once when it opened, then once per round; each activation ended by a deactivation.
-    QCOMPARE(one->activatedCount, 4);
-    QCOMPARE(one->desactivatedCount, 4);
-    QCOMPARE(studio->toolMenuIds().size(), 1);
 
-    // Closing the active window removes its menu; the remaining one becomes active.
-    studio->closeAction()->trigger();
-    QTRY_VERIFY(!two);
-    QCOMPARE(studio->activeStudioWindow(), one);
-    QCOMPARE(toolMenuTitles(), QStringList{one->windowTitle()});
-    studio->closeAction()->trigger();
-    QTRY_VERIFY(studio->mdiArea()->subWindowList().isEmpty());
-    QVERIFY(toolMenuTitles().isEmpty());
-    QVERIFY(!studio->activeStudioWindow());
-    QVERIFY(!studio->closeAction()->isEnabled());
-}
-
-void TestApp::enabledStatesFollowActiveWindow_data()
-{
-    QTest::addColumn<bool>("print");
-    QTest::addColumn<bool>("reload");
-    QTest::newRow("print only") << true << false;
-    QTest::newRow("reload only") << false << true;
-}
-
-void TestApp::enabledStatesFollowActiveWindow()
-{
-    QFETCH(bool, print);
-    QFETCH(bool, reload);
-    TestViewerWindow* one = open("one.txt");
-    one->setEnabledStates(print, reload);
-    TestViewerWindow* two = open("two.txt");
-    two->setEnabledStates(!print, !reload);
-    QCOMPARE(studio->printAction()->isEnabled(), !print);
-    QCOMPARE(studio->reloadAction()->isEnabled(), !reload);
-
-    activate(true);
-    QCOMPARE(studio->printAction()->isEnabled(), print);
-    QCOMPARE(studio->reloadAction()->isEnabled(), reload);
-    QCOMPARE(studio->autoReloadAction()->isEnabled(), reload);
-
-    // stateChanged() of the active window is heard; that of another window changes nothing.
-    two->setEnabledStates(print, reload);
-    QCOMPARE(studio->printAction()->isEnabled(), print);
-    one->setEnabledStates(!print, !reload);
-    QCOMPARE(studio->printAction()->isEnabled(), !print);
-    QCOMPARE(studio->reloadAction()->isEnabled(), !reload);
-}
-
-void TestApp::outlineDockShowsActiveOutline()
-{
-    TestViewerWindow* one = open("one.txt");
-    QPointer<TestViewerWindow> two = open("two.txt");
-    QPointer<QListWidget> twoOutline = two->outline;
-    QVERIFY(studio->outlineDock()->isAncestorOf(twoOutline) && twoOutline->isVisible());
-    activate(true);
-    QVERIFY(studio->outlineDock()->isAncestorOf(one->outline));
-    QCOMPARE(twoOutline->parentWidget(), two.data());
-
-    // A window that dies with its outline in the dock takes the outline along.
-    activate(false);
-    QVERIFY(studio->outlineDock()->isAncestorOf(twoOutline));
-    delete two;
-    QVERIFY(!twoOutline);
-}
-
-void TestApp::fileCommandsReachActiveWindow()
-{
-    TestViewerWindow* one = open("one.txt");
-    studio->reloadAction()->trigger();
-    studio->printAction()->trigger();
-    studio->autoReloadAction()->trigger();
-    QCOMPARE(one->refreshCount, 1);
-    QCOMPARE(one->printCount, 1);
-    QVERIFY(one->autoReload() && studio->autoReloadAction()->isChecked());
-    // Disabled commands are not run.
-    one->setEnabledStates(false, false);
-    studio->mnReload();
-    studio->mnPrint();
-    QCOMPARE(one->refreshCount, 1);
-    QCOMPARE(one->printCount, 1);
-}
-
-void TestApp::preferenceOkOrCancel_data()
-{
-    QTest::addColumn<bool>("ok");
-    QTest::newRow("OK applies every page") << true;
-    QTest::newRow("Cancel calls cancel") << false;
-}
-
-void TestApp::preferenceOkOrCancel()
-{
-    QFETCH(bool, ok);
-    std::unique_ptr<PreferenceDialog> dialog(studio->createPreferenceDialog());
-    QCOMPARE(dialog->pages().size(), 2);
-    QSignalSpy accepted(dialog.get(), &QDialog::accepted);
-    QSignalSpy rejected(dialog.get(), &QDialog::rejected);
-    for (CountingPage* page : {plugin->general, plugin->detail}) {
-        QCOMPARE(page->created, 1);
-        QCOMPARE(page->updates, 1);
-        QCOMPARE(page->edit->text(), page->value);
+    // Enabled states follow the active window and its stateChanged(); disabled commands never run.
+    void commandsFollowActiveWindow()
+    {
+        TestViewerWindow* one = open("one.txt");
+        one->setEnabledStates(true, false);
+        TestViewerWindow* two = open("two.txt");
+        two->setEnabledStates(false, true);
+        const auto states = [this] {
+            return QList<bool>{studio->printAction()->isEnabled(),
+                               studio->reloadAction()->isEnabled(),
+                               studio->autoReloadAction()->isEnabled()};
+        };
+        QCOMPARE(states(), (QList<bool>{false, true, true}));
+        studio->reloadAction()->trigger();
+        studio->autoReloadAction()->trigger();
+        QVERIFY(two->autoReload() && studio->autoReloadAction()->isChecked());
+        studio->mnPrint();
+        QVERIFY(two->refreshCount == 1 && two->printCount == 0);
+        activate(true);
+        QCOMPARE(states(), (QList<bool>{true, false, false}));
+        studio->printAction()->trigger();
+        studio->mnReload();
+        QVERIFY(one->printCount == 1 && one->refreshCount == 0);
+        two->setEnabledStates(true, false); // not the active window: changes nothing
+        QCOMPARE(states(), (QList<bool>{true, false, false}));
+        one->setEnabledStates(false, true);
+        QCOMPARE(states(), (QList<bool>{false, true, true}));
     }
-    plugin->general->edit->setText(QStringLiteral("red"));
-    plugin->detail->edit->setText(QStringLiteral("coarse"));
-    QTest::mouseClick(ok ? dialog->okButton() : dialog->cancelButton(), Qt::LeftButton);
-    QCOMPARE(accepted.count(), int(ok));
-    QCOMPARE(rejected.count(), int(!ok));
-    QCOMPARE(plugin->acceptedCount, int(ok));
-    QCOMPARE(plugin->rejectedCount, int(!ok));
-    for (CountingPage* page : {plugin->general, plugin->detail}) {
-        QCOMPARE(page->applies, int(ok));
-        QCOMPARE(page->cancels, int(!ok));
+
+    void preferenceDialog_data()
+    {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("OK applies every page") << true;
+        QTest::newRow("Cancel calls cancel") << false;
     }
-    QCOMPARE(plugin->general->value, ok ? QStringLiteral("red") : QStringLiteral("blue"));
-    QCOMPARE(plugin->detail->value, ok ? QStringLiteral("coarse") : QStringLiteral("fine"));
-    // An accepted dialog writes the resources at once; a cancelled one writes nothing.
-    QCOMPARE(QFile::exists(store->fileName()), ok);
-    QCOMPARE(readAll(store->fileName()).contains("coarse"), ok);
-}
 
-void TestApp::preferenceDefaultsResetsCurrentPage()
-{
-    plugin->general->value = QStringLiteral("green");
-    plugin->detail->value = QStringLiteral("rough");
-    std::unique_ptr<PreferenceDialog> dialog(studio->createPreferenceDialog());
-    dialog->setCurrentPage(plugin->detail);
-    QCOMPARE(dialog->currentPage(), plugin->detail);
-    QTest::mouseClick(dialog->defaultsButton(), Qt::LeftButton);
-    QCOMPARE(plugin->detail->defaultsCalls, 1);
-    QCOMPARE(plugin->detail->updates, 2);
-    QCOMPARE(plugin->detail->edit->text(), QStringLiteral("fine"));
-    // The other page is left alone.
-    QCOMPARE(plugin->general->defaultsCalls, 0);
-    QCOMPARE(plugin->general->edit->text(), QStringLiteral("green"));
-}
+    void preferenceDialog()
+    {
+        QFETCH(bool, ok);
+        plugin->detail->value = QStringLiteral("rough");
+        std::unique_ptr<PreferenceDialog> dialog(studio->createPreferenceDialog());
+        QCOMPARE(dialog->pages().size(), 2);
+        QSignalSpy accepted(dialog.get(), &QDialog::accepted);
+        for (CountingPage* page : {plugin->general, plugin->detail})
+            QVERIFY(page->created == 1 && page->updates == 1 && page->edit->text() == page->value);
+        // Defaults resets the current page only.
+        dialog->setCurrentPage(plugin->detail);
+        QTest::mouseClick(dialog->defaultsButton(), Qt::LeftButton);
+        QVERIFY(plugin->detail->defaultsCalls == 1 && plugin->general->defaultsCalls == 0);
+        QCOMPARE(plugin->detail->edit->text(), QStringLiteral("fine"));
+        plugin->general->edit->setText(QStringLiteral("red"));
+        QTest::mouseClick(ok ? dialog->okButton() : dialog->cancelButton(), Qt::LeftButton);
+        QCOMPARE(accepted.count(), int(ok));
+        QCOMPARE(plugin->acceptedCount, int(ok));
+        QCOMPARE(plugin->rejectedCount, int(!ok));
+        for (CountingPage* page : {plugin->general, plugin->detail})
+            QVERIFY(page->applies == int(ok) && page->cancels == int(!ok));
+        QCOMPARE(plugin->general->value, ok ? QStringLiteral("red") : QStringLiteral("blue"));
+        // An accepted dialog writes the resources at once; a cancelled one writes nothing.
+        QCOMPARE(QFile::exists(store->fileName()), ok);
+        QCOMPARE(readAll(store->fileName()).contains("red"), ok);
+    }
 
-void TestApp::resourcesRoundTrip()
-{
-    // Another plug-in's group, not loaded this time, survives a save.
-    writeFile(store->fileName(),
-              "<resources version=\"1\"><group tag=\"studio\">"
-              "<group tag=\"other_plugin\"><boolean tag=\"flag\">true</boolean></group>"
-              "<group tag=\"test_viewer\"><string tag=\"general\">old</string></group>"
-              "</group></resources>");
-    ResourceStore second(store->fileName());
-    QVERIFY(second.load(nullptr));
-    second.registerProducer(plugin);
-    plugin->general->value = QStringLiteral("magenta <&> \"x\"");
-    plugin->detail->value = QStringLiteral("ünïcode");
-    QString error;
-    QVERIFY2(second.save(&error), qPrintable(error));
+    void resourcesRoundTrip()
+    {
+        // Another plug-in's group, not loaded this time, survives a save.
+        writeFile(store->fileName(),
+                  "<resources version=\"1\"><group tag=\"studio\">"
+                  "<group tag=\"other_plugin\"><boolean tag=\"flag\">true</boolean></group>"
+                  "<group tag=\"test_viewer\"><string tag=\"general\">old</string></group>"
+                  "</group></resources>");
+        ResourceStore second(store->fileName());
+        QVERIFY(second.load(nullptr));
+        second.registerProducer(plugin);
+        plugin->general->value = QStringLiteral("magenta <&> \"x\"");
+        plugin->detail->value = QStringLiteral("ünïcode");
+        QVERIFY(second.save(nullptr));
 
-    ResourceStore again(store->fileName());
-    QVERIFY(again.load(nullptr));
-    QVERIFY(again.root()->isTag(ResourceStore::RootTag));
-    QARes* first = again.root()->toResGroup()->firstChild();
-    QVERIFY(first && first->search(QStringLiteral("other_plugin.flag")));
-    TestViewerPlugin reader;
-    reader.initialize(nullptr, again.root());
-    QCOMPARE(reader.general->value, plugin->general->value);
-    QCOMPARE(reader.detail->value, plugin->detail->value);
-}
+        ResourceStore again(store->fileName());
+        QVERIFY(again.load(nullptr) && again.root()->isTag(ResourceStore::RootTag));
+        QVERIFY(again.root()->toResGroup()->firstChild()->search("other_plugin.flag"));
+        TestViewerPlugin reader;
+        reader.initialize(nullptr, again.root());
+        QCOMPARE(reader.general->value, plugin->general->value);
+        QCOMPARE(reader.detail->value, plugin->detail->value);
+    }
 
-void TestApp::corruptResourcesKeptAside_data()
-{
-    QTest::addColumn<QByteArray>("contents");
-    QTest::newRow("not XML") << QByteArray("\x01\x02 this is no resource file");
-    QTest::newRow("truncated") << QByteArray("<resources version=\"1\"><group tag=\"studio\">");
-    QTest::newRow("root not a group")
-        << QByteArray("<resources version=\"1\"><string tag=\"s\">x</string></resources>");
-    QTest::newRow("empty file") << QByteArray();
-}
+    void corruptResourcesKeptAside_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::newRow("not XML") << QByteArray("\x01\x02 this is no resource file");
+        QTest::newRow("truncated") << QByteArray("<resources version=\"1\"><group tag=\"studio\">");
+        QTest::newRow("root not a group")
+            << QByteArray("<resources version=\"1\"><string tag=\"s\">x</string></resources>");
+        QTest::newRow("empty file") << QByteArray();
+    }
 
-void TestApp::corruptResourcesKeptAside()
-{
-    QFETCH(QByteArray, contents);
-    const QString file = dir->filePath(QStringLiteral("corrupt.xml"));
-    writeFile(file, contents);
-    ResourceStore corrupt(file);
-    QString message;
-    QVERIFY(!corrupt.load(&message));
-    const QString backup = corrupt.backupFileName();
-    QVERIFY(!backup.isEmpty());
-    QVERIFY2(message.contains(file) && message.contains(backup), qPrintable(message));
-    QCOMPARE(readAll(backup), contents);
-    QVERIFY(!QFile::exists(file));
-    QVERIFY(corrupt.root() && corrupt.root()->toResGroup());
-    QVERIFY(!corrupt.root()->toResGroup()->firstChild());
-
-    // Saving afterwards writes a fresh file and leaves the backup alone.
-    corrupt.registerProducer(plugin);
-    QVERIFY(corrupt.save(nullptr));
-    QVERIFY(ResourceStore(file).load(nullptr));
-    QCOMPARE(readAll(backup), contents);
-
-    // A second corrupt file in the same second gets a backup of its own.
-    writeFile(file, contents + "x");
-    ResourceStore again(file);
-    QVERIFY(!again.load(nullptr));
-    QVERIFY(again.backupFileName() != backup);
-    QCOMPARE(readAll(again.backupFileName()), contents + "x");
-}
+    void corruptResourcesKeptAside()
+    {
+        QFETCH(QByteArray, contents);
+        const QString file = dir->filePath(QStringLiteral("corrupt.xml"));
+        writeFile(file, contents);
+        ResourceStore corrupt(file);
+        QString message;
+        QVERIFY(!corrupt.load(&message));
+        const QString backup = corrupt.backupFileName();
+        QVERIFY2(!backup.isEmpty() && message.contains(file) && message.contains(backup),
+                 qPrintable(message));
+        QCOMPARE(readAll(backup), contents);
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(!corrupt.root()->toResGroup()->firstChild()); // an empty tree to go on with
+        // Saving afterwards writes a fresh file and leaves the backup alone.
+        corrupt.registerProducer(plugin);
+        QVERIFY(corrupt.save(nullptr) && ResourceStore(file).load(nullptr));
+        QCOMPARE(readAll(backup), contents);
+        // A second corrupt file in the same second gets a backup of its own.
+        writeFile(file, contents + "x");
+        ResourceStore again(file);
+        QVERIFY(!again.load(nullptr) && again.backupFileName() != backup);
+        QCOMPARE(readAll(again.backupFileName()), contents + "x");
+    }
+};
 
 QTEST_MAIN(TestApp)
 #include "tst_app.moc"

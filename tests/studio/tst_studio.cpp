@@ -2,7 +2,6 @@
 #include "host/studio/qacolorbutton.h"
 #include "host/studio/qalistview.h"
 #include "host/studio/qascrollpaneview.h"
-#include "host/studio/studiointerface.h"
 #include "tests/studio/testviewerplugin.h"
 
 #include <QColorDialog>
@@ -17,13 +16,29 @@
 
 namespace {
 
-// A view that remembers what it was asked to paint.
-class RecordingView : public QAScrollPaneView
+// A pane that remembers the mark it drew last.
+class CountingPane : public QAScrollPane
+{
+public:
+    using QAScrollPane::QAScrollPane;
+    QRect paintedMark;
+
+protected:
+    void paintPane(QPainter& p, bool show) override
+    {
+        paintedMark = markedRect();
+        QAScrollPane::paintPane(p, show);
+    }
+};
+
+// A view that remembers what it was asked to paint and makes CountingPanes.
+class TestView : public QAScrollPaneView
 {
 public:
     using QAScrollPaneView::QAScrollPaneView;
     QRect lastPaint;
     QTransform lastTransform;
+    int panesMade = 0;
 
 protected:
     void drawContents(QPainter* p, int cx, int cy, int cw, int ch) override
@@ -32,31 +47,6 @@ protected:
         lastTransform = p->transform();
         QAScrollPaneView::drawContents(p, cx, cy, cw, ch);
     }
-};
-
-class CountingPane : public QAScrollPane
-{
-public:
-    using QAScrollPane::QAScrollPane;
-    int paints = 0;
-    QRect paintedMark;
-
-protected:
-    void paintPane(QPainter& p, bool show) override
-    {
-        ++paints;
-        paintedMark = markedRect();
-        QAScrollPane::paintPane(p, show);
-    }
-};
-
-class PaneView : public QAScrollPaneView
-{
-public:
-    using QAScrollPaneView::QAScrollPaneView;
-    int panesMade = 0;
-
-protected:
     QAScrollPane* newScrollPane(QAScrollPane::Mode mode, QWidget* parent, const char* name) override
     {
         ++panesMade;
@@ -80,408 +70,293 @@ class TestStudio : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void scrollViewContentsSize_data();
-    void scrollViewContentsSize();
-    void scrollViewScrollsAndPaintsInContents();
-    void paneMapping_data();
-    void paneMapping();
-    void paneMarkFollowsVisibleArea();
-    void panePanningScrollsView();
-
-    void autoReloadOncePerBurst();
-    void autoReloadFollowsReplacedFile();
-    void autoReloadOffStopsWatching();
-
-    void viewerWindowBase();
-    void pluginReferenceCounting();
-
-    void listViewSignals();
-    void colorButton_data();
-    void colorButton();
-    void colorButtonDialogPicks();
-    void getpixCachesByName();
-
-private:
     std::unique_ptr<QTemporaryDir> dir;
     QString path;
     std::unique_ptr<TestViewerWindow> window;
-};
 
-void TestStudio::scrollViewContentsSize_data()
-{
-    QTest::addColumn<QSize>("contents");
-    QTest::addColumn<bool>("scrollsX");
-    QTest::addColumn<bool>("scrollsY");
-    QTest::newRow("contents fit") << QSize(200, 100) << false << false;
-    QTest::newRow("wider") << QSize(1000, 100) << true << false;
-    QTest::newRow("taller") << QSize(100, 1000) << false << true;
-    QTest::newRow("both") << QSize(500, 500) << true << true;
-    QTest::newRow("empty") << QSize(0, 0) << false << false;
-}
-
-void TestStudio::scrollViewContentsSize()
-{
-    QFETCH(QSize, contents);
-    QFETCH(bool, scrollsX);
-    QFETCH(bool, scrollsY);
-    QAScrollPaneView view;
-    view.resize(400, 300);
-    view.show();
-    view.resizeContents(contents.width(), contents.height());
-    QCOMPARE(QSize(view.contentsWidth(), view.contentsHeight()), contents);
-    // Whatever the scroll bars take, the range lets exactly the hidden part scroll into view.
-    QCOMPARE(view.horizontalScrollBar()->maximum(),
-             qMax(0, contents.width() - view.visibleWidth()));
-    QCOMPARE(view.verticalScrollBar()->maximum(),
-             qMax(0, contents.height() - view.visibleHeight()));
-    QCOMPARE(view.horizontalScrollBar()->maximum() > 0, scrollsX);
-    QCOMPARE(view.verticalScrollBar()->maximum() > 0, scrollsY);
-}
-
-void TestStudio::scrollViewScrollsAndPaintsInContents()
-{
-    RecordingView view;
-    view.resize(300, 200);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    view.resizeContents(1000, 800);
-    view.setContentsPos(100, 50);
-    view.scrollBy(30, -20);
-    QCOMPARE(QPoint(view.contentsX(), view.contentsY()), QPoint(130, 30));
-    QCOMPARE(view.viewportToContents(QPoint(5, 6)), QPoint(135, 36));
-    QCOMPARE(view.contentsToViewport(QPoint(135, 36)), QPoint(5, 6));
-    view.repaintContents(130, 30, view.visibleWidth(), view.visibleHeight());
-    QCOMPARE(view.lastPaint, QRect(130, 30, view.visibleWidth(), view.visibleHeight()));
-    QCOMPARE(view.lastTransform.map(QPoint(130, 30)), QPoint(0, 0));
-
-    view.setContentsPos(5000, 5000);
-    QCOMPARE(view.contentsX(), 1000 - view.visibleWidth());
-    QCOMPARE(view.contentsY(), 800 - view.visibleHeight());
-    view.scrollBy(-5000, -5000);
-    QCOMPARE(QPoint(view.contentsX(), view.contentsY()), QPoint(0, 0));
-
-    // Shrinking the contents pulls the position back inside them.
-    view.setContentsPos(600, 500);
-    view.resizeContents(400, 300);
-    QCOMPARE(view.contentsX(), 400 - view.visibleWidth());
-    QCOMPARE(view.contentsY(), 300 - view.visibleHeight());
-    // A repaint beyond the contents is clipped to them.
-    view.setContentsPos(0, 0);
-    view.resizeContents(50, 40);
-    view.repaintContents(0, 0, 300, 300);
-    QCOMPARE(view.lastPaint, QRect(0, 0, 50, 40));
-}
-
-void TestStudio::paneMapping_data()
-{
-    QTest::addColumn<QSize>("logical");
-    QTest::addColumn<QPoint>("point");
-    QTest::addColumn<QPoint>("pixel");
-    // Pane 202 x 102 with a 1-pixel frame: contents rectangle (1, 1, 200, 100).
-    QTest::newRow("origin") << QSize(1000, 500) << QPoint(0, 0) << QPoint(1, 1);
-    QTest::newRow("middle") << QSize(1000, 500) << QPoint(500, 250) << QPoint(101, 51);
-    QTest::newRow("far corner") << QSize(1000, 500) << QPoint(1000, 500) << QPoint(201, 101);
-    QTest::newRow("each axis its own scale")
-        << QSize(400, 1000) << QPoint(100, 100) << QPoint(51, 11);
-    QTest::newRow("no logical size") << QSize(0, 0) << QPoint(300, 300) << QPoint(1, 1);
-}
-
-void TestStudio::paneMapping()
-{
-    QFETCH(QSize, logical);
-    QFETCH(QPoint, point);
-    QFETCH(QPoint, pixel);
-    QAScrollPane pane(QAScrollPane::ShowAlways);
-    pane.resize(202, 102);
-    pane.setLogicalSize(logical.width(), logical.height());
-    QCOMPARE(pane.contentsRect(), QRect(1, 1, 200, 100));
-    QCOMPARE(QPoint(pane.logicalToPixelX(point.x()), pane.logicalToPixelY(point.y())), pixel);
-    if (!logical.isEmpty())
-        QCOMPARE(QPoint(pane.pixelToLogicalX(pixel.x()), pane.pixelToLogicalY(pixel.y())), point);
-}
-
-void TestStudio::paneMarkFollowsVisibleArea()
-{
-    PaneView view;
-    view.resize(400, 300);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    // Only contents that scroll get a pane.
-    view.resizeContents(100, 100);
-    QVERIFY(!view.scrollPane());
-    view.resizeContents(2000, 1500);
-    auto* pane = dynamic_cast<CountingPane*>(view.scrollPane());
-    QVERIFY(pane && pane->isVisible());
-    QCOMPARE(pane->markedRect(), QRect(0, 0, view.visibleWidth(), view.visibleHeight()));
-    QCOMPARE(QSize(pane->logicalWidth(), pane->logicalHeight()), QSize(2000, 1500));
-
-    QTRY_VERIFY(pane->paints > 0);
-    const int paintsBefore = pane->paints;
-    view.setContentsPos(300, 200);
-    QCOMPARE(pane->markedRect(), QRect(300, 200, view.visibleWidth(), view.visibleHeight()));
-    // The pane repaints, drawing the mark where it is now.
-    QTRY_VERIFY(pane->paints > paintsBefore);
-    QCOMPARE(pane->paintedMark, QRect(300, 200, view.visibleWidth(), view.visibleHeight()));
-
-    // Keeps the contents' aspect (4:3 here) and sits in the viewport's bottom-right corner.
-    const QRect r = pane->contentsRect();
-    QVERIFY(qAbs(r.width() * 3 - r.height() * 4) <= 4);
-    QVERIFY(view.viewport()->geometry().contains(pane->geometry()));
-
-    view.resizeContents(100, 100);
-    QVERIFY(!pane->isVisible());
-    view.setScrollPaneMode(QAScrollPane::ShowAlways);
-    QVERIFY(pane->isVisible());
-    QCOMPARE(view.panesMade, 1);
-}
-
-void TestStudio::panePanningScrollsView()
-{
-    QAScrollPaneView view;
-    view.resize(400, 300);
-    view.show();
-    view.resizeContents(4000, 3000);
-    QAScrollPane* pane = view.scrollPane();
-    QVERIFY(pane);
-    const QPoint centre = pane->contentsRect().center();
-    QTest::mouseClick(pane, Qt::LeftButton, {}, centre);
-    // The clicked point becomes the centre of the view.
-    QCOMPARE(view.contentsX(), pane->pixelToLogicalX(centre.x()) - view.visibleWidth() / 2);
-    QCOMPARE(view.contentsY(), pane->pixelToLogicalY(centre.y()) - view.visibleHeight() / 2);
-}
-
-void TestStudio::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    path = dir->filePath(QStringLiteral("trace.txt"));
-    appendTo(path, "a\tb\n");
-    window = std::make_unique<TestViewerWindow>(nullptr, QStringLiteral("w"));
-    window->setAttribute(Qt::WA_DeleteOnClose, false);
-    window->setFile(path);
-}
-
-void TestStudio::autoReloadOncePerBurst()
-{
-    // Far longer than the gaps inside a burst, even on a loaded machine.
-    window->setAutoReloadDelay(500);
-    window->setAutoReload(true);
-    QVERIFY(window->autoReload());
-    for (int burst = 1; burst <= 2; ++burst) {
-        for (int i = 0; i < 5; ++i) {
-            appendTo(path, "1\t2\n");
-            QTest::qWait(20);
-        }
-        QTRY_COMPARE(window->refreshCount, burst);
-        // Nothing more arrives once the burst has settled.
-        QTest::qWait(800);
-        QCOMPARE(window->refreshCount, burst);
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        path = dir->filePath(QStringLiteral("trace.txt"));
+        appendTo(path, "a\tb\n");
+        window = std::make_unique<TestViewerWindow>(nullptr, QStringLiteral("w"));
+        window->setFile(path);
     }
-}
 
-void TestStudio::autoReloadFollowsReplacedFile()
-{
-    window->setAutoReloadDelay(300);
-    window->setAutoReload(true);
-    // Written beside and renamed over, as editors and loggers do.
-    const QString temp = dir->filePath(QStringLiteral("trace.tmp"));
-    appendTo(temp, "a\n1\n");
-    QVERIFY(QFile::remove(path));
-    QVERIFY(QFile::rename(temp, path));
-    QTRY_COMPARE(window->refreshCount, 1);
-    QTest::qWait(600);
-    QCOMPARE(window->refreshCount, 1);
-    // The new file is watched in its turn.
-    appendTo(path, "2\n");
-    QTRY_COMPARE(window->refreshCount, 2);
-}
+    void scrollViewContentsSize_data()
+    {
+        QTest::addColumn<QSize>("contents");
+        QTest::addColumn<bool>("scrollsX");
+        QTest::addColumn<bool>("scrollsY");
+        QTest::newRow("contents fit") << QSize(200, 100) << false << false;
+        QTest::newRow("wider") << QSize(1000, 100) << true << false;
+        QTest::newRow("taller") << QSize(100, 1000) << false << true;
+        QTest::newRow("empty") << QSize(0, 0) << false << false;
+    }
 
-void TestStudio::autoReloadOffStopsWatching()
-{
-    window->setAutoReloadDelay(50);
-    window->setAutoReload(true);
-    window->setAutoReload(false);
-    appendTo(path, "1\n");
-    QTest::qWait(300);
-    QCOMPARE(window->refreshCount, 0);
+    void scrollViewContentsSize()
+    {
+        QFETCH(QSize, contents);
+        QFETCH(bool, scrollsX);
+        QFETCH(bool, scrollsY);
+        QAScrollPaneView view;
+        view.resize(400, 300);
+        view.show();
+        view.resizeContents(contents.width(), contents.height());
+        QCOMPARE(QSize(view.contentsWidth(), view.contentsHeight()), contents);
+        // Whatever the scroll bars take, exactly the hidden part scrolls into view.
+        const QPoint max(view.horizontalScrollBar()->maximum(),
+                         view.verticalScrollBar()->maximum());
+        QCOMPARE(max, QPoint(qMax(0, contents.width() - view.visibleWidth()),
+                             qMax(0, contents.height() - view.visibleHeight())));
+        QVERIFY((max.x() > 0) == scrollsX && (max.y() > 0) == scrollsY);
+    }
 
-    // A new file set is followed, the old one no longer.
-    const QString other = dir->filePath(QStringLiteral("other.txt"));
-    appendTo(other, "b\n");
-    window->setAutoReload(true);
-    window->setFile(other);
-    appendTo(path, "2\n");
-    QTest::qWait(300);
-    QCOMPARE(window->refreshCount, 0);
-    appendTo(other, "3\n");
-    QTRY_COMPARE(window->refreshCount, 1);
-}
+    void scrollViewScrollsAndPaintsInContents()
+    {
+        TestView view;
+        view.resize(300, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.resizeContents(1000, 800);
+        view.setContentsPos(100, 50);
+        view.scrollBy(30, -20);
+        QCOMPARE(QPoint(view.contentsX(), view.contentsY()), QPoint(130, 30));
+        QCOMPARE(view.viewportToContents(QPoint(5, 6)), QPoint(135, 36));
+        QCOMPARE(view.contentsToViewport(QPoint(135, 36)), QPoint(5, 6));
+        const QSize visible(view.visibleWidth(), view.visibleHeight());
+        view.repaintContents(130, 30, visible.width(), visible.height());
+        QCOMPARE(view.lastPaint, QRect(QPoint(130, 30), visible));
+        QCOMPARE(view.lastTransform.map(QPoint(130, 30)), QPoint(0, 0));
 
-void TestStudio::viewerWindowBase()
-{
-    QStringList second{QStringLiteral("b")};
-    QStringList files{QStringLiteral("x"), QStringLiteral("y")};
-    window->setFiles(&files, &second, QAStViewerWindow::StreamMode);
-    QCOMPARE(window->fileList(), files);
-    QCOMPARE(window->secondFileList(), second);
-    QCOMPARE(window->mode(), QAStViewerWindow::StreamMode);
-    window->setFile(QStringLiteral("z"));
-    QCOMPARE(window->fileList(), QStringList{QStringLiteral("z")});
-    QVERIFY(window->secondFileList().isEmpty());
-    QCOMPARE(window->mode(), QAStViewerWindow::FileMode);
-    QCOMPARE(window->macro(QStringLiteral("$(x) y")), QStringLiteral("$(x) y"));
+        view.setContentsPos(5000, 5000);
+        QCOMPARE(QPoint(view.contentsX(), view.contentsY()),
+                 QPoint(1000 - visible.width(), 800 - visible.height()));
+        view.setContentsPos(600, 500);
+        view.resizeContents(400, 300); // shrinking pulls the position back inside
+        QCOMPARE(QPoint(view.contentsX(), view.contentsY()),
+                 QPoint(400 - visible.width(), 300 - visible.height()));
+        view.resizeContents(50, 40);
+        view.repaintContents(0, 0, 300, 300); // clipped to the contents
+        QCOMPARE(view.lastPaint, QRect(0, 0, 50, 40));
+    }
 
-    QVERIFY(!window->viewerActive);
-    window->activated();
-    QVERIFY(window->viewerActive);
-    window->desactivated();
-    QVERIFY(!window->viewerActive);
-}
+    void paneMapping_data()
+    {
+        QTest::addColumn<QSize>("logical");
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<QPoint>("pixel");
+        // Pane 202 x 102 with a 1-pixel frame: contents rectangle (1, 1, 200, 100).
+        QTest::newRow("origin") << QSize(1000, 500) << QPoint(0, 0) << QPoint(1, 1);
+        QTest::newRow("middle") << QSize(1000, 500) << QPoint(500, 250) << QPoint(101, 51);
+        QTest::newRow("far corner") << QSize(1000, 500) << QPoint(1000, 500) << QPoint(201, 101);
+        QTest::newRow("each axis its own scale")
+            << QSize(400, 1000) << QPoint(100, 100) << QPoint(51, 11);
+        QTest::newRow("no logical size") << QSize(0, 0) << QPoint(300, 300) << QPoint(1, 1);
+    }
 
-void TestStudio::pluginReferenceCounting()
-{
-    auto* plugin = new TestViewerPlugin;
-    QSignalSpy destroyed(plugin, &QObject::destroyed);
-    QUnknownInterface* iface = nullptr;
-    QCOMPARE(plugin->queryInterface(IID_QUnknown, &iface), long(QUnknownInterface::Ok));
-    QUnknownInterface* other = reinterpret_cast<QUnknownInterface*>(1);
-    QCOMPARE(plugin->queryInterface(IID_StudioInterface, &other),
-             long(QUnknownInterface::NoInterface));
-    QVERIFY(!other);
-    QAStViewerPlugin* viewer = QAStViewerPlugin::fromInterface(iface);
-    QCOMPARE(viewer, plugin);
-    QVERIFY(!QAStViewerPlugin::fromInterface(nullptr));
-    QCOMPARE(iface->release(), 1ul);
+    void paneMapping()
+    {
+        QFETCH(QSize, logical);
+        QFETCH(QPoint, point);
+        QFETCH(QPoint, pixel);
+        QAScrollPane pane(QAScrollPane::ShowAlways);
+        pane.resize(202, 102);
+        pane.setLogicalSize(logical.width(), logical.height());
+        QCOMPARE(QPoint(pane.logicalToPixelX(point.x()), pane.logicalToPixelY(point.y())), pixel);
+        if (!logical.isEmpty())
+            QCOMPARE(QPoint(pane.pixelToLogicalX(pixel.x()), pane.pixelToLogicalY(pixel.y())),
+                     point);
+    }
 
-    // The three-argument create is the four-argument one with activation.
-    QStringList files{QStringLiteral("a.txt")};
-    std::unique_ptr<QAStViewerWindow> made(viewer->create(files, nullptr, nullptr));
-    QVERIFY(made->activateDisplayRequested());
-    QCOMPARE(made->fileList(), files);
-    made.reset();
-    QCOMPARE(destroyed.count(), 0);
-    QCOMPARE(viewer->release(), 0ul);
-    QCOMPARE(destroyed.count(), 1);
-}
+    void paneMarkFollowsVisibleArea()
+    {
+        TestView view;
+        view.resize(400, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.resizeContents(100, 100); // only contents that scroll get a pane
+        QVERIFY(!view.scrollPane());
+        view.resizeContents(2000, 1500);
+        auto* pane = dynamic_cast<CountingPane*>(view.scrollPane());
+        QVERIFY(pane && pane->isVisible());
+        const auto visible = [&] { return QSize(view.visibleWidth(), view.visibleHeight()); };
+        QCOMPARE(pane->markedRect(), QRect(QPoint(0, 0), visible()));
+        view.setContentsPos(300, 200);
+        QCOMPARE(pane->markedRect(), QRect(QPoint(300, 200), visible()));
+        // The pane repaints, drawing the mark where it is now.
+        QTRY_COMPARE(pane->paintedMark, QRect(QPoint(300, 200), visible()));
+        // Keeps the contents' aspect (4:3 here) and sits in the viewport's bottom-right corner.
+        const QRect r = pane->contentsRect();
+        QVERIFY(qAbs(r.width() * 3 - r.height() * 4) <= 4);
+        QVERIFY(view.viewport()->geometry().contains(pane->geometry()));
+        // A click in the pane makes the clicked point the centre of the view.
+        QTest::mouseClick(pane, Qt::LeftButton, {}, r.center());
+        QCOMPARE(
+            QPoint(view.contentsX(), view.contentsY()) +
+                QPoint(visible().width() / 2, visible().height() / 2),
+            QPoint(pane->pixelToLogicalX(r.center().x()), pane->pixelToLogicalY(r.center().y())));
 
-void TestStudio::listViewSignals()
-{
-    QAListView list;
-    QCOMPARE(list.addColumn(QStringLiteral("Name")), 0);
-    QCOMPARE(list.addColumn(QStringLiteral("Values"), 80), 1);
-    QCOMPARE(list.columnCount(), 2);
-    QCOMPARE(list.headerItem()->text(1), QStringLiteral("Values"));
-    auto* first = new QTreeWidgetItem(&list, {QStringLiteral("a"), QStringLiteral("1")});
-    auto* second = new QTreeWidgetItem(&list, {QStringLiteral("b"), QStringLiteral("2")});
-    list.resize(300, 300);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
+        view.resizeContents(100, 100);
+        QVERIFY(!pane->isVisible());
+        view.setScrollPaneMode(QAScrollPane::ShowAlways);
+        QVERIFY(pane->isVisible());
+        QCOMPARE(view.panesMade, 1);
+    }
 
-    QSignalSpy right(&list, &QAListView::rightButtonPressed);
-    QSignalSpy doubled(&list, &QAListView::doubleClicked);
-    QSignalSpy returned(&list, &QAListView::returnPressed);
+    void autoReloadOncePerBurst()
+    {
+        window->setAutoReloadDelay(500); // far longer than the gaps inside a burst
+        window->setAutoReload(true);
+        for (int burst = 1; burst <= 2; ++burst) {
+            for (int i = 0; i < 5; ++i) {
+                appendTo(path, "1\t2\n");
+                QTest::qWait(20);
+            }
+            QTRY_COMPARE(window->refreshCount, burst);
+            QTest::qWait(800); // nothing more arrives once the burst has settled
+            QCOMPARE(window->refreshCount, burst);
+        }
+    }
 
-    const QPoint onSecond(10, list.visualItemRect(second).center().y());
-    QTest::mousePress(list.viewport(), Qt::RightButton, {}, onSecond);
-    QCOMPARE(right.count(), 1);
-    QCOMPARE(right.at(0).at(0).value<QTreeWidgetItem*>(), second);
-    QCOMPARE(right.at(0).at(1).toPoint(), list.viewport()->mapToGlobal(onSecond));
-    QCOMPARE(right.at(0).at(2).toInt(), 0);
-    QCOMPARE(list.currentItem(), second);
+    void autoReloadFollowsReplacedFile()
+    {
+        window->setAutoReloadDelay(300);
+        window->setAutoReload(true);
+        // Written beside and renamed over, as editors and loggers do.
+        const QString temp = dir->filePath(QStringLiteral("trace.tmp"));
+        appendTo(temp, "a\n1\n");
+        QVERIFY(QFile::remove(path) && QFile::rename(temp, path));
+        QTRY_COMPARE(window->refreshCount, 1);
+        QTest::qWait(600);
+        QCOMPARE(window->refreshCount, 1);
+        appendTo(path, "2\n"); // the new file is watched in its turn
+        QTRY_COMPARE(window->refreshCount, 2);
+    }
 
-    const QPoint below(10, list.viewport()->height() - 5);
-    QTest::mousePress(list.viewport(), Qt::RightButton, {}, below);
-    QCOMPARE(right.count(), 2);
-    QVERIFY(!right.at(1).at(0).value<QTreeWidgetItem*>());
-    QCOMPARE(right.at(1).at(2).toInt(), -1);
+    void autoReloadOffStopsWatching()
+    {
+        window->setAutoReloadDelay(50);
+        window->setAutoReload(true);
+        window->setAutoReload(false);
+        appendTo(path, "1\n");
+        // A new file set is followed, the old one no longer.
+        const QString other = dir->filePath(QStringLiteral("other.txt"));
+        appendTo(other, "b\n");
+        window->setAutoReload(true);
+        window->setFile(other);
+        appendTo(path, "2\n");
+        QTest::qWait(300);
+        QCOMPARE(window->refreshCount, 0);
+        appendTo(other, "3\n");
+        QTRY_COMPARE(window->refreshCount, 1);
+    }
 
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(first).center());
-    QCOMPARE(doubled.count(), 1);
-    QCOMPARE(doubled.at(0).at(0).value<QTreeWidgetItem*>(), first);
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, below);
-    QCOMPARE(doubled.count(), 1);
+    void listViewSignals()
+    {
+        QAListView list;
+        QCOMPARE(list.addColumn(QStringLiteral("Name")), 0);
+        QCOMPARE(list.addColumn(QStringLiteral("Values"), 80), 1);
+        auto* first = new QTreeWidgetItem(&list, {QStringLiteral("a"), QStringLiteral("1")});
+        auto* second = new QTreeWidgetItem(&list, {QStringLiteral("b"), QStringLiteral("2")});
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QSignalSpy right(&list, &QAListView::rightButtonPressed);
+        QSignalSpy doubled(&list, &QAListView::doubleClicked);
+        QSignalSpy returned(&list, &QAListView::returnPressed);
 
-    list.setCurrentItem(second);
-    QTest::keyClick(&list, Qt::Key_Return);
-    QTest::keyClick(&list, Qt::Key_Enter);
-    QCOMPARE(returned.count(), 2);
-    QCOMPARE(returned.at(1).at(0).value<QTreeWidgetItem*>(), second);
-}
+        const QPoint onSecond(10, list.visualItemRect(second).center().y());
+        QTest::mousePress(list.viewport(), Qt::RightButton, {}, onSecond);
+        QCOMPARE(right.count(), 1);
+        QCOMPARE(right.at(0).at(0).value<QTreeWidgetItem*>(), second);
+        QCOMPARE(right.at(0).at(1).toPoint(), list.viewport()->mapToGlobal(onSecond));
+        QCOMPARE(right.at(0).at(2).toInt(), 0);
+        QCOMPARE(list.currentItem(), second);
+        const QPoint below(10, list.viewport()->height() - 5);
+        QTest::mousePress(list.viewport(), Qt::RightButton, {}, below);
+        QCOMPARE(right.count(), 2);
+        QVERIFY(!right.at(1).at(0).value<QTreeWidgetItem*>());
+        QCOMPARE(right.at(1).at(2).toInt(), -1);
 
-void TestStudio::colorButton_data()
-{
-    QTest::addColumn<bool>("noneAllowed");
-    QTest::addColumn<QColor>("color");
-    QTest::addColumn<bool>("notify");
-    QTest::addColumn<QColor>("expected");
-    QTest::addColumn<int>("emitted");
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {},
+                           list.visualItemRect(first).center());
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, below); // no item: no signal
+        QCOMPARE(doubled.count(), 1);
+        QCOMPARE(doubled.at(0).at(0).value<QTreeWidgetItem*>(), first);
 
-    const QColor start(10, 20, 30);
-    QTest::newRow("colour, quiet") << false << QColor(Qt::red) << false << QColor(Qt::red) << 0;
-    QTest::newRow("colour, notified") << false << QColor(Qt::red) << true << QColor(Qt::red) << 1;
-    QTest::newRow("no colour refused") << false << QColor() << true << start << 0;
-    QTest::newRow("no colour allowed") << true << QColor() << true << QColor() << 1;
-}
+        list.setCurrentItem(second);
+        QTest::keyClick(&list, Qt::Key_Return);
+        QTest::keyClick(&list, Qt::Key_Enter);
+        QCOMPARE(returned.count(), 2);
+        QCOMPARE(returned.at(1).at(0).value<QTreeWidgetItem*>(), second);
+    }
 
-void TestStudio::colorButton()
-{
-    QFETCH(bool, noneAllowed);
-    QFETCH(QColor, color);
-    QFETCH(bool, notify);
-    QFETCH(QColor, expected);
-    QFETCH(int, emitted);
+    void colorButton_data()
+    {
+        QTest::addColumn<bool>("noneAllowed");
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<bool>("notify");
+        QTest::addColumn<QColor>("expected"); // colorChanged() only when asked and changed
+        QTest::newRow("colour, quiet") << false << QColor(Qt::red) << false << QColor(Qt::red);
+        QTest::newRow("colour, notified") << false << QColor(Qt::red) << true << QColor(Qt::red);
+        QTest::newRow("no colour refused") << false << QColor() << true << QColor(10, 20, 30);
+        QTest::newRow("no colour allowed") << true << QColor() << true << QColor();
+    }
 
-    QAColorButton button;
-    button.setColor(QColor(10, 20, 30));
-    button.setNoColorAllowed(noneAllowed);
-    QSignalSpy changed(&button, &QAColorButton::colorChanged);
-    button.setColor(color, notify);
-    QCOMPARE(button.color(), expected);
-    QCOMPARE(changed.count(), emitted);
-}
+    void colorButton()
+    {
+        QFETCH(bool, noneAllowed);
+        QFETCH(QColor, color);
+        QFETCH(bool, notify);
+        QFETCH(QColor, expected);
+        QAColorButton button;
+        button.setColor(QColor(10, 20, 30));
+        button.setNoColorAllowed(noneAllowed);
+        QSignalSpy changed(&button, &QAColorButton::colorChanged);
+        button.setColor(color, notify);
+        QCOMPARE(button.color(), expected);
+        QCOMPARE(changed.count(), notify && expected != QColor(10, 20, 30) ? 1 : 0);
+    }
 
-void TestStudio::colorButtonDialogPicks()
-{
-    QAColorButton button;
-    button.setColor(Qt::white);
-    button.show();
-    QSignalSpy changed(&button, &QAColorButton::colorChanged);
-    QTimer::singleShot(0, this, [] {
-        auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        dialog->setCurrentColor(QColor(1, 2, 3));
-        dialog->accept();
-    });
-    QTest::mouseClick(&button, Qt::LeftButton);
-    QCOMPARE(button.color(), QColor(1, 2, 3));
-    QCOMPARE(changed.count(), 1);
+    void colorButtonDialogPicks()
+    {
+        QAColorButton button;
+        button.setColor(Qt::white);
+        button.show();
+        QSignalSpy changed(&button, &QAColorButton::colorChanged);
+        QTimer::singleShot(0, this, [] {
+            auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->setCurrentColor(QColor(1, 2, 3));
+            dialog->accept();
+        });
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(button.color(), QColor(1, 2, 3));
+        // With "no colour" allowed the button first offers it.
+        button.setNoColorAllowed(true);
+        QTimer::singleShot(0, this, [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            menu->setActiveAction(menu->actions().first());
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QVERIFY(!button.color().isValid());
+        QCOMPARE(changed.count(), 2);
+    }
 
-    // With "no colour" allowed the button first offers it.
-    button.setNoColorAllowed(true);
-    QTimer::singleShot(0, this, [] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        QVERIFY(menu);
-        menu->setActiveAction(menu->actions().first());
-        QTest::keyClick(menu, Qt::Key_Return);
-    });
-    QTest::mouseClick(&button, Qt::LeftButton);
-    QVERIFY(!button.color().isValid());
-    QCOMPARE(changed.count(), 2);
-}
-
-void TestStudio::getpixCachesByName()
-{
-    const QPixmap first = GETPIX("tiny_xpm", tinyXpm);
-    QCOMPARE(first.size(), QSize(2, 2));
-    QCOMPARE(first.toImage().pixelColor(0, 0), QColor(Qt::red));
-    // The name decides: other data under a cached name answers the cached pixmap.
-    const QPixmap again = GETPIX("tiny_xpm", otherXpm);
-    QCOMPARE(again.cacheKey(), first.cacheKey());
-    QCOMPARE(GETPIX("other_xpm", otherXpm).size(), QSize(1, 1));
-    QVERIFY(GETPIX(nullptr, tinyXpm).isNull());
-    QVERIFY(GETPIX("none_xpm", nullptr).isNull());
-}
+    void getpixCachesByName()
+    {
+        const QPixmap first = GETPIX("tiny_xpm", tinyXpm);
+        QCOMPARE(first.size(), QSize(2, 2));
+        QCOMPARE(first.toImage().pixelColor(0, 0), QColor(Qt::red));
+        // The name decides: other data under a cached name answers the cached pixmap.
+        QCOMPARE(GETPIX("tiny_xpm", otherXpm).cacheKey(), first.cacheKey());
+        QCOMPARE(GETPIX("other_xpm", otherXpm).size(), QSize(1, 1));
+        QVERIFY(GETPIX(nullptr, tinyXpm).isNull() && GETPIX("none_xpm", nullptr).isNull());
+    }
+};
 
 QTEST_MAIN(TestStudio)
 #include "tst_studio.moc"

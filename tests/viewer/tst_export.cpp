@@ -8,9 +8,8 @@
 #include "host/html/dexporthtmldialog.h"
 #include "host/studio/qalistview.h"
 
-#include <QDir>
+#include <QFileInfo>
 #include <QFile>
-#include <QImage>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
@@ -19,9 +18,6 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtMath>
-
-#include <memory>
 
 namespace {
 
@@ -34,28 +30,27 @@ QByteArray readAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Pixels of `image` that are not (nearly) white.
-QList<QPoint> ink(const QImage& image)
+// The bounding box of the pixels of `image` that are not (nearly) white.
+QRect ink(const QImage& image)
 {
-    QList<QPoint> points;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) < 200)
-                points << QPoint(x, y);
-        }
+    QRect box;
+    for (int i = 0; i < image.width() * image.height(); ++i) {
+        const QPoint p(i % image.width(), i / image.width());
+        if (qGray(image.pixel(p)) < 200)
+            box |= QRect(p, QSize(1, 1));
     }
-    return points;
+    return box;
 }
 
-// The chart shown, painted into an image: the number of pixels drawn.
-int paintedPixels(QAGVZViewer& viewer)
+// The chart shown, painted into an image: where it drew.
+QRect painted(QAGVZViewer& viewer)
 {
     QImage image(400, 300, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     DChartPainter().draw(painter, image.rect(), viewer.graphic->graphic);
     painter.end();
-    return int(ink(image).size());
+    return ink(image);
 }
 
 } // namespace
@@ -63,249 +58,170 @@ int paintedPixels(QAGVZViewer& viewer)
 class TestExport : public QObject
 {
     Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void exportHtml_data();
-    void exportHtml();
-    void interactiveExport_data();
-    void interactiveExport();
-    void print_data();
-    void print();
-    void autoReloadKeepsChoices();
-
-private:
-    // A viewer on `trace` (written to the temporary folder).
-    std::unique_ptr<QAGVZViewer> openViewer(const QByteArray& trace);
-
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<QMainWindow> host;
+
+private slots:
+    void initTestCase() { QAGVZViewer::initialize(nullptr, &studio); }
+
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        host = std::make_unique<QMainWindow>();
+        studio.window = host.get();
+    }
+
+    void exportHtml_data()
+    {
+        QTest::addColumn<QByteArray>("trace"); // empty: no chart, nothing is written
+        QTest::newRow("markup in a name") << QByteArray("<script>alert(1)</script>\tb\n1\t2\n");
+        QTest::newRow("no chart") << QByteArray();
+    }
+
+    void exportHtml()
+    {
+        QFETCH(QByteArray, trace);
+        auto viewer = openTraces(*dir, {trace});
+        DGraphic* chart = viewer->graphic->graphic;
+        const QString out = dir->filePath(QStringLiteral("html"));
+        QCOMPARE(viewer->exportHTML(out, QStringLiteral("ignored"), nullptr, nullptr),
+                 !trace.isEmpty());
+        QCOMPARE(QFileInfo::exists(out), !trace.isEmpty());
+        if (trace.isEmpty())
+            return;
+        QVERIFY(QFileInfo(out + "/index.svg").size() > 0 &&
+                QFileInfo(out + "/index.png").size() > 0);
+        const QByteArray html = readAll(out + QStringLiteral("/index.html"));
+        QVERIFY2(html.contains("<td>&lt;script&gt;alert(1)&lt;/script&gt;</td>") &&
+                     html.contains("fake studio") && !html.contains("<script>alert"),
+                 html.constData());
+        // The chart shown is the one exported, unlinked again and still drawable.
+        QCOMPARE(viewer->graphic->graphic, chart);
+        QVERIFY(!chart->parent && painted(*viewer).width() > 100);
+    }
+
+    void interactiveExport_data()
+    {
+        QTest::addColumn<bool>("rebuild"); // the chart is rebuilt while the dialog is open
+        QTest::addColumn<QString>("end");  // generate, close or window
+        QTest::newRow("generate") << false << QStringLiteral("generate");
+        QTest::newRow("close") << false << QStringLiteral("close");
+        QTest::newRow("rebuild, generate") << true << QStringLiteral("generate");
+        QTest::newRow("rebuild, close") << true << QStringLiteral("close");
+        QTest::newRow("window closed first") << true << QStringLiteral("window");
+    }
+
+    void interactiveExport()
+    {
+        QFETCH(bool, rebuild);
+        QFETCH(QString, end);
+        auto viewer = openTraces(*dir, {abc});
+        viewer->exportDoc();
+        QPointer<DExportHtmlDialog> dialog = viewer->findChild<DExportHtmlDialog*>();
+        QVERIFY(dialog && dialog->isVisible() && dialog->documents().size() == 1);
+        QVERIFY(dialog->generator == QStringLiteral("fake studio"));
+        DDocument* document = dialog->documents().constFirst();
+        QCOMPARE(document->title + ' ' + document->name, QStringLiteral("Chart Result index"));
+        if (rebuild)
+            viewer->setGraphicType(QAGVZViewer::XYGraphic);
+        // The document always links the chart shown, never a deleted one.
+        DGraphic* chart = viewer->graphic->graphic;
+        QVERIFY(document->firstChild == chart && chart->parent == document);
+        if (end == QLatin1String("window")) {
+            viewer.reset();
+            QVERIFY(!dialog);
+            return;
+        }
+        const QString out = dir->filePath(QStringLiteral("html"));
+        if (end == QLatin1String("generate")) {
+            dialog->setTargetDirectory(out);
+            dialog->generate();
+            // The XY chart draws b against a, the time chart a alone.
+            QVERIFY(readAll(out + QStringLiteral("/index.html"))
+                        .contains(rebuild ? "<td>b</td>" : "<td>a</td>"));
+        } else {
+            dialog->reject();
+            QVERIFY(!QFileInfo::exists(out));
+        }
+        QVERIFY(dialog->documents().isEmpty() && viewer->graphic->graphic == chart);
+        QVERIFY(!chart->parent && painted(*viewer).width() > 100);
+    }
+
+    void print_data()
+    {
+        QTest::addColumn<QByteArray>("trace");
+        QTest::addColumn<bool>("fullPage");
+        QTest::addColumn<bool>("accepted"); // the printer set-up was accepted
+        QTest::addColumn<bool>("hostWindow");
+        QTest::newRow("chart") << abc << false << true << true;
+        QTest::newRow("chart, full page") << abc << true << true << true;
+        QTest::newRow("no chart") << QByteArray() << false << true << true;
+        QTest::newRow("cancelled") << abc << false << false << true;
+        QTest::newRow("no studio window") << abc << true << true << false;
+    }
+
+    void print()
+    {
+        QFETCH(QByteArray, trace);
+        QFETCH(bool, fullPage);
+        QFETCH(bool, accepted);
+        QFETCH(bool, hostWindow);
+        studio.window = hostWindow ? host.get() : nullptr;
+        auto viewer = openTraces(*dir, {trace});
+        const QString pdf = dir->filePath(QStringLiteral("chart.pdf"));
+        viewer->printerSetup = [&](QPrinter& printer, QWidget*) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            printer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+            printer.setFullPage(fullPage);
+            return accepted;
+        };
+        QSignalSpy messages(host->statusBar(), &QStatusBar::messageChanged);
+        viewer->print();
+        QStringList seen;
+        for (const QList<QVariant>& message : std::as_const(messages))
+            seen << message.constFirst().toString();
+        QCOMPARE(seen.join('|'),
+                 QString(hostWindow && accepted ? "Printing ...|Graphic printed." : ""));
+        QCOMPARE(readAll(pdf).startsWith("%PDF"), accepted);
+        if (!accepted)
+            return;
+
+        const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+        if (pdftoppm.isEmpty())
+            QSKIP("pdftoppm is needed to look at the printed page");
+        const QString page = dir->filePath(QStringLiteral("page"));
+        QCOMPARE(QProcess::execute(pdftoppm, {"-r", "96", "-png", "-singlefile", pdf, page}), 0);
+        const QImage image(page + QStringLiteral(".png"));
+        const QRect inked = ink(image);
+        QCOMPARE(inked.isEmpty(), trace.isEmpty());
+        if (inked.isEmpty())
+            return;
+        // Everything lies inside the 20 mm margins (74 pixels at 96 dpi, less rounding), wherever
+        // the printer puts its origin, and the chart fills the printable area, not a corner of it.
+        const QRect printable = image.rect().adjusted(74, 74, -74, -74);
+        QVERIFY(printable.contains(inked) && inked.width() > printable.width() * 3 / 4);
+    }
+
+    void autoReloadKeepsChoices()
+    {
+        auto viewer = openTraces(*dir, {abc});
+        auto* c = static_cast<QAGVZItem*>(viewer->listView->topLevelItem(2));
+        viewer->setItemX(c);
+        viewer->setAutoReload(true);
+        // A trace that grows faster than the reload delay is followed while it grows.
+        QFile trace(dir->filePath(QStringLiteral("f0.gvz")));
+        QVERIFY(trace.open(QIODevice::Append | QIODevice::Unbuffered));
+        const int delay = viewer->autoReloadDelay();
+        for (int written = 0; written < 4 * delay; written += delay / 3) {
+            trace.write("9\t9\t9\n");
+            QTest::qWait(delay / 3);
+        }
+        QVERIFY(viewer->listView->topLevelItem(0)->text(1).toInt() > 3);
+        QVERIFY(viewer->listView->topLevelItemCount() == 3 && viewer->itemX == c);
+        QVERIFY(c->displayAsX && c->displayAsZ && c->text(3) == QStringLiteral("9"));
+    }
 };
-
-void TestExport::initTestCase()
-{
-    QAGVZViewer::initialize(nullptr, &studio);
-}
-
-void TestExport::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    host = std::make_unique<QMainWindow>();
-    studio.window = host.get();
-}
-
-void TestExport::cleanup()
-{
-    host.reset();
-    dir.reset();
-}
-
-std::unique_ptr<QAGVZViewer> TestExport::openViewer(const QByteArray& trace)
-{
-    const QString file = dir->filePath(QStringLiteral("trace.gvz"));
-    if (!writeTrace(file, trace))
-        return nullptr;
-    auto viewer = std::make_unique<QAGVZViewer>();
-    QStringList files{file};
-    viewer->setFiles(&files, nullptr, QAStViewerWindow::FileMode);
-    return viewer;
-}
-
-void TestExport::exportHtml_data()
-{
-    QTest::addColumn<QByteArray>("trace");
-    QTest::addColumn<QByteArray>("expected"); // in index.html; empty: nothing is written
-    QTest::addColumn<QByteArray>("forbidden");
-    QTest::newRow("curves") << abc << QByteArray("<td>a</td>") << QByteArray("<td>b</td>");
-    QTest::newRow("markup in a name")
-        << QByteArray("<script>alert(1)</script>\tb\n1\t2\n")
-        << QByteArray("&lt;script&gt;alert(1)&lt;/script&gt;") << QByteArray("<script>alert");
-    QTest::newRow("no chart") << QByteArray() << QByteArray() << QByteArray();
-}
-
-void TestExport::exportHtml()
-{
-    QFETCH(QByteArray, trace);
-    QFETCH(QByteArray, expected);
-    QFETCH(QByteArray, forbidden);
-    auto viewer = openViewer(trace);
-    DGraphic* chart = viewer->graphic->graphic;
-    const QString out = dir->filePath(QStringLiteral("html"));
-
-    QCOMPARE(viewer->exportHTML(out, QStringLiteral("ignored"), nullptr, nullptr),
-             !expected.isEmpty());
-    if (expected.isEmpty()) {
-        QVERIFY(!QFileInfo::exists(out));
-        return;
-    }
-    for (const char* name : {"index.html", "index.svg", "index.png"})
-        QVERIFY2(QFileInfo(out + QLatin1Char('/') + QLatin1String(name)).size() > 0, name);
-    const QByteArray html = readAll(out + QStringLiteral("/index.html"));
-    QVERIFY2(html.contains(expected), html.constData());
-    QVERIFY(!html.contains(forbidden));
-    QVERIFY(html.contains("fake studio"));
-    // The chart shown is the one exported, unlinked again and still drawable.
-    QCOMPARE(viewer->graphic->graphic, chart);
-    QVERIFY(!chart->parent);
-    QVERIFY(paintedPixels(*viewer) > 100);
-}
-
-void TestExport::interactiveExport_data()
-{
-    QTest::addColumn<bool>("rebuild");    // the chart is rebuilt while the dialog is open
-    QTest::addColumn<QString>("end");     // generate, close or window
-    QTest::newRow("generate") << false << QStringLiteral("generate");
-    QTest::newRow("close") << false << QStringLiteral("close");
-    QTest::newRow("rebuild, generate") << true << QStringLiteral("generate");
-    QTest::newRow("rebuild, close") << true << QStringLiteral("close");
-    QTest::newRow("window closed first") << true << QStringLiteral("window");
-}
-
-void TestExport::interactiveExport()
-{
-    QFETCH(bool, rebuild);
-    QFETCH(QString, end);
-    auto viewer = openViewer(abc);
-    viewer->exportDoc();
-    QPointer<DExportHtmlDialog> dialog = viewer->findChild<DExportHtmlDialog*>();
-    QVERIFY(dialog && dialog->isVisible());
-    QCOMPARE(dialog->generator, QStringLiteral("fake studio"));
-    QCOMPARE(dialog->documents().size(), 1);
-    DDocument* document = dialog->documents().constFirst();
-    QCOMPARE(document->title, QStringLiteral("Chart Result"));
-    QCOMPARE(document->name, QStringLiteral("index"));
-
-    if (rebuild)
-        viewer->setGraphicType(QAGVZViewer::XYGraphic);
-    // The document always links the chart shown, never a deleted one.
-    DGraphic* chart = viewer->graphic->graphic;
-    QCOMPARE(document->firstChild, static_cast<DItem*>(chart));
-    QCOMPARE(chart->parent, static_cast<DItem*>(document));
-
-    if (end == QLatin1String("window")) {
-        viewer.reset();
-        QVERIFY(!dialog);
-        return;
-    }
-    const QString out = dir->filePath(QStringLiteral("html"));
-    if (end == QLatin1String("generate")) {
-        dialog->setTargetDirectory(out);
-        dialog->generate();
-        // The XY chart draws b against a, the time chart a alone.
-        QVERIFY(readAll(out + QStringLiteral("/index.html"))
-                    .contains(rebuild ? "<td>b</td>" : "<td>a</td>"));
-    } else {
-        dialog->reject();
-        QVERIFY(!QFileInfo::exists(out));
-    }
-    QVERIFY(dialog->documents().isEmpty());
-    QCOMPARE(viewer->graphic->graphic, chart);
-    QVERIFY(!chart->parent);
-    QVERIFY(paintedPixels(*viewer) > 100);
-}
-
-void TestExport::print_data()
-{
-    QTest::addColumn<QByteArray>("trace");
-    QTest::addColumn<bool>("fullPage");
-    QTest::addColumn<bool>("accepted"); // the printer set-up was accepted
-    QTest::addColumn<bool>("hostWindow");
-    QTest::newRow("chart") << abc << false << true << true;
-    QTest::newRow("chart, full page") << abc << true << true << true;
-    QTest::newRow("no chart") << QByteArray() << false << true << true;
-    QTest::newRow("cancelled") << abc << false << false << true;
-    QTest::newRow("no studio window") << abc << true << true << false;
-}
-
-void TestExport::print()
-{
-    QFETCH(QByteArray, trace);
-    QFETCH(bool, fullPage);
-    QFETCH(bool, accepted);
-    QFETCH(bool, hostWindow);
-    if (!hostWindow)
-        studio.window = nullptr;
-    auto viewer = openViewer(trace);
-    const bool hasChart = !trace.isEmpty();
-    QCOMPARE(viewer->graphic->graphic != nullptr, hasChart);
-    const QString pdf = dir->filePath(QStringLiteral("chart.pdf"));
-    constexpr qreal marginMm = 20;
-    viewer->printerSetup = [&](QPrinter& printer, QWidget*) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        printer.setPageMargins(QMarginsF(marginMm, marginMm, marginMm, marginMm),
-                               QPageLayout::Millimeter);
-        printer.setFullPage(fullPage);
-        return accepted;
-    };
-    QSignalSpy messages(host->statusBar(), &QStatusBar::messageChanged);
-    viewer->print();
-
-    const QStringList shown = hostWindow && accepted
-                                  ? QStringList{QStringLiteral("Printing ..."),
-                                                QStringLiteral("Graphic printed.")}
-                                  : QStringList();
-    QStringList seen;
-    for (const QList<QVariant>& message : std::as_const(messages))
-        seen << message.constFirst().toString();
-    QCOMPARE(seen, shown);
-    QCOMPARE(QFileInfo::exists(pdf), accepted);
-    if (!accepted)
-        return;
-    QVERIFY(readAll(pdf).startsWith("%PDF"));
-
-    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
-    if (pdftoppm.isEmpty())
-        QSKIP("pdftoppm is needed to look at the printed page");
-    const QString prefix = dir->filePath(QStringLiteral("page"));
-    QCOMPARE(QProcess::execute(pdftoppm, {QStringLiteral("-r"), QStringLiteral("96"),
-                                          QStringLiteral("-png"), QStringLiteral("-singlefile"),
-                                          pdf, prefix}),
-             0);
-    const QImage page(prefix + QStringLiteral(".png"));
-    QVERIFY(!page.isNull());
-    const QList<QPoint> drawn = ink(page);
-    if (!hasChart) {
-        QVERIFY(drawn.isEmpty());
-        return;
-    }
-    QVERIFY(drawn.size() > 1000);
-    // Everything lies on the printable area: inside the margins, wherever the printer puts its
-    // origin.
-    const int margin = qCeil(marginMm / 25.4 * 96) - 2;
-    const QRect printable = page.rect().adjusted(margin, margin, -margin, -margin);
-    QRect inked;
-    for (const QPoint& p : drawn)
-        inked |= QRect(p, QSize(1, 1));
-    QVERIFY(printable.contains(inked));
-    // The chart fills the printable area rather than a corner of it.
-    QVERIFY(inked.width() > printable.width() * 3 / 4);
-}
-
-void TestExport::autoReloadKeepsChoices()
-{
-    auto viewer = openViewer(abc);
-    auto* c = static_cast<QAGVZItem*>(viewer->listView->topLevelItem(2));
-    viewer->setItemX(c);
-    viewer->setAutoReload(true);
-
-    // A trace that grows faster than the reload delay is followed while it grows.
-    QFile trace(dir->filePath(QStringLiteral("trace.gvz")));
-    const int delay = viewer->autoReloadDelay();
-    for (int written = 0; written < 4 * delay; written += delay / 3) {
-        QVERIFY(trace.open(QIODevice::Append));
-        QVERIFY(trace.write("9\t9\t9\n") == 6);
-        trace.close();
-        QTest::qWait(delay / 3);
-    }
-    QVERIFY(viewer->listView->topLevelItem(0)->text(1).toInt() > 3);
-    QCOMPARE(viewer->listView->topLevelItemCount(), 3);
-    QCOMPARE(viewer->itemX, c);
-    QVERIFY(c->displayAsX && c->displayAsZ);
-    QCOMPARE(c->text(3), QStringLiteral("9"));
-}
 
 QTEST_MAIN(TestExport)
 #include "tst_export.moc"

@@ -1,7 +1,10 @@
 #include "tests/viewer/viewertestutil.h"
 
+#include "viewer/qagvzviewer.h"
+
 #include <QFile>
 #include <QMenu>
+#include <QTemporaryDir>
 
 long FakeStudio::queryInterface(const QUuid& id, QUnknownInterface** iface)
 {
@@ -21,4 +24,20 @@ bool writeTrace(const QString& path, const QByteArray& text)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
+}
+
+std::unique_ptr<QAGVZViewer> openTraces(const QTemporaryDir& dir, const QList<QByteArray>& contents,
+                                        QStringList* paths)
+{
+    QStringList files;
+    for (int i = 0; i < contents.size(); ++i) {
+        files << dir.filePath(QStringLiteral("f%1.gvz").arg(i));
+        if (contents[i] != "<missing>" && !writeTrace(files.last(), contents[i]))
+            return nullptr;
+    }
+    if (paths)
+        *paths = files;
+    auto viewer = std::make_unique<QAGVZViewer>();
+    viewer->setFiles(&files, nullptr, QAStViewerWindow::FileMode);
+    return viewer;
 }

@@ -7,8 +7,12 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <memory>
+
+class QAGVZViewer;
 class QAResProducer;
 class QMenu;
+class QTemporaryDir;
 
 // A studio whose main window can come and go; it records every call the viewer makes.
 class FakeStudio : public StudioInterface
@@ -43,3 +47,7 @@ private:
 
 // Writes `text` (UTF-8) to `path`; answers whether it did.
 bool writeTrace(const QString& path, const QByteArray& text);
+// A viewer on the trace files f0.gvz, f1.gvz... written to `dir` with `contents` ("<missing>":
+// a file that does not exist); `paths` gets their names. Null when a file cannot be written.
+std::unique_ptr<QAGVZViewer> openTraces(const QTemporaryDir& dir, const QList<QByteArray>& contents,
+                                        QStringList* paths = nullptr);

@@ -11,7 +11,7 @@
 // One curve: a named chain of samples with its count and its smallest and largest sample.
 //
 // The list owns every node of its chain. Nodes made by appendValue() live in blocks that the
-// list allocates itself (16 bytes per sample instead of one heap allocation each); nodes handed
+// list allocates itself (13 bytes per sample instead of one heap allocation each); nodes handed
 // to append() are heap nodes made with `new` and are deleted one by one.
 class QAGVZValueList
 {

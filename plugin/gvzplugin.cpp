@@ -33,9 +33,10 @@ QString QAStGvzPlugin::version()
 void QAStGvzPlugin::initialize(QUnknownInterface* host, QARes* resources)
 {
     if (host) {
-        QUnknownInterface* studio = nullptr;
+        // The studio answers this identifier with its StudioInterface; a host that leaves the
+        // output alone leaves studioIFace as it was.
+        QUnknownInterface* studio = studioIFace;
         host->queryInterface(IID_StudioInterface, &studio);
-        // The studio answers this identifier with its StudioInterface.
         studioIFace = static_cast<StudioInterface*>(studio);
     }
     QAGVZViewer::initialize(resources, studioIFace);

@@ -20,14 +20,14 @@
 
 namespace {
 
-// A host that records the identifiers it is asked for and has no StudioInterface.
+// A host that records the identifiers it is asked for and has no StudioInterface; it leaves
+// the output alone.
 class RecordingHost : public QUnknownInterface
 {
 public:
-    long queryInterface(const QUuid& id, QUnknownInterface** iface) override
+    long queryInterface(const QUuid& id, QUnknownInterface**) override
     {
         asked << id;
-        *iface = nullptr;
         return NoInterface;
     }
     unsigned long addRef() override { return 1; }
@@ -66,6 +66,13 @@ private slots:
         QAGVZPref* first = gvzpref;
         QAStGvzPlugin().initialize(nullptr, nullptr);
         QCOMPARE(gvzpref, first);
+        // The answer is written straight into studioIFace: an untouched output keeps it. The
+        // viewer's initialisation has run, so the stand-in pointer is never used.
+        auto* const kept = reinterpret_cast<StudioInterface*>(quintptr(0x1000));
+        QAStGvzPlugin::studioIFace = kept;
+        plugin.initialize(&host, nullptr);
+        QCOMPARE(QAStGvzPlugin::studioIFace, kept);
+        QAStGvzPlugin::studioIFace = nullptr;
     }
 
     void answers_data()

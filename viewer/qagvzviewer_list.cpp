@@ -2,6 +2,7 @@
 #include "viewer/qagvzviewer.h"
 
 #include "viewer/qagvzitem.h"
+#include "host/studio/qalistview.h"
 
 #include <QAction>
 #include <QMenu>
@@ -75,6 +76,9 @@ void QAGVZViewer::rightButtonPressed(QTreeWidgetItem* item, const QPoint& pos, i
     const QAction* chosen = menu->exec(pos);
     const int id = chosen ? chosen->data().toInt() : -1;
     delete menu;
+    // A reload while the popup was open (the studio's auto reload) may have deleted the row.
+    if (listView->indexOfTopLevelItem(row) < 0)
+        return;
     itemMenuActivated(row, id);
 }
 

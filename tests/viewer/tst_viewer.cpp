@@ -5,6 +5,8 @@
 #include "config/qagvzconfig.h"
 #include "graphic/qagvzgraphic.h"
 #include "prefs/qagvzpref.h"
+#include "prefs/qagvzprefgeneral.h"
+#include "host/res/qares.h"
 #include "host/chart/ditem.h"
 #include "host/studio/qalistview.h"
 
@@ -135,10 +137,13 @@ bool runScript(QAGVZViewer& viewer, const QString& script, DGraphic** beforeLast
         } else if (verb == "enter") {
             list->setCurrentItem(row);
             QTest::keyClick(list, Qt::Key_Return);
-        } else if (verb == "menu") { // chooses entry `id` of the popup, or closes it for -1
-            bool opened = false;
-            QTimer::singleShot(50, qApp, [id = words.value(2).toInt(), &opened] {
+        } else if (verb == "menu") { // chooses entry `id` of the popup, or closes it for -1;
+            bool opened = false;        // a third word: the file is first cut to "a b" and reloaded
+            QTimer::singleShot(50, qApp, [id = words.value(2).toInt(), &opened, &viewer,
+                                          cut = words.size() > 3] {
                 auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                if (cut && writeTrace(viewer.files.value(0), "a\tb\n1\t2\n"))
+                    viewer.reload();
                 if ((opened = menu)) {
                     menu->setActiveAction(menu->actions().value(id)); // ids are positions
                     QTest::keyClick(menu, id >= 0 ? Qt::Key_Return : Qt::Key_Escape);
@@ -186,10 +191,19 @@ class TestViewer : public QObject
 private slots:
     void initTestCase()
     {
-        QAGVZViewer::initialize(nullptr, &studio);
+        // The preferences are looked up among the siblings of the tree's first node.
+        QAResGroup root(QStringLiteral("resources"));
+        auto* prefs = new QAResGroup(QStringLiteral("gvz_viewer"));
+        prefs->addChild(new QAResRGB(QStringLiteral("background"), 1, 2, 3));
+        root.addChild(new QAResGroup(QStringLiteral("other")));
+        root.addChild(prefs);
+        QAGVZViewer::initialize(&root, &studio);
+        QCOMPARE(gvzpref->general->background, QColor(1, 2, 3));
         FakeStudio other;
-        QAGVZViewer::initialize(nullptr, &other); // later calls do nothing
+        prefs->setChildren(new QAResRGB(QStringLiteral("background"), 4, 5, 6));
+        QAGVZViewer::initialize(&root, &other); // later calls do nothing
         QVERIFY(other.calls.isEmpty() && studio.producers == QList<QAResProducer*>{gvzpref});
+        QCOMPARE(gvzpref->general->background, QColor(1, 2, 3));
         QCOMPARE(QAGVZConfig::studioInterface(), static_cast<StudioInterface*>(&studio));
     }
 
@@ -274,6 +288,11 @@ private slots:
         ViewerPtr third(new QAGVZViewer);
         QCOMPARE(first->windowTitle() + second->windowTitle() + third->windowTitle(),
                  caption(1) + caption(2) + caption(3));
+        QTreeWidgetItem* header = first->listView->headerItem();
+        QCOMPARE(QStringList({first->config->objectName(), header->text(0), header->text(1),
+                              header->text(2), header->text(3)}),
+                 QStringList({"gvzcfg", "Name", "Values", "Min", "Max"}));
+        QCOMPARE(first->config->parent(), hostWindow.get());
         second.reset(); // numbers are not reused
         QCOMPARE(QAGVZViewer().windowTitle(), caption(4));
     }
@@ -334,6 +353,7 @@ private slots:
         QTest::newRow("menu: as Z") << "type 2; menu c 3" << true << "a 1 TX, b 1 Y*, c 1 -";
         QTest::newRow("menu: no choice") << "type 2; menu c -1" << false << start;
         QTest::newRow("menu: no row") << "menu - 0" << false << start;
+        QTest::newRow("menu: row gone meanwhile") << "menu c 0 cut" << true << "a 1 TX, b 1 Y*";
     }
 
     void roles()

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -176,6 +177,20 @@ private slots:
         QCOMPARE(dlg.storedState(), defaults);
         QCOMPARE(dlg.widgetState(), defaults);
         QVERIFY(dlg.findChild<QPushButton*>("helpButton")->isHidden());
+        // Every text of the dialog, in creation order.
+        QStringList shown;
+        for (const QWidget* w : dlg.findChildren<QWidget*>()) {
+            if (const auto* group = qobject_cast<const QGroupBox*>(w))
+                shown << group->title();
+            else if (const auto* button = qobject_cast<const QAbstractButton*>(w))
+                shown << button->text();
+            else if (const auto* label = qobject_cast<const QLabel*>(w))
+                shown << label->text();
+        }
+        const QString axis = "|Show Lines every:|Show Units every:|Show Dots every:";
+        QCOMPARE(shown.join('|'), "Graphic|Title:|Axis Setup|Automatic Axis Setup|X Axis" + axis +
+                                      "|Y Axis" + axis + "|Z Axis" + axis +
+                                      "|OK|Cancel|Help|Save...|Load...");
         for (QPushButton* b : {dlg.saveButton, dlg.loadButton})
             QCOMPARE(b->icon().availableSizes(), QList<QSize>{QSize(16, 16)});
         QGroupBox* const groups[] = {dlg.axisXGroup, dlg.axisYGroup, dlg.axisZGroup};

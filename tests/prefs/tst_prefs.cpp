@@ -5,6 +5,8 @@
 #include "host/studio/qafontutil.h"
 
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -188,10 +190,18 @@ private slots:
         QAGVZPref pref;
         QAGVZPrefGeneral* g = pref.general;
         QWidget dialog;
-        g->createWidget(&dialog);
+        const QWidget* generalPage = g->createWidget(&dialog);
         QWidget* stylesPage = pref.styles->createWidget(&dialog);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QStringList texts;
+        for (const QWidget* w : generalPage->findChildren<QWidget*>()) {
+            if (const auto* group = qobject_cast<const QGroupBox*>(w))
+                texts << group->title();
+            else if (const auto* label = qobject_cast<const QLabel*>(w))
+                texts << label->text();
+        }
+        QCOMPARE(texts.join('|'), "Viewer|Background color|Panel|Color|Background color");
         // The three colour buttons of the general page are equally wide.
         QCOMPARE(g->paneButton->width(), g->backgroundButton->width());
         QCOMPARE(g->paneBackButton->width(), g->backgroundButton->width());

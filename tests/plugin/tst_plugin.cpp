@@ -66,13 +66,6 @@ private slots:
         QAGVZPref* first = gvzpref;
         QAStGvzPlugin().initialize(nullptr, nullptr);
         QCOMPARE(gvzpref, first);
-        // The answer is written straight into studioIFace: an untouched output keeps it. The
-        // viewer's initialisation has run, so the stand-in pointer is never used.
-        auto* const kept = reinterpret_cast<StudioInterface*>(quintptr(0x1000));
-        QAStGvzPlugin::studioIFace = kept;
-        plugin.initialize(&host, nullptr);
-        QCOMPARE(QAStGvzPlugin::studioIFace, kept);
-        QAStGvzPlugin::studioIFace = nullptr;
     }
 
     void answers_data()

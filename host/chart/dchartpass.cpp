@@ -166,8 +166,8 @@ void DChartPass::drawLegend()
         looks.push_back(lookOf(curve->style));
         const QString name = fitted(curve->name, looks.back(), area.width() / 3);
         if (looks.back().hasText)
-            nameWidth = std::max(nameWidth, QFontMetricsF(looks.back().font, p.device())
-                                                .horizontalAdvance(name));
+            nameWidth = std::max(
+                nameWidth, QFontMetricsF(looks.back().font, p.device()).horizontalAdvance(name));
     }
     const double width = std::min(nameWidth + sample + 3 * gap, area.width() / 3);
     if (width < sample + 2 * gap)
@@ -189,7 +189,8 @@ void DChartPass::drawLegend()
             drawMarks({QPointF(left + gap + sample / 2, middle)}, look.pen, mark);
         const double textLeft = left + 2 * gap + sample;
         drawText(look, QRectF(textLeft, y, entry.right() - textLeft, height),
-                 Qt::AlignLeft | Qt::AlignVCenter, fitted(curves[i]->name, look, entry.right() - textLeft));
+                 Qt::AlignLeft | Qt::AlignVCenter,
+                 fitted(curves[i]->name, look, entry.right() - textLeft));
         y += height + gap / 2;
     }
     area.setRight(left - gap);
@@ -290,43 +291,33 @@ void DChartPass::draw2D()
 
 void DChartPass::draw2DXAxis(const Axis& axis, const QRectF& plot)
 {
-    const DAxisScale& s = axis.scale;
     auto at = [&](double value) {
-        return std::round(plot.left() + s.fraction(value) * plot.width());
+        return std::round(plot.left() + axis.scale.fraction(value) * plot.width());
     };
-    double first = 0.0;
-    double last = 0.0;
-    const double lines = axis.item->property(DAxis::GridSpacing);
-    if (axis.item->hasProperty(DAxis::GridSpacing) && s.multiples(lines, plot.width(), first, last)) {
-        p.setPen(QPen(gridColor(axis.look.pen), penWidth));
-        for (double k = first; k <= last; ++k)
-            p.drawLine(QPointF(at(k * lines), plot.top()), QPointF(at(k * lines), plot.bottom()));
-    }
+    p.setPen(QPen(gridColor(axis.look.pen), penWidth));
+    forEachMultiple(axis, DAxis::GridSpacing, plot.width(), [&](double v, double) {
+        p.drawLine(QPointF(at(v), plot.top()), QPointF(at(v), plot.bottom()));
+    });
     p.setPen(QPen(axis.look.pen, penWidth));
     p.drawLine(plot.bottomLeft(), plot.bottomRight());
-    const double dots = axis.item->property(DAxis::DotSpacing);
-    if (axis.item->hasProperty(DAxis::DotSpacing) && s.multiples(dots, plot.width(), first, last)) {
-        std::vector<QPointF> points;
-        for (double k = first; k <= last; ++k)
-            points.emplace_back(at(k * dots), plot.bottom() - std::max(1.0, mark));
-        drawMarks(points, axis.look.pen, std::floor(mark / 3));
-    }
-    const double units = axis.item->property(DAxis::UnitSpacing);
-    if (axis.item->hasProperty(DAxis::UnitSpacing) && s.multiples(units, plot.width(), first, last)) {
-        const QFontMetricsF metrics(axis.look.font, p.device());
-        std::vector<QRectF> taken;
-        for (double k = first; k <= last; ++k) {
-            const double px = at(k * units);
-            const QString text = DAxisScale::label(k * units, units);
-            const double w = axis.look.hasText ? metrics.horizontalAdvance(text) : 0.0;
-            const QRectF box(px - w / 2, plot.bottom() + mark + gap / 2, w, axis.look.lineHeight);
-            if (!claim(taken, box))
-                continue;
-            p.setPen(QPen(axis.look.pen, penWidth));
-            p.drawLine(QPointF(px, plot.bottom()), QPointF(px, plot.bottom() + mark));
-            drawText(axis.look, box, Qt::AlignCenter, text);
-        }
-    }
+    std::vector<QPointF> dots;
+    forEachMultiple(axis, DAxis::DotSpacing, plot.width(), [&](double v, double) {
+        dots.emplace_back(at(v), plot.bottom() - std::max(1.0, mark));
+    });
+    drawMarks(dots, axis.look.pen, std::floor(mark / 3));
+    const QFontMetricsF metrics(axis.look.font, p.device());
+    std::vector<QRectF> taken;
+    forEachMultiple(axis, DAxis::UnitSpacing, plot.width(), [&](double v, double units) {
+        const double px = at(v);
+        const QString text = DAxisScale::label(v, units);
+        const double w = axis.look.hasText ? metrics.horizontalAdvance(text) : 0.0;
+        const QRectF box(px - w / 2, plot.bottom() + mark + gap / 2, w, axis.look.lineHeight);
+        if (!claim(taken, box))
+            return;
+        p.setPen(QPen(axis.look.pen, penWidth));
+        p.drawLine(QPointF(px, plot.bottom()), QPointF(px, plot.bottom() + mark));
+        drawText(axis.look, box, Qt::AlignCenter, text);
+    });
     const double nameTop = plot.bottom() + mark + gap + axis.look.lineHeight;
     drawText(axis.look, QRectF(plot.left(), nameTop, plot.width(), axis.look.lineHeight),
              Qt::AlignHCenter | Qt::AlignTop, fitted(axis.title, axis.look, plot.width()));
@@ -334,43 +325,33 @@ void DChartPass::draw2DXAxis(const Axis& axis, const QRectF& plot)
 
 void DChartPass::draw2DYAxis(const Axis& axis, const QRectF& plot, double labelWidth)
 {
-    const DAxisScale& s = axis.scale;
     auto at = [&](double value) {
-        return std::round(plot.bottom() - s.fraction(value) * plot.height());
+        return std::round(plot.bottom() - axis.scale.fraction(value) * plot.height());
     };
-    double first = 0.0;
-    double last = 0.0;
-    const double lines = axis.item->property(DAxis::GridSpacing);
-    if (axis.item->hasProperty(DAxis::GridSpacing) && s.multiples(lines, plot.height(), first, last)) {
-        p.setPen(QPen(gridColor(axis.look.pen), penWidth));
-        for (double k = first; k <= last; ++k)
-            p.drawLine(QPointF(plot.left(), at(k * lines)), QPointF(plot.right(), at(k * lines)));
-    }
+    p.setPen(QPen(gridColor(axis.look.pen), penWidth));
+    forEachMultiple(axis, DAxis::GridSpacing, plot.height(), [&](double v, double) {
+        p.drawLine(QPointF(plot.left(), at(v)), QPointF(plot.right(), at(v)));
+    });
     p.setPen(QPen(axis.look.pen, penWidth));
     p.drawLine(plot.bottomLeft(), plot.topLeft());
-    const double dots = axis.item->property(DAxis::DotSpacing);
-    if (axis.item->hasProperty(DAxis::DotSpacing) && s.multiples(dots, plot.height(), first, last)) {
-        std::vector<QPointF> points;
-        for (double k = first; k <= last; ++k)
-            points.emplace_back(plot.left() + std::max(1.0, mark), at(k * dots));
-        drawMarks(points, axis.look.pen, std::floor(mark / 3));
-    }
-    const double units = axis.item->property(DAxis::UnitSpacing);
-    if (axis.item->hasProperty(DAxis::UnitSpacing) && s.multiples(units, plot.height(), first, last)) {
-        std::vector<QRectF> taken;
-        const double right = plot.left() - mark - gap / 2;
-        for (double k = first; k <= last; ++k) {
-            const double py = at(k * units);
-            const QRectF box(right - labelWidth, py - axis.look.lineHeight / 2, labelWidth,
-                             axis.look.lineHeight);
-            if (!claim(taken, box))
-                continue;
-            p.setPen(QPen(axis.look.pen, penWidth));
-            p.drawLine(QPointF(plot.left() - mark, py), QPointF(plot.left(), py));
-            drawText(axis.look, box, Qt::AlignRight | Qt::AlignVCenter,
-                     fitted(DAxisScale::label(k * units, units), axis.look, labelWidth + 1));
-        }
-    }
+    std::vector<QPointF> dots;
+    forEachMultiple(axis, DAxis::DotSpacing, plot.height(), [&](double v, double) {
+        dots.emplace_back(plot.left() + std::max(1.0, mark), at(v));
+    });
+    drawMarks(dots, axis.look.pen, std::floor(mark / 3));
+    std::vector<QRectF> taken;
+    const double right = plot.left() - mark - gap / 2;
+    forEachMultiple(axis, DAxis::UnitSpacing, plot.height(), [&](double v, double units) {
+        const double py = at(v);
+        const QRectF box(right - labelWidth, py - axis.look.lineHeight / 2, labelWidth,
+                         axis.look.lineHeight);
+        if (!claim(taken, box))
+            return;
+        p.setPen(QPen(axis.look.pen, penWidth));
+        p.drawLine(QPointF(plot.left() - mark, py), QPointF(plot.left(), py));
+        drawText(axis.look, box, Qt::AlignRight | Qt::AlignVCenter,
+                 fitted(DAxisScale::label(v, units), axis.look, labelWidth + 1));
+    });
     if (!axis.look.hasText || axis.title.isEmpty())
         return;
     // The name reads upwards along the left edge.
@@ -403,15 +384,16 @@ void DChartPass::draw2DCurves(const Axis& x, const Axis& y, const QRectF& plot)
         std::vector<QPointF> marks;
         if (look.markers) {
             PixelSet seen(plot);
-            feedCurve(*curve, x.item->index(), y.item->index(), -1, map,
-                      [&](const QPointF& at) {
-                          if (seen.insert(at))
-                              marks.push_back(at);
-                      },
-                      reducer);
+            feedCurve(
+                *curve, x.item->index(), y.item->index(), -1, map,
+                [&](const QPointF& at) {
+                    if (seen.insert(at))
+                        marks.push_back(at);
+                },
+                reducer);
         } else {
-            feedCurve(*curve, x.item->index(), y.item->index(), -1, map, [](const QPointF&) {},
-                      reducer);
+            feedCurve(
+                *curve, x.item->index(), y.item->index(), -1, map, [](const QPointF&) {}, reducer);
         }
         strokeLines(reducer, look.pen);
         drawMarks(marks, look.pen, mark);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/chart/daxisscale.h"
+#include "host/chart/ditem.h"
 
 #include <QColor>
 #include <QFont>
@@ -51,6 +52,21 @@ private:
     void drawText(const Look& look, const QRectF& box, int flags, const QString& text);
     // Whether `box` is clear of the labels drawn on this axis so far; if so it is taken.
     bool claim(std::vector<QRectF>& taken, const QRectF& box) const;
+    // Calls each(value, spacing) for the multiples of the axis's `property` spacing inside its
+    // range; nothing when the spacing is absent or would give more marks than `length` pixels.
+    template <class Each>
+    static void forEachMultiple(const Axis& axis, DAxis::Property property, double length,
+                                Each each)
+    {
+        double first = 0.0;
+        double last = 0.0;
+        const double spacing = axis.item->property(property);
+        if (!axis.item->hasProperty(property)
+            || !axis.scale.multiples(spacing, length, first, last))
+            return;
+        for (double k = first; k <= last; ++k)
+            each(k * spacing, spacing);
+    }
 
     void drawTitle();
     void drawLegend();
@@ -80,9 +96,9 @@ private:
     QPainter& p;
     QRectF area; // what is left to lay out
     DGraphic& graphic;
-    double scale;  // size setting as a factor
-    double gap;    // between laid-out parts
-    double mark;   // tick length and marker radius
+    double scale; // size setting as a factor
+    double gap;   // between laid-out parts
+    double mark;  // tick length and marker radius
     double penWidth;
     double dpi;
     std::vector<Axis> axes;
@@ -106,8 +122,8 @@ void feedCurve(DCurve& curve, int slotA, int slotB, int slotC, Map map, Visit vi
         const DPoint* point = item->toPoint();
         if (!point)
             continue;
-        const QPointF at = map(point->coord(slotA), point->coord(slotB),
-                               slotC < 0 ? 0.0f : point->coord(slotC));
+        const QPointF at =
+            map(point->coord(slotA), point->coord(slotB), slotC < 0 ? 0.0f : point->coord(slotC));
         reducer.add(at.x(), at.y());
         visit(at);
     }

@@ -44,10 +44,10 @@ void DChartPass::draw3D()
     for (const Axis& axis : axes) {
         textHeight = std::max(textHeight, axis.look.lineHeight);
         if (axis.look.hasText)
-            labelWidth = std::max(labelWidth, QFontMetricsF(axis.look.font, p.device())
-                                                  .horizontalAdvance(DAxisScale::label(
-                                                      axis.scale.max(),
-                                                      axis.item->property(DAxis::UnitSpacing))));
+            labelWidth = std::max(
+                labelWidth, QFontMetricsF(axis.look.font, p.device())
+                                .horizontalAdvance(DAxisScale::label(
+                                    axis.scale.max(), axis.item->property(DAxis::UnitSpacing))));
     }
     const double margin = std::min(gap + mark + std::max(labelWidth, 2 * textHeight),
                                    std::min(area.width(), area.height()) / 4);
@@ -85,21 +85,17 @@ void DChartPass::draw3D()
             Vec unit{0.0, 0.0, 0.0};
             unit[along] = 2.0;
             const QPointF length = project(unit) - centre;
-            double first = 0.0, last = 0.0;
-            const double spacing = axis.item->property(DAxis::GridSpacing);
-            if (!axis.item->hasProperty(DAxis::GridSpacing)
-                || !axis.scale.multiples(spacing, std::hypot(length.x(), length.y()), first, last))
-                continue;
             p.setPen(QPen(gridColor(axis.look.pen), penWidth));
-            for (double m = first; m <= last; ++m) {
+            const double reach = std::hypot(length.x(), length.y());
+            forEachMultiple(axis, DAxis::GridSpacing, reach, [&](double v, double) {
                 Vec a{0.0, 0.0, 0.0};
                 a[wall] = far;
-                a[along] = normal(along, m * spacing);
+                a[along] = normal(along, v);
                 Vec b = a;
                 a[across] = -1.0;
                 b[across] = 1.0;
                 p.drawLine(project(a), project(b));
-            }
+            });
         }
     }
 
@@ -139,44 +135,36 @@ void DChartPass::draw3D()
         };
         const QPointF edgeVector = project(bestB) - project(bestA);
         const double edgeLength = std::hypot(edgeVector.x(), edgeVector.y());
-        double first = 0.0, last = 0.0;
-        const double dots = axis.item->property(DAxis::DotSpacing);
-        if (axis.item->hasProperty(DAxis::DotSpacing)
-            && axis.scale.multiples(dots, edgeLength, first, last)) {
-            std::vector<QPointF> points;
-            for (double m = first; m <= last; ++m)
-                points.push_back(onEdge(m * dots));
-            drawMarks(points, axis.look.pen, std::floor(mark / 3));
-        }
-        const double units = axis.item->property(DAxis::UnitSpacing);
+        std::vector<QPointF> dots;
+        forEachMultiple(axis, DAxis::DotSpacing, edgeLength,
+                        [&](double v, double) { dots.push_back(onEdge(v)); });
+        drawMarks(dots, axis.look.pen, std::floor(mark / 3));
         double extent = 0.0;
-        if (axis.item->hasProperty(DAxis::UnitSpacing)
-            && axis.scale.multiples(units, std::max(edgeLength, 1.0), first, last)) {
-            const QFontMetricsF metrics(axis.look.font, p.device());
-            std::vector<QRectF> taken;
-            for (double m = first; m <= last; ++m) {
-                const QPointF at = onEdge(m * units);
-                const QString text = DAxisScale::label(m * units, units);
+        const QFontMetricsF metrics(axis.look.font, p.device());
+        std::vector<QRectF> taken;
+        forEachMultiple(
+            axis, DAxis::UnitSpacing, std::max(edgeLength, 1.0), [&](double v, double units) {
+                const QPointF at = onEdge(v);
+                const QString text = DAxisScale::label(v, units);
                 const double w = axis.look.hasText ? metrics.horizontalAdvance(text) : 0.0;
                 const double h = axis.look.lineHeight;
                 const double reach = std::abs(out.x()) * w / 2 + std::abs(out.y()) * h / 2;
                 const QPointF middle = at + out * (mark + gap / 2 + reach);
                 const QRectF label(middle.x() - w / 2, middle.y() - h / 2, w, h);
                 if (!claim(taken, label))
-                    continue;
+                    return;
                 extent = std::max(extent, 2 * reach);
                 p.setPen(QPen(axis.look.pen, penWidth));
                 p.drawLine(at, at + out * mark);
                 drawText(axis.look, label, Qt::AlignCenter, text);
-            }
-        }
+            });
         if (axis.look.hasText && !axis.title.isEmpty()) {
             const QString name = fitted(axis.title, axis.look, area.width() / 3);
             const double w = QFontMetricsF(axis.look.font, p.device()).horizontalAdvance(name);
             const double h = axis.look.lineHeight;
             const double reach = std::abs(out.x()) * w / 2 + std::abs(out.y()) * h / 2;
-            const QPointF middle = (project(bestA) + project(bestB)) / 2
-                                   + out * (mark + gap + extent + reach);
+            const QPointF middle =
+                (project(bestA) + project(bestB)) / 2 + out * (mark + gap + extent + reach);
             drawText(axis.look, QRectF(middle.x() - w / 2, middle.y() - h / 2, w, h),
                      Qt::AlignCenter, name);
         }
@@ -201,12 +189,13 @@ void DChartPass::draw3D()
             std::vector<QPointF> marks;
             PixelSet seen(area);
             const bool single = points || (look.markers && !shadow);
-            feedCurve(*curve, sx, sy, sz, map(shadow),
-                      [&](const QPointF& at) {
-                          if (single && seen.insert(at))
-                              marks.push_back(at);
-                      },
-                      reducer);
+            feedCurve(
+                *curve, sx, sy, sz, map(shadow),
+                [&](const QPointF& at) {
+                    if (single && seen.insert(at))
+                        marks.push_back(at);
+                },
+                reducer);
             if (points) {
                 drawMarks(marks, color, std::floor(mark / 3));
                 continue;

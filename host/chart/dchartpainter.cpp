@@ -6,9 +6,13 @@
 #include <QPainter>
 #include <QRect>
 
-void DChartPainter::draw(QPainter& painter, const QRect& rect, DGraphic* graphic)
+void DChartPainter::draw(QPainter& painter, const QRect& rect, const DGraphic* graphic)
 {
+    lastPlot = QRectF();
     if (!graphic || !painter.isActive() || rect.width() <= 0 || rect.height() <= 0)
         return;
-    DChartPass(painter, rect, *graphic, size).run();
+    DChartPass pass(painter, rect, *graphic, size, preview);
+    pass.run();
+    lastPlot = pass.drawnPlot;
+    lastMap = pass.drawnMap;
 }

@@ -33,8 +33,9 @@ QColor DChartPass::gridColor(const QColor& pen)
     return c;
 }
 
-DChartPass::DChartPass(QPainter& painter, const QRect& rect, DGraphic& chart, int size)
-    : p(painter), area(rect), graphic(chart)
+DChartPass::DChartPass(QPainter& painter, const QRect& rect, const DGraphic& chart, int size,
+                       bool previewFrame)
+    : p(painter), area(rect), graphic(chart), preview(previewFrame)
 {
     scale = std::clamp(size, 0, 1000) / 100.0;
     gap = std::round(6.0 * scale);
@@ -109,8 +110,9 @@ void DChartPass::run()
         p.fillRect(area, look.fill);
     area.adjust(gap, gap, -gap, -gap);
 
-    for (DItem* child = graphic.firstChild; child; child = child->next) {
-        if (DAxis* axis = child->toAxis()) {
+    const bool viewed = graphic.view.isSet() && !graphic.is3D();
+    for (const DItem* child = graphic.firstChild; child; child = child->next) {
+        if (const DAxis* axis = child->toAxis()) {
             if (axes.size() == 3)
                 continue;
             Axis a;
@@ -120,8 +122,15 @@ void DChartPass::run()
             a.title = axis->unit().isEmpty()
                           ? axis->name()
                           : QStringLiteral("%1 [%2]").arg(axis->name(), axis->unit());
+            if (viewed && axes.size() < 2) {
+                const QRectF& r = graphic.view.rect;
+                a.scale = axes.empty() ? DAxisScale(r.left(), r.right())
+                                       : DAxisScale(r.top(), r.bottom());
+                for (int i = 0; i < 3; ++i)
+                    a.viewSpacing[i] = graphic.view.spacing[axes.size()][i];
+            }
             axes.push_back(a);
-        } else if (DCurve* curve = child->toCurve()) {
+        } else if (const DCurve* curve = child->toCurve()) {
             curves.push_back(curve);
         }
     }
@@ -258,9 +267,8 @@ void DChartPass::draw2D()
     double yLabelWidth = 0.0;
     double first = 0.0;
     double last = 0.0;
-    const double yUnits = y.item->property(DAxis::UnitSpacing);
-    if (y.look.hasText && y.item->hasProperty(DAxis::UnitSpacing)
-        && y.scale.multiples(yUnits, plot.height(), first, last)) {
+    const double yUnits = y.spacing(DAxis::UnitSpacing);
+    if (y.look.hasText && y.scale.multiples(yUnits, plot.height(), first, last)) {
         const QFontMetricsF metrics(y.look.font, p.device());
         for (double k = first; k <= last; ++k)
             yLabelWidth = std::max(
@@ -268,8 +276,8 @@ void DChartPass::draw2D()
         yLabelWidth = std::min(yLabelWidth, area.width() / 3);
     }
     double lastXLabel = 0.0;
-    const double xUnits = x.item->property(DAxis::UnitSpacing);
-    if (x.look.hasText && x.item->hasProperty(DAxis::UnitSpacing))
+    const double xUnits = x.spacing(DAxis::UnitSpacing);
+    if (x.look.hasText && xUnits > 0.0)
         lastXLabel = QFontMetricsF(x.look.font, p.device())
                          .horizontalAdvance(DAxisScale::label(x.scale.max(), xUnits));
     plot.setLeft(std::round(area.left() + yNameWidth + (yNameWidth > 0 ? gap / 2 : 0.0)
@@ -364,36 +372,44 @@ void DChartPass::draw2DYAxis(const Axis& axis, const QRectF& plot, double labelW
     p.restore();
 }
 
-void DChartPass::draw2DCurves(const Axis& x, const Axis& y, const QRectF& plot)
+void DChartPass::draw2DCurves(const Axis& x, const Axis& y, const QRectF& plotArea)
 {
-    const double x0 = plot.left();
-    const double y0 = plot.bottom();
-    const double sx = plot.width() / (x.scale.max() - x.scale.min());
-    const double sy = plot.height() / (y.scale.max() - y.scale.min());
-    const double xMin = x.scale.min();
-    const double yMin = y.scale.min();
-    auto map = [=](float u, float v, float) {
-        return QPointF(x0 + (double(u) - xMin) * sx, y0 - (double(v) - yMin) * sy);
-    };
+    DPlotMap map;
+    map.left = plotArea.left();
+    map.bottom = plotArea.bottom();
+    map.xMin = x.scale.min();
+    map.yMin = y.scale.min();
+    map.xScale = plotArea.width() / (x.scale.max() - x.scale.min());
+    map.yScale = plotArea.height() / (y.scale.max() - y.scale.min());
+    drawnPlot = plotArea;
+    drawnMap = map;
+    auto mapPoint = [&map](float u, float v, float) { return map(u, v); };
+    // A view shows nothing outside the plot; the whole chart keeps its pen's overhang.
+    const QRectF clip = graphic.view.isSet()
+                            ? plotArea.adjusted(0, 0, 1, 1)
+                            : plotArea.adjusted(-penWidth, -penWidth, penWidth + 1, penWidth + 1);
     p.save();
-    p.setClipRect(plot.adjusted(-penWidth, -penWidth, penWidth + 1, penWidth + 1),
-                  Qt::IntersectClip);
-    for (DCurve* curve : curves) {
+    p.setClipRect(clip, Qt::IntersectClip);
+    const bool summed = x.item->index() == 0 && y.item->index() == 1;
+    for (const DCurve* curve : curves) {
         const Look look = lookOf(curve->style);
         DCurveReducer reducer;
         std::vector<QPointF> marks;
         if (look.markers) {
-            PixelSet seen(plot);
+            PixelSet seen(plotArea);
             feedCurve(
-                *curve, x.item->index(), y.item->index(), -1, map,
+                *curve, x.item->index(), y.item->index(), -1, mapPoint,
                 [&](const QPointF& at) {
                     if (seen.insert(at))
                         marks.push_back(at);
                 },
                 reducer);
+        } else if (summed && curve->summary) {
+            curve->summary->feed(map, clip, reducer);
         } else {
             feedCurve(
-                *curve, x.item->index(), y.item->index(), -1, map, [](const QPointF&) {}, reducer);
+                *curve, x.item->index(), y.item->index(), -1, mapPoint, [](const QPointF&) {},
+                reducer);
         }
         strokeLines(reducer, look.pen);
         drawMarks(marks, look.pen, mark);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/chart/daxisscale.h"
+#include "host/chart/dcurvesummary.h"
 #include "host/chart/ditem.h"
 
 #include <QColor>
@@ -9,6 +10,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <array>
 #include <vector>
 
 class DAxis;
@@ -22,8 +24,16 @@ class QPainter;
 class DChartPass
 {
 public:
-    DChartPass(QPainter& painter, const QRect& rect, DGraphic& graphic, int size);
+    // `preview`: a 3-D chart of more than PreviewPoints points draws every k-th of them.
+    DChartPass(QPainter& painter, const QRect& rect, const DGraphic& graphic, int size,
+               bool preview);
     void run();
+
+    static constexpr long long PreviewPoints = 200000;
+
+    // After run: the plot area of a 2-D chart (empty when none was drawn) and its mapping.
+    QRectF drawnPlot;
+    DPlotMap drawnMap;
 
 private:
     // How a style draws; texts are off when its font has no usable size.
@@ -38,10 +48,20 @@ private:
     };
     struct Axis
     {
-        DAxis* item = nullptr;
+        const DAxis* item = nullptr;
         Look look;
         DAxisScale scale{-1.0, 1.0};
-        QString title; // name with its unit
+        QString title;                      // name with its unit
+        std::array<float, 3> viewSpacing{}; // a 2-D view's grid, unit, dot spacing; 0: none
+
+        // The axis's spacing `property`, a view's when it has one; 0 when there is none.
+        double spacing(DAxis::Property property) const
+        {
+            const float own = viewSpacing[property - DAxis::GridSpacing];
+            if (own > 0.0f)
+                return own;
+            return item->hasProperty(property) ? item->property(property) : 0.0;
+        }
     };
 
     Look lookOf(const DStyle* style) const;
@@ -60,9 +80,8 @@ private:
     {
         double first = 0.0;
         double last = 0.0;
-        const double spacing = axis.item->property(property);
-        if (!axis.item->hasProperty(property)
-            || !axis.scale.multiples(spacing, length, first, last))
+        const double spacing = axis.spacing(property);
+        if (!axis.scale.multiples(spacing, length, first, last))
             return;
         for (double k = first; k <= last; ++k)
             each(k * spacing, spacing);
@@ -91,34 +110,55 @@ private:
     void draw2DYAxis(const Axis& axis, const QRectF& plot, double labelWidth);
     void draw2DCurves(const Axis& x, const Axis& y, const QRectF& plot);
 
+    // The data box of a 3-D chart fitted into the area: every coordinate runs from -1 to 1.
+    struct Box3D
+    {
+        std::array<double, 3> right, up, toward; // screen directions in the box
+        double k = 1.0, cx = 0.0, cy = 0.0;      // scale and offset onto the screen
+        QPointF project(const std::array<double, 3>& c) const;
+    };
     void draw3D();
+    bool fit3D(Box3D& box) const;
+    void draw3DWalls(const Box3D& box);
+    void draw3DEdges(const Box3D& box);
+    void draw3DCurves(const Box3D& box);
+    // `value` of axis `axis` in box coordinates.
+    double normal(int axis, double value) const
+    {
+        return 2.0 * axes[axis].scale.fraction(value) - 1.0;
+    }
 
     QPainter& p;
     QRectF area; // what is left to lay out
-    DGraphic& graphic;
+    const DGraphic& graphic;
+    bool preview;
     double scale; // size setting as a factor
     double gap;   // between laid-out parts
     double mark;  // tick length and marker radius
     double penWidth;
     double dpi;
     std::vector<Axis> axes;
-    std::vector<DCurve*> curves;
+    std::vector<const DCurve*> curves;
 };
 
 #include "host/chart/dcurvereducer.h"
 #include "host/chart/ditem.h"
 #include "host/chart/dpointpool.h"
 
-// Feeds the points of `curve` through `map` (three coordinates to a device point) into
-// `reducer`; `visit` sees every mapped point (markers, point charts).
+// Feeds every `stride`-th point of `curve` through `map` (three coordinates to a device point)
+// into `reducer`; `visit` sees every mapped point (markers, point charts).
 template <class Map, class Visit>
-void feedCurve(DCurve& curve, int slotA, int slotB, int slotC, Map map, Visit visit,
-               DCurveReducer& reducer)
+void feedCurve(const DCurve& curve, int slotA, int slotB, int slotC, Map map, Visit visit,
+               DCurveReducer& reducer, long long stride = 1)
 {
-    for (DItem* item = curve.firstChild; item; item = item->next) {
+    long long skip = 0;
+    for (const DItem* item = curve.firstChild; item; item = item->next) {
         // Points of a curve are mostly consecutive slots of a pool block: fetching a few ahead
         // hides the latency of walking the chain (a wrong guess only costs a wasted fetch).
         __builtin_prefetch(reinterpret_cast<const char*>(item) + 16 * DPointPool::SlotSize);
+        if (skip-- > 0)
+            continue;
+        skip = stride - 1;
         const DPoint* point = item->toPoint();
         if (!point)
             continue;

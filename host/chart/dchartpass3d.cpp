@@ -8,22 +8,6 @@
 
 namespace {
 
-// An orthographic view: screen right, screen up and toward the viewer, as unit vectors in the
-// data box whose coordinates run from -1 to 1 on every axis. Elevation 0 and azimuth 0 look
-// along X (Y across, Z up); azimuth pi/2 looks along Y (X across); elevation pi/2 looks down Z.
-struct View
-{
-    View(double elevation, double azimuth)
-    {
-        const double se = std::sin(elevation), ce = std::cos(elevation);
-        const double sa = std::sin(azimuth), ca = std::cos(azimuth);
-        right = {sa, ca, 0.0};
-        up = {-ca * se, sa * se, ce};
-        toward = {ca * ce, -sa * ce, se};
-    }
-    std::array<double, 3> right, up, toward;
-};
-
 using Vec = std::array<double, 3>;
 
 double dot(const Vec& a, const Vec& b)
@@ -33,11 +17,33 @@ double dot(const Vec& a, const Vec& b)
 
 } // namespace
 
+QPointF DChartPass::Box3D::project(const Vec& c) const
+{
+    return QPointF(cx + k * dot(c, right), cy - k * dot(c, up));
+}
+
 void DChartPass::draw3D()
+{
+    Box3D box;
+    if (!fit3D(box))
+        return;
+    draw3DWalls(box);
+    draw3DEdges(box);
+    draw3DCurves(box);
+}
+
+// An orthographic view of the data box, whose coordinates run from -1 to 1 on every axis,
+// scaled into the area with room for the labels. Elevation 0 and azimuth 0 look along X (Y
+// across, Z up); azimuth pi/2 looks along Y (X across); elevation pi/2 looks down Z.
+bool DChartPass::fit3D(Box3D& box) const
 {
     const double elevation = std::isfinite(graphic.elevation) ? graphic.elevation : 0.3;
     const double azimuth = std::isfinite(graphic.azimuth) ? graphic.azimuth : 0.3;
-    const View view(elevation, azimuth);
+    const double se = std::sin(elevation), ce = std::cos(elevation);
+    const double sa = std::sin(azimuth), ca = std::cos(azimuth);
+    box.right = {sa, ca, 0.0};
+    box.up = {-ca * se, sa * se, ce};
+    box.toward = {ca * ce, -sa * ce, se};
 
     double textHeight = 0.0;
     double labelWidth = 0.0;
@@ -51,32 +57,30 @@ void DChartPass::draw3D()
     }
     const double margin = std::min(gap + mark + std::max(labelWidth, 2 * textHeight),
                                    std::min(area.width(), area.height()) / 4);
-    const QRectF box = area.adjusted(margin, margin, -margin, -margin);
-    if (box.width() < 2 || box.height() < 2)
-        return;
+    const QRectF inner = area.adjusted(margin, margin, -margin, -margin);
+    if (inner.width() < 2 || inner.height() < 2)
+        return false;
 
     double hLow = 1e300, hHigh = -1e300, vLow = 1e300, vHigh = -1e300;
     for (int corner = 0; corner < 8; ++corner) {
         const Vec c{corner & 1 ? 1.0 : -1.0, corner & 2 ? 1.0 : -1.0, corner & 4 ? 1.0 : -1.0};
-        hLow = std::min(hLow, dot(c, view.right));
-        hHigh = std::max(hHigh, dot(c, view.right));
-        vLow = std::min(vLow, dot(c, view.up));
-        vHigh = std::max(vHigh, dot(c, view.up));
+        hLow = std::min(hLow, dot(c, box.right));
+        hHigh = std::max(hHigh, dot(c, box.right));
+        vLow = std::min(vLow, dot(c, box.up));
+        vHigh = std::max(vHigh, dot(c, box.up));
     }
-    const double k = std::min(box.width() / (hHigh - hLow), box.height() / (vHigh - vLow));
-    const double cx = box.center().x() - k * (hLow + hHigh) / 2;
-    const double cy = box.center().y() + k * (vLow + vHigh) / 2;
-    auto project = [&](const Vec& c) {
-        return QPointF(cx + k * dot(c, view.right), cy - k * dot(c, view.up));
-    };
-    auto normal = [&](int axis, double value) {
-        return 2.0 * axes[axis].scale.fraction(value) - 1.0;
-    };
-    const QPointF centre = project({0.0, 0.0, 0.0});
+    box.k = std::min(inner.width() / (hHigh - hLow), inner.height() / (vHigh - vLow));
+    box.cx = inner.center().x() - box.k * (hLow + hHigh) / 2;
+    box.cy = inner.center().y() + box.k * (vLow + vHigh) / 2;
+    return true;
+}
 
-    // Grid lines on the three walls away from the viewer.
+// Grid lines on the three walls away from the viewer.
+void DChartPass::draw3DWalls(const Box3D& box)
+{
+    const QPointF centre = box.project({0.0, 0.0, 0.0});
     for (int wall = 0; wall < 3; ++wall) {
-        const double far = view.toward[wall] > 0 ? -1.0 : 1.0;
+        const double far = box.toward[wall] > 0 ? -1.0 : 1.0;
         for (int along = 0; along < 3; ++along) {
             if (along == wall)
                 continue;
@@ -84,7 +88,7 @@ void DChartPass::draw3D()
             const Axis& axis = axes[along];
             Vec unit{0.0, 0.0, 0.0};
             unit[along] = 2.0;
-            const QPointF length = project(unit) - centre;
+            const QPointF length = box.project(unit) - centre;
             p.setPen(QPen(gridColor(axis.look.pen), penWidth));
             const double reach = std::hypot(length.x(), length.y());
             forEachMultiple(axis, DAxis::GridSpacing, reach, [&](double v, double) {
@@ -94,12 +98,17 @@ void DChartPass::draw3D()
                 Vec b = a;
                 a[across] = -1.0;
                 b[across] = 1.0;
-                p.drawLine(project(a), project(b));
+                p.drawLine(box.project(a), box.project(b));
             });
         }
     }
+}
 
-    // The box, each edge in the colour of the axis it runs along; units along one edge each.
+// The box, each edge in the colour of the axis it runs along; units along one edge each.
+void DChartPass::draw3DEdges(const Box3D& box)
+{
+    auto project = [&box](const Vec& c) { return box.project(c); };
+    const QPointF centre = project({0.0, 0.0, 0.0});
     for (int along = 0; along < 3; ++along) {
         const Axis& axis = axes[along];
         const int i = (along + 1) % 3;
@@ -169,18 +178,28 @@ void DChartPass::draw3D()
                      Qt::AlignCenter, name);
         }
     }
+}
 
-    // The curves: their shadows on the floor first, then the curves over them.
+// The curves: their shadows on the floor first, then the curves over them.
+void DChartPass::draw3DCurves(const Box3D& box)
+{
     const int sx = axes[0].item->index(), sy = axes[1].item->index(), sz = axes[2].item->index();
     const bool points = graphic.type == DGraphic::Points3D;
+    long long stride = 1;
+    if (preview) {
+        long long total = 0;
+        for (const DCurve* curve : curves)
+            total += curve->summary ? static_cast<long long>(curve->summary->items()) : 0;
+        stride = std::max(1LL, (total + PreviewPoints - 1) / PreviewPoints);
+    }
     auto map = [&](bool floor) {
         return [&, floor](float x, float y, float z) {
-            return project({normal(0, x), normal(1, y), floor ? -1.0 : normal(2, z)});
+            return box.project({normal(0, x), normal(1, y), floor ? -1.0 : normal(2, z)});
         };
     };
     for (int pass = graphic.projection ? 0 : 1; pass < 2; ++pass) {
         const bool shadow = pass == 0;
-        for (DCurve* curve : curves) {
+        for (const DCurve* curve : curves) {
             const Look look = lookOf(curve->style);
             QColor color = look.pen;
             if (shadow)
@@ -195,7 +214,7 @@ void DChartPass::draw3D()
                     if (single && seen.insert(at))
                         marks.push_back(at);
                 },
-                reducer);
+                reducer, stride);
             if (points) {
                 drawMarks(marks, color, std::floor(mark / 3));
                 continue;

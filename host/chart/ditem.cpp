@@ -1,5 +1,6 @@
 #include "host/chart/ditem.h"
 
+#include "host/chart/dcurvesummary.h"
 #include "host/chart/dpointpool.h"
 
 #include <limits>
@@ -74,6 +75,8 @@ DCurve::DCurve(int curveType, const QString& curveName, DItem* parentItem, DStyl
     : DItem(parentItem, curveStyle), type(curveType), name(curveName), userData(data)
 {
 }
+
+DCurve::~DCurve() = default;
 
 DPoint::DPoint(DItem* parentItem, DStyle* pointStyle)
     : DItem(parentItem, pointStyle), xy{nanValue(), nanValue()}

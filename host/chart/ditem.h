@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QRectF>
 #include <QString>
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 class DAxis;
 class DCurve;
+class DCurveSummary;
 class DGraphic;
 class DPoint;
 class DStyle;
@@ -29,11 +32,27 @@ public:
     virtual DCurve* toCurve() { return nullptr; }
     virtual DPoint* toPoint() { return nullptr; }
     virtual DGraphic* toGraphic() { return nullptr; }
+    virtual const DAxis* toAxis() const { return nullptr; }
+    virtual const DCurve* toCurve() const { return nullptr; }
+    virtual const DPoint* toPoint() const { return nullptr; }
+    virtual const DGraphic* toGraphic() const { return nullptr; }
 
     DItem* firstChild = nullptr; // owned, with its sibling chain
     DItem* next = nullptr;       // owned by the parent's chain
     DItem* parent = nullptr;     // not owned
     DStyle* style = nullptr;     // not owned; null draws with the engine's defaults
+};
+
+// The part of a 2-D chart that is drawn, in data units, and the axis spacings that suit it.
+struct DView
+{
+    // X from rect.left() to rect.right(), Y from rect.top() to rect.bottom() (not flipped).
+    // Not valid (the default): the axes' whole ranges with their own spacings.
+    QRectF rect;
+    // [0 X, 1 Y][0 grid, 1 unit, 2 dot]; 0 keeps the axis's own property.
+    float spacing[2][3] = {};
+
+    bool isSet() const { return rect.isValid(); }
 };
 
 // The root of a chart: its children are the axes (first X, then Y, then Z), then the curves.
@@ -48,6 +67,7 @@ public:
              DStyle* style, void* userData);
 
     DGraphic* toGraphic() override { return this; }
+    const DGraphic* toGraphic() const override { return this; }
     bool is3D() const { return type == Lines3D || type == Points3D; }
 
     QString title;
@@ -57,6 +77,7 @@ public:
     float elevation = 0.3f;       // radians, unbounded
     float azimuth = 0.3f;         // radians, unbounded
     bool projection = true;       // 3-D: draw each curve's shadow on the floor of the box
+    DView view;                   // 2-D only
     void* userData;
 
 private:
@@ -82,6 +103,7 @@ public:
           DStyle* style);
 
     DAxis* toAxis() override { return this; }
+    const DAxis* toAxis() const override { return this; }
 
     // getters:
     QString id() const { return axisId; }
@@ -113,12 +135,17 @@ public:
 
     // `userData` is the caller's, never read.
     DCurve(int type, const QString& name, DItem* parent, DStyle* style, void* userData);
+    ~DCurve() override;
 
     DCurve* toCurve() override { return this; }
+    const DCurve* toCurve() const override { return this; }
 
     int type;
     QString name;
     void* userData;
+    // Made by DUpdater::doItem from the points then present; null before. A change of the
+    // points afterwards needs a new doItem.
+    std::unique_ptr<const DCurveSummary> summary;
 };
 
 // One sample of a curve: a coordinate per axis. Points live in blocks of a pool so that a point
@@ -132,6 +159,7 @@ public:
     DPoint(DItem* parent, DStyle* style);
 
     DPoint* toPoint() override { return this; }
+    const DPoint* toPoint() const override { return this; }
 
     // Sets the coordinate of `axis` (its slot); a null axis or a slot past MaxCoords is ignored.
     void addCoord(DAxis* axis, float value);

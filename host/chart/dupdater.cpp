@@ -1,5 +1,6 @@
 #include "host/chart/dupdater.h"
 
+#include "host/chart/dcurvesummary.h"
 #include "host/chart/ditem.h"
 
 #include <cmath>
@@ -49,6 +50,9 @@ void DUpdater::doItem(DItem* item)
             }
         }
     }
+    // The summary that a 2-D drawing walks instead of every point; 3-D counts on it too.
+    for (DCurve* curve : curves)
+        curve->summary = std::make_unique<const DCurveSummary>(*curve);
     for (DAxis* axis : axes) {
         const int slot = axis->index();
         const bool known = slot >= 0 && slot < DPoint::MaxCoords && ranges[slot].min <= ranges[slot].max;

@@ -1,0 +1,230 @@
+#include "host/chart/dcurvesummary.h"
+
+#include "host/chart/dcurvereducer.h"
+#include "host/chart/ditem.h"
+
+#include <algorithm>
+#include <cmath>
+
+DCurveSummary::DCurveSummary(const DCurve& curve)
+{
+    std::vector<Block> leaves;
+    Block b;
+    bool seeded = false; // the block has a finite point
+    std::uint32_t lowAt = 0, highAt = 0;
+    auto close = [&] {
+        if (b.count == 0)
+            return;
+        b.simple = b.simple && seeded;
+        b.lowFirst = lowAt <= highAt;
+        leaves.push_back(b);
+        b = Block();
+        seeded = false;
+    };
+    for (const DItem* item = curve.firstChild; item; item = item->next) {
+        const std::uint32_t at = b.count++;
+        ++itemCount;
+        const DPoint* point = item->toPoint();
+        const float x = point ? point->coord(0) : 0.0f;
+        const float y = point ? point->coord(1) : 0.0f;
+        if (at == 0) {
+            b.first = item;
+            b.simple = true;
+            b.firstX = x;
+            b.firstY = y;
+        }
+        if (!point || !std::isfinite(x) || !std::isfinite(y)) {
+            b.simple = false; // only ever walked point by point
+        } else if (!seeded) {
+            b.xMin = b.xMax = b.lowX = b.highX = x;
+            b.lowY = b.highY = y;
+            lowAt = highAt = at;
+            seeded = true;
+        } else {
+            b.xMin = std::min(b.xMin, x);
+            b.xMax = std::max(b.xMax, x);
+            if (y < b.lowY) {
+                b.lowX = x;
+                b.lowY = y;
+                lowAt = at;
+            } else if (y > b.highY) {
+                b.highX = x;
+                b.highY = y;
+                highAt = at;
+            }
+        }
+        b.lastX = x;
+        b.lastY = y;
+        if (b.count == std::uint32_t(Leaf))
+            close();
+    }
+    close();
+    levels.push_back(std::move(leaves));
+    while (levels.back().size() > std::size_t(Fanout)) {
+        const std::vector<Block>& below = levels.back();
+        std::vector<Block> above;
+        above.reserve(below.size() / Fanout + 1);
+        for (std::size_t i = 0; i < below.size(); i += Fanout)
+            above.push_back(merge(&below[i], std::min<std::size_t>(Fanout, below.size() - i)));
+        levels.push_back(std::move(above));
+    }
+}
+
+DCurveSummary::Block DCurveSummary::merge(const Block* children, std::size_t n)
+{
+    Block b = children[0];
+    std::size_t lowChild = 0, highChild = 0;
+    for (std::size_t i = 1; i < n; ++i) {
+        const Block& c = children[i];
+        b.count += c.count;
+        b.simple = b.simple && c.simple;
+        b.xMin = std::min(b.xMin, c.xMin);
+        b.xMax = std::max(b.xMax, c.xMax);
+        if (c.lowY < b.lowY) {
+            b.lowX = c.lowX;
+            b.lowY = c.lowY;
+            lowChild = i;
+        }
+        if (c.highY > b.highY) {
+            b.highX = c.highX;
+            b.highY = c.highY;
+            highChild = i;
+        }
+        b.lastX = c.lastX;
+        b.lastY = c.lastY;
+    }
+    b.lowFirst = lowChild == highChild ? children[lowChild].lowFirst : lowChild < highChild;
+    return b;
+}
+
+QRectF DCurveSummary::deviceBox(const Block& b, const DPlotMap& map) const
+{
+    const QPointF a = map(b.xMin, b.highY);
+    const QPointF c = map(b.xMax, b.lowY);
+    return QRectF(a, c);
+}
+
+void DCurveSummary::feed(const DPlotMap& map, const QRectF& clip, DCurveReducer& reducer) const
+{
+    if (levels.empty())
+        return;
+    const std::size_t top = levels.size() - 1;
+    for (std::size_t i = 0; i < levels[top].size(); ++i)
+        feedBlock(top, i, map, clip, reducer);
+}
+
+void DCurveSummary::feedBlock(std::size_t level, std::size_t index, const DPlotMap& map,
+                              const QRectF& clip, DCurveReducer& reducer) const
+{
+    const Block& b = levels[level][index];
+    if (b.simple) {
+        const QRectF box = deviceBox(b, map);
+        auto add = [&](float x, float y) {
+            const QPointF at = map(x, y);
+            reducer.add(at.x(), at.y());
+        };
+        // Segments between points of the block stay inside its box: outside the clip only the
+        // lines into and out of it can show.
+        const bool outside = box.right() < clip.left() || box.left() > clip.right()
+                             || box.bottom() < clip.top() || box.top() > clip.bottom();
+        if (outside || std::floor(box.left()) == std::floor(box.right())) {
+            add(b.firstX, b.firstY);
+            if (!outside) {
+                if (b.lowFirst) {
+                    add(b.lowX, b.lowY);
+                    add(b.highX, b.highY);
+                } else {
+                    add(b.highX, b.highY);
+                    add(b.lowX, b.lowY);
+                }
+            }
+            add(b.lastX, b.lastY);
+            return;
+        }
+    }
+    if (level > 0) {
+        const std::vector<Block>& below = levels[level - 1];
+        const std::size_t end = std::min(below.size(), (index + 1) * Fanout);
+        for (std::size_t i = index * Fanout; i < end; ++i)
+            feedBlock(level - 1, i, map, clip, reducer);
+        return;
+    }
+    const DItem* item = b.first;
+    for (std::uint32_t i = 0; i < b.count && item; ++i, item = item->next) {
+        if (const DPoint* point = item->toPoint()) {
+            const QPointF at = map(point->coord(0), point->coord(1));
+            reducer.add(at.x(), at.y());
+        }
+    }
+}
+
+const DPoint* DCurveSummary::pointAt(std::size_t index) const
+{
+    if (levels.empty() || index >= itemCount)
+        return nullptr;
+    const DItem* item = levels[0][index / Leaf].first;
+    for (std::size_t i = index % Leaf; i > 0 && item; --i)
+        item = item->next;
+    return item ? item->toPoint() : nullptr;
+}
+
+const DPoint* DCurveSummary::nearest(const DPlotMap& map, const QRectF& clip, const QPointF& at,
+                                     double radius, double& distance, std::size_t& index) const
+{
+    double best = radius * radius;
+    const DPoint* found = nullptr;
+    if (!levels.empty()) {
+        const std::size_t top = levels.size() - 1;
+        for (std::size_t i = 0; i < levels[top].size(); ++i)
+            nearestIn(top, i, map, clip, at, best, found, index);
+    }
+    distance = std::sqrt(best);
+    return found;
+}
+
+void DCurveSummary::nearestIn(std::size_t level, std::size_t index, const DPlotMap& map,
+                              const QRectF& clip, const QPointF& at, double& best,
+                              const DPoint*& found, std::size_t& foundIndex) const
+{
+    const Block& b = levels[level][index];
+    if (b.simple) {
+        const QRectF box = deviceBox(b, map);
+        if (box.right() < clip.left() || box.left() > clip.right() || box.bottom() < clip.top()
+            || box.top() > clip.bottom())
+            return;
+        const double dx = std::max({box.left() - at.x(), 0.0, at.x() - box.right()});
+        const double dy = std::max({box.top() - at.y(), 0.0, at.y() - box.bottom()});
+        if (dx * dx + dy * dy > best)
+            return;
+    }
+    if (level > 0) {
+        const std::size_t end = std::min(levels[level - 1].size(), (index + 1) * Fanout);
+        for (std::size_t i = index * Fanout; i < end; ++i)
+            nearestIn(level - 1, i, map, clip, at, best, found, foundIndex);
+        return;
+    }
+    const DItem* item = b.first;
+    const std::size_t start = index * Leaf;
+    for (std::uint32_t i = 0; i < b.count && item; ++i, item = item->next) {
+        const DPoint* point = item->toPoint();
+        if (!point)
+            continue;
+        const QPointF p = map(point->coord(0), point->coord(1));
+        if (!clip.contains(p))
+            continue; // not drawn; NaN fails too
+        const double d = (p.x() - at.x()) * (p.x() - at.x()) + (p.y() - at.y()) * (p.y() - at.y());
+        if (d < best) {
+            best = d;
+            found = point;
+            foundIndex = start + i;
+        }
+    }
+}
+
+std::size_t DCurveSummary::bytes() const
+{
+    std::size_t n = sizeof(*this);
+    for (const std::vector<Block>& level : levels)
+        n += level.capacity() * sizeof(Block);
+    return n;
+}

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -35,7 +36,8 @@ StudioMainWindow::StudioMainWindow(ResourceStore* resourceStore, QWidget* parent
     outlineLayout->setContentsMargins(0, 0, 0, 0);
     outline->setWidget(outlineHolder);
     addDockWidget(Qt::LeftDockWidgetArea, outline);
-    statusBar();
+    readout = new QLabel(this);
+    statusBar()->addPermanentWidget(readout);
     createMenus();
     connect(mdi, &QMdiArea::subWindowActivated, this, &StudioMainWindow::subWindowActivated);
     updateActions();
@@ -149,6 +151,7 @@ void StudioMainWindow::setCurrent(QAStudioWindow* window)
             disconnect(current, &QAStudioWindow::stateChanged, this,
                        &StudioMainWindow::updateActions);
             current->desactivated();
+            readout->clear(); // it belonged to the window that left
         }
         current = window;
         if (window) {
@@ -368,6 +371,11 @@ int StudioMainWindow::insertMenu(const QString& title, QMenu* menu)
                    })};
     toolMenus.insert(id, entry);
     return id;
+}
+
+void StudioMainWindow::showReadout(const QString& text)
+{
+    readout->setText(text);
 }
 
 void StudioMainWindow::removeMenu(int id)

@@ -12,6 +12,7 @@ class QAStViewerPlugin;
 class QAStViewerWindow;
 class QAction;
 class QDockWidget;
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QVBoxLayout;
@@ -65,6 +66,9 @@ public:
     void registerResourceProducer(QAResProducer* producer) override;
     int insertMenu(const QString& title, QMenu* menu) override;
     void removeMenu(int id) override;
+    void showReadout(const QString& text) override;
+    // The status bar's field for the active window's readout (a chart's data cursor).
+    QLabel* readoutField() const { return readout; }
 
 public slots:
     void mnOpen();
@@ -110,6 +114,7 @@ private:
     QMap<int, ToolMenu> toolMenus;
     int nextMenuId = 1;
     QString lastDir;
+    QLabel* readout = nullptr; // permanent, at the right of the status bar
 
     QMenu* windowMenu = nullptr;
     QAction* actOpen = nullptr;

@@ -1,7 +1,8 @@
 #include "graphic/qagvzgraphic.h"
 
 #include "graphic/qagvzspane.h"
-#include "host/chart/ditem.h"
+#include "host/chart/daxisscale.h"
+#include "host/chart/dcurvesummary.h"
 #include "host/chart/dupdater.h"
 #include "prefs/qagvzpref.h"
 
@@ -11,8 +12,10 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -30,6 +33,28 @@ constexpr PresetView PresetViews[] = {
     {QAGVZGraphic::IdViewXZ, 0.0f, 1.57f},
 };
 
+// A view narrower than this share of its coordinates is below what floats tell apart.
+constexpr double FloatResolution = 4.0 / (1 << 23);
+// Wheel notches taken from one event at most, so that no delta overflows the range.
+constexpr double MaxNotches = 20.0;
+
+// `low` to `high` widened about its middle to what floats can still show.
+void keepResolvable(double& low, double& high)
+{
+    const double least = std::max(std::max(std::abs(low), std::abs(high)) * FloatResolution, 1e-30);
+    if (high - low >= least)
+        return;
+    const double centre = 0.5 * (low + high);
+    low = centre - least / 2;
+    high = centre + least / 2;
+}
+
+bool finite(const QRectF& r)
+{
+    return std::isfinite(r.left()) && std::isfinite(r.right()) && std::isfinite(r.top())
+           && std::isfinite(r.bottom());
+}
+
 } // namespace
 
 QAGVZGraphic::QAGVZGraphic(QWidget* parent, const char* name, int flags)
@@ -45,6 +70,11 @@ QAGVZGraphic::QAGVZGraphic(QWidget* parent, const char* name, int flags)
     viewport()->setAutoFillBackground(false);
     connect(&motionTimer, &QTimer::timeout, this, &QAGVZGraphic::motion);
     setFocusPolicy(Qt::WheelFocus);
+    fullDrawing.setSingleShot(true);
+    connect(&fullDrawing, &QTimer::timeout, this, [this] {
+        chartPainter.preview = false;
+        viewport()->update();
+    });
 }
 
 QAGVZGraphic::~QAGVZGraphic()
@@ -55,15 +85,31 @@ QAGVZGraphic::~QAGVZGraphic()
 
 void QAGVZGraphic::setGraphic(DGraphic* g)
 {
+    // A time chart viewed up to its last sample (within a pixel) follows the trace as it grows.
+    bool follows = false;
+    double lastBefore = 0.0;
+    if (timeChart && view.isValid() && is2D()) {
+        lastBefore = wholeRange().right();
+        const double pixel = 1.0 / std::max(chartPainter.plotMap().xScale, 1e-300);
+        follows = std::abs(view.right() - lastBefore) <= pixel;
+    }
     delete graphic;
     graphic = g;
     // A rebuilt chart never keeps spinning.
     motionTimer.stop();
+    fullDrawing.stop();
+    chartPainter.preview = false;
+    clearCursor();
     if (graphic) {
         copySettingsInto(graphic);
         DUpdater updater;
         updater.doItem(graphic);
         widenDegenerateRanges(graphic);
+        const double grown = wholeRange().right() - lastBefore;
+        if (follows && is2D() && grown > 0)
+            view.translate(grown, 0);
+        showView(view);
+        return;
     }
     repaintAll();
 }
@@ -143,13 +189,62 @@ void QAGVZGraphic::motion()
         graphic->azimuth = azimuth;
         graphic->elevation = elevation;
     }
+    chartPainter.preview = true;
+    fullDrawing.start(FullDrawingDelay);
     viewport()->repaint();
+}
+
+void QAGVZGraphic::moved3D()
+{
+    // Mouse moves only schedule a frame: however many arrive, one is drawn for the latest.
+    chartPainter.preview = true;
+    fullDrawing.start(FullDrawingDelay);
+    viewport()->update();
 }
 
 void QAGVZGraphic::keyPressEvent(QKeyEvent* e)
 {
     const QScrollBar* h = horizontalScrollBar();
     const QScrollBar* v = verticalScrollBar();
+    const bool ctrl = e->modifiers() & Qt::ControlModifier;
+    // Every key stays here: none reaches the viewer window.
+    e->accept();
+    if (e->key() == Qt::Key_Escape) {
+        if (gesture == Gesture::Band) {
+            gesture = Gesture::None;
+            viewport()->update();
+        }
+        motionTimer.stop();
+        return;
+    }
+    if (is2D()) {
+        const QRectF r = visibleRange();
+        switch (e->key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+        case Qt::Key_Minus:
+            pushHistory(view);
+            zoomAbout(r.center(), e->key() == Qt::Key_Minus ? ZoomStep : 1 / ZoomStep,
+                      e->key() == Qt::Key_Minus ? ZoomStep : 1 / ZoomStep);
+            return;
+        case Qt::Key_Home:
+            zoomToFit();
+            return;
+        case Qt::Key_Backspace:
+            zoomBack();
+            return;
+        default:
+            break;
+        }
+        const QPointF tenth(r.width() / 10, r.height() / 10);
+        const QPointF pans[] = {{-tenth.x(), 0}, {0, tenth.y()}, {tenth.x(), 0}, {0, -tenth.y()}};
+        if (ctrl && e->key() >= Qt::Key_Left && e->key() <= Qt::Key_Down) {
+            pushHistory(view);
+            const QPointF d = pans[e->key() - Qt::Key_Left];
+            panBy(d.x(), d.y());
+            return;
+        }
+    }
     switch (e->key()) {
     case Qt::Key_Left:
         scrollBy(-h->singleStep(), 0);
@@ -172,13 +267,12 @@ void QAGVZGraphic::keyPressEvent(QKeyEvent* e)
     default:
         break;
     }
-    // Every key stays here: none reaches the viewer window.
-    e->accept();
 }
 
 void QAGVZGraphic::leaveEvent(QEvent* e)
 {
     QWidget::leaveEvent(e);
+    clearCursor();
 }
 
 void QAGVZGraphic::resizeEvent(QResizeEvent* e)
@@ -206,6 +300,7 @@ void QAGVZGraphic::drawContents(QPainter* p, int, int, int, int)
         bp.translate(-contentsX(), -contentsY());
         bp.setPen(Qt::NoPen);
         chartPainter.draw(bp, QRect(0, 0, contentsWidth(), contentsHeight()), graphic);
+        drawOverlay(bp);
         bp.restore();
     }
     bp.end();
@@ -222,6 +317,17 @@ void QAGVZGraphic::viewportMousePressEvent(QMouseEvent* e)
             dragging = true;
             lastX = pos.x();
             lastY = pos.y();
+        }
+        QPointF spot;
+        const bool pans = e->button() == Qt::MiddleButton
+                          || (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ShiftModifier));
+        if (is2D() && gesture == Gesture::None && dataAt(pos, spot)
+            && (pans || e->button() == Qt::LeftButton)) {
+            clearCursor();
+            gesture = pans ? Gesture::Pan : Gesture::Band;
+            pressPos = gestureEnd = pos;
+            gestureStart = visibleRange();
+            gestureView = view;
         }
         return;
     }
@@ -258,6 +364,11 @@ QMenu* QAGVZGraphic::createPopupMenu()
         menu->addSeparator();
         add(tr("Stop Motion"), IdStopMotion, true);
     }
+    if (is2D()) {
+        menu->addSeparator();
+        add(tr("Zoom to Fit"), IdZoomToFit, true);
+        add(tr("Zoom Back"), IdZoomBack, !history.empty());
+    }
     return menu;
 }
 
@@ -281,10 +392,16 @@ void QAGVZGraphic::popupActivated(int id)
     case IdStopMotion:
         motionTimer.stop();
         return;
+    case IdZoomToFit:
+        zoomToFit();
+        return;
+    case IdZoomBack:
+        zoomBack();
+        return;
     default:
-        for (const PresetView& view : PresetViews) {
-            if (view.id == id)
-                set3D(view.elevation, view.azimuth);
+        for (const PresetView& preset : PresetViews) {
+            if (preset.id == id)
+                set3D(preset.elevation, preset.azimuth);
         }
         return;
     }
@@ -294,6 +411,28 @@ void QAGVZGraphic::viewportMouseReleaseEvent(QMouseEvent* e)
 {
     QAScrollPaneView::viewportMouseReleaseEvent(e);
     dragging = false;
+    const Gesture ended = gesture;
+    gesture = Gesture::None;
+    if (ended == Gesture::Pan && view != gestureView)
+        pushHistory(gestureView);
+    if (ended == Gesture::Band) {
+        viewport()->update();
+        const QPoint end = e->position().toPoint();
+        const bool wide = std::abs(end.x() - pressPos.x()) >= BandMinimum;
+        const bool high = std::abs(end.y() - pressPos.y()) >= BandMinimum;
+        const DPlotMap map = chartPainter.plotMap();
+        const QPointF a = map.toData(viewportToContents(pressPos));
+        const QPointF b = map.toData(viewportToContents(end));
+        QRectF band = visibleRange();
+        if (wide)
+            band.setCoords(std::min(a.x(), b.x()), band.top(), std::max(a.x(), b.x()),
+                           band.bottom());
+        if (high)
+            band.setCoords(band.left(), std::min(a.y(), b.y()), band.right(),
+                           std::max(a.y(), b.y()));
+        if (wide || high)
+            setView(band);
+    }
     // The spin repeats the last drag step, whatever it is; a zero step stops at the first tick.
     if (is3D() && (e->modifiers() & Qt::ControlModifier))
         motionTimer.start(MotionInterval);
@@ -301,10 +440,26 @@ void QAGVZGraphic::viewportMouseReleaseEvent(QMouseEvent* e)
 
 void QAGVZGraphic::viewportMouseMoveEvent(QMouseEvent* e)
 {
+    const QPoint pos = e->position().toPoint();
+    if (gesture == Gesture::Band) {
+        gestureEnd = pos;
+        viewport()->update();
+        return;
+    }
+    if (gesture == Gesture::Pan) {
+        const DPlotMap map = chartPainter.plotMap();
+        const QRectF moved = gestureStart.translated((pressPos.x() - pos.x()) / map.xScale,
+                                                     (pos.y() - pressPos.y()) / map.yScale);
+        showView(moved);
+        return;
+    }
+    if (is2D() && e->buttons() == Qt::NoButton) {
+        updateCursor(pos);
+        return;
+    }
     if (!graphic || !dragging)
         return;
     motionTimer.stop();
-    const QPoint pos = e->position().toPoint();
     const int dx = lastX - pos.x();
     motionDX = dx;
     lastX = pos.x();
@@ -315,7 +470,269 @@ void QAGVZGraphic::viewportMouseMoveEvent(QMouseEvent* e)
     elevation += float(dy) * RotationPerPixel;
     graphic->azimuth = azimuth;
     graphic->elevation = elevation;
+    moved3D();
+}
+
+void QAGVZGraphic::wheelEvent(QWheelEvent* e)
+{
+    // A 3-D chart, or none, scrolls its contents.
+    if (!is2D()) {
+        QAScrollPaneView::wheelEvent(e);
+        return;
+    }
+    e->accept();
+    if (chartPainter.plotArea().isEmpty())
+        return; // not drawn yet
+    // The data point under the mouse stays there, on the plot or beside it.
+    const QPointF anchor =
+        chartPainter.plotMap().toData(viewportToContents(e->position().toPoint()));
+    double notches;
+    if (!e->pixelDelta().isNull()) {
+        // A touchpad: its distance as a share of the plot height.
+        const QPoint d = e->pixelDelta();
+        notches = (d.y() ? d.y() : d.x()) / std::max(1.0, chartPainter.plotArea().height())
+                  / std::log(ZoomStep);
+    } else {
+        const QPoint d = e->angleDelta();
+        notches = (d.y() ? d.y() : d.x()) / 120.0;
+    }
+    notches = std::clamp(notches, -MaxNotches, MaxNotches);
+    if (notches == 0.0)
+        return;
+    if (!lastWheel.isValid() || lastWheel.elapsed() > WheelBurst)
+        pushHistory(view);
+    lastWheel.start();
+    const double factor = std::pow(ZoomStep, -notches);
+    const Qt::KeyboardModifiers mods = e->modifiers();
+    zoomAbout(anchor, mods & Qt::ShiftModifier ? 1.0 : factor,
+              mods & Qt::ControlModifier ? 1.0 : factor);
+}
+
+QRectF QAGVZGraphic::wholeRange() const
+{
+    if (!graphic)
+        return QRectF();
+    std::vector<const DAxis*> axes;
+    for (const DItem* item = graphic->firstChild; item && axes.size() < 2; item = item->next) {
+        if (const DAxis* axis = item->toAxis())
+            axes.push_back(axis);
+    }
+    if (axes.size() < 2)
+        return QRectF();
+    const DAxisScale x(axes[0]), y(axes[1]);
+    return QRectF(QPointF(x.min(), y.min()), QPointF(x.max(), y.max()));
+}
+
+QRectF QAGVZGraphic::visibleRange() const
+{
+    return view.isValid() ? view : wholeRange();
+}
+
+bool QAGVZGraphic::setView(const QRectF& range)
+{
+    if (!is2D() || !finite(range))
+        return false;
+    pushHistory(view);
+    showView(range);
+    return true;
+}
+
+void QAGVZGraphic::showView(QRectF range)
+{
+    if (range.isValid() && finite(range)) {
+        double left = range.left(), right = range.right();
+        double top = range.top(), bottom = range.bottom();
+        keepResolvable(left, right);
+        keepResolvable(top, bottom);
+        range.setCoords(left, top, right, bottom);
+    } else {
+        range = QRectF();
+    }
+    view = range;
+    clearCursor();
+    if (graphic) {
+        graphic->view = DView();
+        if (is2D() && view.isValid()) {
+            graphic->view.rect = view;
+            if (viewSpacing)
+                viewSpacing(graphic->view);
+        }
+    }
     repaintAll();
+}
+
+void QAGVZGraphic::pushHistory(const QRectF& previous)
+{
+    history.push_back(previous);
+    if (history.size() > HistoryDepth)
+        history.pop_front();
+}
+
+void QAGVZGraphic::zoomToFit()
+{
+    if (!view.isValid())
+        return;
+    pushHistory(view);
+    showView(QRectF());
+}
+
+void QAGVZGraphic::zoomBack()
+{
+    if (history.empty())
+        return;
+    const QRectF previous = history.back();
+    history.pop_back();
+    showView(previous);
+}
+
+void QAGVZGraphic::resetView()
+{
+    history.clear();
+    showView(QRectF());
+}
+
+void QAGVZGraphic::zoomAbout(const QPointF& anchor, double fx, double fy)
+{
+    const QRectF r = visibleRange();
+    if (!r.isValid())
+        return;
+    showView(QRectF(QPointF(anchor.x() + (r.left() - anchor.x()) * fx,
+                            anchor.y() + (r.top() - anchor.y()) * fy),
+                    QPointF(anchor.x() + (r.right() - anchor.x()) * fx,
+                            anchor.y() + (r.bottom() - anchor.y()) * fy)));
+}
+
+void QAGVZGraphic::panBy(double dx, double dy)
+{
+    showView(visibleRange().translated(dx, dy));
+}
+
+bool QAGVZGraphic::dataAt(const QPoint& pos, QPointF& value) const
+{
+    const QRectF plot = chartPainter.plotArea();
+    const QPointF at = viewportToContents(pos);
+    if (plot.isEmpty() || !plot.adjusted(0, 0, 1, 1).contains(at))
+        return false;
+    value = chartPainter.plotMap().toData(at);
+    return true;
+}
+
+void QAGVZGraphic::updateCursor(const QPoint& pos)
+{
+    QPointF value;
+    if (!dataAt(pos, value)) {
+        clearCursor();
+        return;
+    }
+    const DPlotMap map = chartPainter.plotMap();
+    const QRectF plot = chartPainter.plotArea().adjusted(0, 0, 1, 1);
+    const QPointF at = viewportToContents(pos);
+    std::vector<const DCurve*> curves;
+    for (const DItem* item = graphic->firstChild; item; item = item->next) {
+        if (const DCurve* curve = item->toCurve(); curve && curve->summary)
+            curves.push_back(curve);
+    }
+    cursorDots.clear();
+    QString text;
+    if (timeChart) {
+        long long count = 0;
+        for (const DCurve* curve : curves)
+            count = std::max(count, static_cast<long long>(curve->summary->items()));
+        if (count == 0) {
+            clearCursor();
+            return;
+        }
+        long long sample = std::clamp(std::llround(value.x()), 0LL, count - 1);
+        // Past 2^24 neighbouring samples share an X: name the first of them.
+        while (sample > 0 && float(sample - 1) == float(sample))
+            --sample;
+        QStringList values;
+        for (const DCurve* curve : curves) {
+            const DPoint* point = curve->summary->pointAt(std::size_t(sample));
+            const float y = point ? point->coord(1) : NAN;
+            if (!std::isfinite(y))
+                continue;
+            values << QStringLiteral("%1 %2").arg(curve->name, QString::number(y, 'g', 6));
+            cursorDots.push_back(map(float(sample), y));
+        }
+        cursorAt = map(float(sample), value.y());
+        text = tr("sample %1: %2", "data cursor of the time chart: sample number, values")
+                   .arg(sample)
+                   .arg(values.join(QStringLiteral(", ")));
+    } else {
+        double best = CursorReach;
+        for (const DCurve* curve : curves) {
+            double distance = 0.0;
+            std::size_t index = 0;
+            const DPoint* point = curve->summary->nearest(map, plot, at, best, distance, index);
+            if (!point)
+                continue;
+            best = distance;
+            const float x = point->coord(0), y = point->coord(1);
+            cursorAt = map(x, y);
+            text = tr("%1 #%2: x %3, y %4",
+                      "data cursor of the XY chart: curve, sample number, coordinates")
+                       .arg(curve->name)
+                       .arg(index)
+                       .arg(QString::number(x, 'g', 6), QString::number(y, 'g', 6));
+        }
+        if (text.isEmpty()) {
+            clearCursor();
+            return;
+        }
+    }
+    cursorShown = true;
+    viewport()->update();
+    setReadout(text);
+}
+
+void QAGVZGraphic::clearCursor()
+{
+    if (cursorShown) {
+        cursorShown = false;
+        cursorDots.clear();
+        viewport()->update();
+    }
+    setReadout(QString());
+}
+
+void QAGVZGraphic::setReadout(const QString& text)
+{
+    if (text == readoutText)
+        return;
+    readoutText = text;
+    emit readoutChanged(text);
+}
+
+void QAGVZGraphic::drawOverlay(QPainter& p) const
+{
+    const QColor back =
+        gvzpref ? gvzpref->general->background : palette().color(QPalette::Active, QPalette::Base);
+    const QColor ink(255 - back.red(), 255 - back.green(), 255 - back.blue());
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (gesture == Gesture::Band) {
+        QColor fill = ink;
+        fill.setAlpha(40);
+        p.setPen(QPen(ink, 0, Qt::DashLine));
+        p.setBrush(fill);
+        p.drawRect(QRectF(viewportToContents(pressPos), viewportToContents(gestureEnd)).normalized());
+    }
+    if (cursorShown) {
+        const QRectF plot = chartPainter.plotArea();
+        p.setClipRect(plot.adjusted(0, 0, 1, 1));
+        p.setPen(QPen(ink, 0));
+        p.setBrush(Qt::NoBrush);
+        if (timeChart)
+            p.drawLine(QPointF(std::floor(cursorAt.x()), plot.top()),
+                       QPointF(std::floor(cursorAt.x()), plot.bottom()));
+        else
+            p.drawEllipse(cursorAt, 5, 5);
+        p.setBrush(ink);
+        for (const QPointF& dot : cursorDots)
+            p.drawEllipse(dot, 3, 3);
+    }
+    p.restore();
 }
 
 QAScrollPane* QAGVZGraphic::newScrollPane(QAScrollPane::Mode mode, QWidget* parent,

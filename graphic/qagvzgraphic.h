@@ -1,17 +1,24 @@
 #pragma once
 
 #include "host/chart/dchartpainter.h"
+#include "host/chart/ditem.h"
 #include "host/studio/qascrollpaneview.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
-class DGraphic;
+#include <deque>
+#include <functional>
+#include <vector>
+
 class QMenu;
 
 // The scrolling chart widget of a viewer window. It owns the chart description it shows, paints
 // it on the preference background into contents of at least 500 x 500 pixels, and keeps its own
-// display settings (legend, projection, view angles) across chart descriptions. A 3-D chart
-// turns while dragged; releasing with Ctrl held sets it spinning.
+// display settings (legend, projection, view angles, the 2-D view) across chart descriptions. A
+// 3-D chart turns while dragged; releasing with Ctrl held sets it spinning. A 2-D chart zooms
+// with the wheel, a band, keys and the popup, pans with a middle (or Shift) drag and Ctrl +
+// arrows, and shows a data cursor under the mouse.
 class QAGVZGraphic : public QAScrollPaneView
 {
     Q_OBJECT
@@ -24,13 +31,21 @@ public:
         IdViewXY = 4,
         IdViewYZ = 5,
         IdViewXZ = 6,
-        IdStopMotion = 8
+        IdStopMotion = 8,
+        IdZoomToFit = 9,
+        IdZoomBack = 10
     };
 
     static constexpr float RotationPerPixel = 0.0078539f; // radians per pixel of mouse movement
     static constexpr int MotionInterval = 100;            // ms between two spin steps
     static constexpr int MinContentsSize = 500;
     static constexpr int ContentsMargin = 20;
+    static constexpr double ZoomStep = 1.25;    // per wheel notch or key
+    static constexpr int WheelBurst = 300;      // ms: wheel notches within it are one step
+    static constexpr int BandMinimum = 4;       // pixels a band needs in a direction to zoom it
+    static constexpr int CursorReach = 20;      // pixels: XY cursor finds points this close
+    static constexpr int FullDrawingDelay = 150; // ms after the last 3-D movement
+    static constexpr std::size_t HistoryDepth = 50;
 
     QAGVZGraphic(QWidget* parent = nullptr, const char* name = nullptr, int flags = 0);
     ~QAGVZGraphic() override;
@@ -52,6 +67,23 @@ public:
     // Carries out popup entry `id`.
     void popupActivated(int id);
 
+    // 2-D view, in data units (X from left to right, Y from top to bottom, not flipped):
+    // Shows `view` of the current 2-D chart as one history step; an invalid rectangle fits.
+    // False, and nothing changes, without a chart, for a 3-D chart or a view that is not finite.
+    bool setView(const QRectF& view);
+    // The part shown: the view, or the axes' whole ranges when there is none.
+    QRectF visibleRange() const;
+    // The whole ranges of the chart's X and Y axes; invalid without a chart.
+    QRectF wholeRange() const;
+    bool isZoomed() const { return view.isValid(); }
+    // Back to the whole ranges; the previous view; forget the view and its history.
+    void zoomToFit();
+    void zoomBack();
+    void resetView();
+    int historySize() const { return int(history.size()); }
+    // The data cursor's text ("sample 12: rpm 3321.5"), empty when it shows nothing.
+    QString readout() const { return readoutText; }
+
     QSize sizeHint() const override;
 
     // state; read directly by printing, the HTML export and the overview pane:
@@ -67,6 +99,15 @@ public:
     int motionDX = 0;       // spin step in pixels: the last drag step
     int motionDY = 0;
     DChartPainter chartPainter;
+    // Set by the viewer: X is the sample number (a time chart): the cursor reads samples and a
+    // view ending at the last sample follows a trace that grows.
+    bool timeChart = false;
+    // Set by the viewer: fills in the axis spacings that suit a zoomed view.
+    std::function<void(DView& view)> viewSpacing;
+
+signals:
+    // The data cursor's text changed; empty: it shows nothing.
+    void readoutChanged(const QString& text);
 
 protected slots:
     // One spin step.
@@ -81,10 +122,43 @@ protected:
     void viewportMousePressEvent(QMouseEvent* e) override;
     void viewportMouseReleaseEvent(QMouseEvent* e) override;
     void viewportMouseMoveEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
     QAScrollPane* newScrollPane(QAScrollPane::Mode mode, QWidget* parent,
                                 const char* name) override;
 
 private:
+    enum class Gesture { None, Band, Pan };
+
     void copySettingsInto(DGraphic* g) const;
     static void widenDegenerateRanges(DGraphic* g);
+    bool is2D() const { return graphic && !graphic->is3D(); }
+    // Shows `range` (invalid: the whole chart) without touching the history; keeps it within
+    // what floats tell apart.
+    void showView(QRectF range);
+    void pushHistory(const QRectF& previous);
+    // Zooms X by `fx` and Y by `fy` (below 1: in) about the data point `anchor`.
+    void zoomAbout(const QPointF& anchor, double fx, double fy);
+    void panBy(double dx, double dy); // data units
+    // The mouse at `pos` (viewport) in data units and whether it lies on the plot.
+    bool dataAt(const QPoint& pos, QPointF& value) const;
+    void updateCursor(const QPoint& pos);
+    void clearCursor();
+    void setReadout(const QString& text);
+    // A 3-D frame while moving: a preview now, the full drawing after the pause.
+    void moved3D();
+    void drawOverlay(QPainter& p) const;
+
+    QRectF view; // the 2-D view kept across charts; invalid: whole ranges
+    std::deque<QRectF> history;
+    QElapsedTimer lastWheel;
+    Gesture gesture = Gesture::None;
+    QPoint pressPos;   // viewport position where the gesture started
+    QPoint gestureEnd; // its latest position
+    QRectF gestureStart; // the range when the gesture started
+    QRectF gestureView;  // the view when the gesture started (history)
+    QTimer fullDrawing;  // single shot: the full 3-D drawing after a preview
+    bool cursorShown = false;
+    QPointF cursorAt;              // contents coordinates of the marked point (XY) or line (time)
+    std::vector<QPointF> cursorDots; // contents coordinates
+    QString readoutText;
 };

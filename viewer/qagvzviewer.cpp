@@ -49,6 +49,11 @@ QAGVZViewer::QAGVZViewer(QWidget* parent, const char* name, Qt::WindowFlags flag
 
     graphic = new QAGVZGraphic(this, nullptr, 0);
     setCentralWidget(graphic);
+    graphic->viewSpacing = [this](DView& view) { configView(view); };
+    connect(graphic, &QAGVZGraphic::readoutChanged, this, [this](const QString& text) {
+        if (_iface && active)
+            _iface->showReadout(text);
+    });
 
     if (gvzpref)
         connect(gvzpref, &QAGVZPref::updated, this, &QAGVZViewer::dlgPrefAccepted);

@@ -8,11 +8,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 class DAxis;
 class DExportHtmlDialog;
 class DGraphic;
+struct DView;
 class QAGVZConfig;
 class QAGVZGraphic;
 class QAGVZItem;
@@ -117,11 +120,20 @@ public:
     DGraphic* timeGraphic();
     DGraphic* xyGraphic();
     DGraphic* xyzGraphic();
+    // Shows X from `xFrom` to `xTo` of the current 2-D chart (the time chart in sample numbers,
+    // the XY chart in the X curve's units) and Y over `y`, or its whole range without one; one
+    // step of the zoom history. False, and nothing changes, without a chart, for the XYZ chart,
+    // or when a range is not two finite numbers with its start below its end.
+    bool setChartView(double xFrom, double xTo,
+                      std::optional<std::pair<double, double>> y = std::nullopt);
 
     // axis spacing:
     // Applies the automatic spacing when the configuration asks for it. True when the axis is
     // done, false when the manual spacings are to be applied.
     bool autoConfigAxis(DAxis* axis, bool timeAxis);
+    // The spacings of a zoomed view: with automatic scale the general rule on its visible
+    // ranges, the time axis included; otherwise the axes keep the configured ones.
+    void configView(DView& view);
     void configAxisX(DAxis* axis, bool timeAxis);
     void configAxisY(DAxis* axis);
     void configAxisZ(DAxis* axis);
@@ -222,6 +234,9 @@ private:
     // The documents of the interactive exports still open, each linking the chart shown as its
     // only child (a rebuild relinks the new chart, so none points at a deleted one). Owned.
     std::vector<std::unique_ptr<DDocument>> exportDocuments;
+    // What the zoom view belongs to: the chart type and, for the XY chart, its X and Y curves.
+    // A build for anything else fits the new chart.
+    QStringList viewFrame;
 
     static int gvz_viewer_count_;
     static StudioInterface* _iface;

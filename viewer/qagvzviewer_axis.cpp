@@ -63,6 +63,19 @@ bool QAGVZViewer::autoConfigAxis(DAxis* axis, bool timeAxis)
     return true;
 }
 
+void QAGVZViewer::configView(DView& view)
+{
+    if (!config || !config->automaticScale)
+        return;
+    const double widths[] = {view.rect.width(), view.rect.height()};
+    for (int axis = 0; axis < 2; ++axis) {
+        const float line = beautifulStepValue(float(0.25 * widths[axis]));
+        view.spacing[axis][0] = line;
+        view.spacing[axis][1] = line;
+        view.spacing[axis][2] = beautifulStepValue(float(widths[axis] / 10));
+    }
+}
+
 void QAGVZViewer::configAxisX(DAxis* axis, bool timeAxis)
 {
     if (autoConfigAxis(axis, timeAxis) || !config)

@@ -13,6 +13,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include <cmath>
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -146,6 +148,18 @@ void QAGVZViewer::updateGraphic()
         g = xyzGraphic();
         break;
     }
+    QStringList frame{QString::number(graphicType)};
+    if (graphicType == XYGraphic && itemX) {
+        frame << curveName(itemX);
+        for (int i = 0, n = listView->topLevelItemCount(); i < n; ++i) {
+            if (rowAt(i)->displayAsY)
+                frame << curveName(rowAt(i));
+        }
+    }
+    if (frame != viewFrame)
+        graphic->resetView();
+    viewFrame = frame;
+    graphic->timeChart = graphicType == TimeGraphic;
     showGraphic(g);
 #ifdef __GLIBC__
     // The chart replaced, and the curves a reload replaced, may leave hundreds of megabytes
@@ -228,6 +242,19 @@ DGraphic* QAGVZViewer::finishGraphic(DGraphic* g, bool drawable, bool timeAxis)
 QString QAGVZViewer::curveName(const QAGVZItem* row)
 {
     return row->values ? row->values->name : row->text(0);
+}
+
+bool QAGVZViewer::setChartView(double xFrom, double xTo,
+                               std::optional<std::pair<double, double>> y)
+{
+    const auto valid = [](double from, double to) {
+        return std::isfinite(from) && std::isfinite(to) && from < to;
+    };
+    if (graphicType == XYZGraphic || !valid(xFrom, xTo) || (y && !valid(y->first, y->second)))
+        return false;
+    const QRectF whole = graphic->wholeRange();
+    return graphic->setView(QRectF(QPointF(xFrom, y ? y->first : whole.top()),
+                                   QPointF(xTo, y ? y->second : whole.bottom())));
 }
 
 DGraphic* QAGVZViewer::timeGraphic()

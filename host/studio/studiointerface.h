@@ -26,6 +26,9 @@ public:
     // Puts `menu` into the studio's menu bar under `title`; answers an id for removeMenu.
     virtual int insertMenu(const QString& title, QMenu* menu) = 0;
     virtual void removeMenu(int id) = 0;
+    // Shows `text` in a field of its own at the right of the status bar (an empty text clears
+    // it), so that it never hides the studio's other messages. A studio without one ignores it.
+    virtual void showReadout(const QString& text) { Q_UNUSED(text) }
 
 protected:
     ~StudioInterface() = default;

@@ -137,6 +137,8 @@ private slots:
                                .arg(threeD ? "" : " off");
         if (spinning)
             expected += "|-|8 Stop Motion";
+        if (type == DGraphic::Chart2D) // nothing to go back to yet
+            expected += "|-|9 Zoom to Fit|10 Zoom Back off";
         QCOMPARE(entries.join('|'), expected);
     }
 

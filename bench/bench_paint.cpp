@@ -1,6 +1,8 @@
-// Prints how long DChartPainter takes for large charts and what their points cost.
+// Prints how long DChartPainter takes for large charts and what their points cost, then the
+// interaction figures: zoomed views, a moving 3-D frame and the XY data cursor.
 // Usage: bench_paint [largest point count, default 10000000] [folder to save the pictures in]
 #include "host/chart/dchartpainter.h"
+#include "host/chart/dcurvesummary.h"
 #include "host/chart/ditem.h"
 #include "host/chart/dpointpool.h"
 #include "host/chart/dstyle.h"
@@ -99,10 +101,11 @@ Chart build(Kind kind, int curves, long long points)
 QString saveFolder;
 
 // Median of a few draws into a fresh 1200 x 800 image.
-double drawMs(const Chart& chart, const QString& name)
+double drawMs(const Chart& chart, const QString& name, bool preview = false)
 {
     QImage image(1200, 800, QImage::Format_RGB32);
     DChartPainter painter;
+    painter.preview = preview;
     std::vector<double> runs;
     for (int i = 0; i < 5; ++i) {
         image.fill(Qt::white);
@@ -135,6 +138,93 @@ void run(const char* label, Kind kind, int curves, long long points)
     std::fflush(stdout);
 }
 
+// Shows the first `share` of the X range (and all of Y) with spacings for it.
+void viewFirst(Chart& chart, double share)
+{
+    DGraphic* g = chart.graphic.get();
+    const DAxis* x = g->firstChild->toAxis();
+    const DAxis* y = g->firstChild->next->toAxis();
+    const double x0 = x->property(DAxis::RangeMin);
+    const double width = (x->property(DAxis::RangeMax) - x0) * share;
+    const double y0 = y->property(DAxis::RangeMin);
+    const double height = y->property(DAxis::RangeMax) - y0;
+    g->view.rect = QRectF(x0, y0, width, height);
+    const double sizes[] = {width, height};
+    for (int axis = 0; axis < 2; ++axis) {
+        g->view.spacing[axis][0] = g->view.spacing[axis][1] = float(sizes[axis] / 8);
+        g->view.spacing[axis][2] = float(sizes[axis] / 40);
+    }
+}
+
+template <class F>
+double medianMs(F f)
+{
+    std::vector<double> runs;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        f();
+        runs.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(runs.begin(), runs.end());
+    return runs[runs.size() / 2];
+}
+
+void interaction()
+{
+    {
+        Chart chart = build(Kind::Time, 8, 1000000);
+        viewFirst(chart, 0.01);
+        std::printf("zoom 8x1M 1%%: %.1f ms\n", drawMs(chart, QStringLiteral("zoom-1M")));
+    }
+    {
+        Chart chart = build(Kind::Time, 8, 5000000);
+        std::printf("zoom 8x5M full: %.1f ms\n", drawMs(chart, QStringLiteral("zoom-5M-full")));
+        viewFirst(chart, 0.01);
+        std::printf("zoom 8x5M 1%%: %.1f ms\n", drawMs(chart, QStringLiteral("zoom-5M")));
+    }
+    {
+        Chart chart = build(Kind::Lines3D, 1, 2000000);
+        std::printf("3d-drag 2M: %.1f ms\n", drawMs(chart, QStringLiteral("3d-drag"), true));
+    }
+    Chart chart = build(Kind::XY, 8, 1000000);
+    const QRect rect(0, 0, 1200, 800);
+    QImage image(rect.size(), QImage::Format_RGB32);
+    DChartPainter painter;
+    {
+        QPainter p(&image);
+        painter.draw(p, rect, chart.graphic.get());
+    }
+    const DPlotMap map = painter.plotMap();
+    const QRectF plot = painter.plotArea();
+    std::vector<const DCurve*> curves;
+    for (const DItem* item = chart.graphic->firstChild; item; item = item->next) {
+        if (const DCurve* curve = item->toCurve())
+            curves.push_back(curve);
+    }
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> across(plot.left(), plot.right());
+    std::uniform_real_distribution<double> down(plot.top(), plot.bottom());
+    const double cursor = medianMs([&] {
+        const QPointF at(across(random), down(random));
+        double best = 20.0;
+        for (const DCurve* curve : curves) {
+            double distance = 0.0;
+            std::size_t index = 0;
+            if (curve->summary->nearest(map, plot, at, best, distance, index))
+                best = distance;
+        }
+    });
+    std::printf("cursor 8x1M: %.1f ms\n", cursor);
+    std::size_t bytes = 0;
+    for (const DCurve* curve : curves)
+        bytes += curve->summary->bytes();
+    const double summaryMs = medianMs([&] { DCurveSummary summary(*curves.front()); }) * 8;
+    std::printf("(the summary that the cursor searches is built with the chart: %.1f ms and "
+                "%.1f MB for 8 x 1M points, %.2f B/pt)\n",
+                summaryMs, double(bytes) / 1e6, double(bytes) / 8e6);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -149,5 +239,6 @@ int main(int argc, char** argv)
         run("xy-walk", Kind::XY, 1, n);
         run("3d-lines", Kind::Lines3D, 1, n);
     }
+    interaction();
     return 0;
 }

@@ -197,10 +197,22 @@ void DChartPass::draw3DCurves(const Box3D& box)
             return box.project({normal(0, x), normal(1, y), floor ? -1.0 : normal(2, z)});
         };
     };
+    // A preview walks each chain once and keeps its sample for the shadow and the curve.
+    using Sample = std::vector<std::array<float, 3>>;
+    std::vector<Sample> samples(stride > 1 ? curves.size() : 0);
+    for (std::size_t c = 0; c < samples.size(); ++c) {
+        long long i = 0;
+        for (const DItem* item = curves[c]->firstChild; item; item = item->next, ++i) {
+            __builtin_prefetch(reinterpret_cast<const char*>(item) + 16 * DPointPool::SlotSize);
+            const DPoint* point = i % stride == 0 ? item->toPoint() : nullptr;
+            if (point)
+                samples[c].push_back({point->coord(sx), point->coord(sy), point->coord(sz)});
+        }
+    }
     for (int pass = graphic.projection ? 0 : 1; pass < 2; ++pass) {
         const bool shadow = pass == 0;
-        for (const DCurve* curve : curves) {
-            const Look look = lookOf(curve->style);
+        for (std::size_t c = 0; c < curves.size(); ++c) {
+            const Look look = lookOf(curves[c]->style);
             QColor color = look.pen;
             if (shadow)
                 color.setAlpha(60);
@@ -208,13 +220,20 @@ void DChartPass::draw3DCurves(const Box3D& box)
             std::vector<QPointF> marks;
             PixelSet seen(area);
             const bool single = points || (look.markers && !shadow);
-            feedCurve(
-                *curve, sx, sy, sz, map(shadow),
-                [&](const QPointF& at) {
-                    if (single && seen.insert(at))
-                        marks.push_back(at);
-                },
-                reducer, stride);
+            const auto visit = [&](const QPointF& at) {
+                if (single && seen.insert(at))
+                    marks.push_back(at);
+            };
+            if (samples.empty()) {
+                feedCurve(*curves[c], sx, sy, sz, map(shadow), visit, reducer);
+            } else {
+                const auto project = map(shadow);
+                for (const std::array<float, 3>& v : samples[c]) {
+                    const QPointF at = project(v[0], v[1], v[2]);
+                    reducer.add(at.x(), at.y());
+                    visit(at);
+                }
+            }
             if (points) {
                 drawMarks(marks, color, std::floor(mark / 3));
                 continue;

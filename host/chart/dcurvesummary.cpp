@@ -127,7 +127,9 @@ void DCurveSummary::feedBlock(std::size_t level, std::size_t index, const DPlotM
         // lines into and out of it can show.
         const bool outside = box.right() < clip.left() || box.left() > clip.right()
                              || box.bottom() < clip.top() || box.top() > clip.bottom();
-        if (outside || std::floor(box.left()) == std::floor(box.right())) {
+        // A block narrower than a pixel draws as its extremes, each in its own column: walking
+        // its points (cache misses along the chain) would add at most a pixel of difference.
+        if (outside || box.width() < 1.0 || std::floor(box.left()) == std::floor(box.right())) {
             add(b.firstX, b.firstY);
             if (!outside) {
                 if (b.lowFirst) {

@@ -42,8 +42,9 @@ public:
     explicit DCurveSummary(const DCurve& curve);
 
     // Feeds `reducer` the same picture as all points mapped through `map` would give inside
-    // `clip` (device pixels): a block within one pixel column gives its first, lowest, highest
-    // and last point, a block outside `clip` its first and last, others are looked into.
+    // `clip` (device pixels), within a pixel: a block within one pixel column (or narrower than
+    // one) gives its first, lowest, highest and last point, a block outside `clip` its first
+    // and last, others are looked into.
     void feed(const DPlotMap& map, const QRectF& clip, DCurveReducer& reducer) const;
     // The point at `index` in the chain (the sample number of a time chart); null past the end
     // or where the item is not a point.

@@ -139,6 +139,8 @@ private slots:
             // The XY chart draws b against a, the time chart a alone.
             QVERIFY(readAll(out + QStringLiteral("/index.html"))
                         .contains(rebuild ? "<td>b</td>" : "<td>a</td>"));
+            QVERIFY(document->firstChild == chart); // open for another export until closed
+            dialog->reject();
         } else {
             dialog->reject();
             QVERIFY(!QFileInfo::exists(out));

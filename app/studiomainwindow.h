@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/res/qares.h"
 #include "host/studio/qastudiowindow.h"
 #include "host/studio/studiointerface.h"
 
@@ -17,10 +18,10 @@ class QMdiSubWindow;
 class QVBoxLayout;
 class ResourceStore;
 
-// The studio's main window: viewer windows in an MDI area, the active window's outline in a dock,
-// the standard menus enabled from the active window's answers, and the plug-ins' tool menus. It is
-// the StudioInterface handed to the plug-in.
-class StudioMainWindow : public QMainWindow, public StudioInterface
+// The studio's main window: viewer windows in an MDI area, each titled with its files, the active
+// window's outline in a dock, the standard menus enabled from the active window's answers, and the
+// plug-ins' tool menus. It is the StudioInterface handed to the plug-in.
+class StudioMainWindow : public QMainWindow, public StudioInterface, public QAResProducer
 {
     Q_OBJECT
 public:
@@ -33,9 +34,29 @@ public:
     QAStViewerPlugin* plugin() const { return viewerPlugin; }
     void setExportDirectory(const QString& dir) { exportDir = dir; }
 
-    // One window for the whole set, shown and, when it asks for it, made active. Null when the
-    // plug-in makes none.
+    // One window for the readable files of the set, shown and, when it asks for it, made active.
+    // Files that cannot be read are listed with their reasons in one warning box and on stderr;
+    // null when none can be read or the plug-in makes no window. The set joins Open Recent.
     QAStViewerWindow* openFiles(const QStringList& files);
+    // The title the studio shows for a window: its caption, then its files' names (at most
+    // three, then "+N more"), each with as many parent folders as tell equal names apart.
+    static QString windowTitleFor(const QString& caption, const QStringList& files);
+    static QString fileNames(const QStringList& files);
+
+    // Messages go to stderr instead of the status bar, and no box opens: for runs without windows.
+    void setMessagesToStderr(bool on) { messagesToStderr = on; }
+    // Writes "gvz-studio: `line`" to stderr.
+    static void printWarning(const QString& line);
+
+    // Takes the geometry, dock layout, recent file sets, Open folder and preference dialog size
+    // from the resources, and writes them there at each save: for window-mode runs.
+    void rememberAcrossRuns();
+    // The recent file sets, the latest first (at most MaxRecent).
+    QList<QStringList> recentFileSets() const { return recentSets; }
+    void openRecent(int index);
+    static constexpr int MaxRecent = 10;
+    // The folder the Open dialog starts in.
+    QString openFolder() const { return lastDir; }
     // The window the studio holds as active (the last one activated), or null.
     QAStudioWindow* activeStudioWindow() const { return current; }
     QMdiArea* mdiArea() const { return mdi; }
@@ -54,6 +75,8 @@ public:
     QAction* printAction() const { return actPrint; }
     QAction* closeAction() const { return actClose; }
     QAction* preferencesAction() const { return actPreferences; }
+    QMenu* recentMenu() const { return recent; }
+    QMenu* windowListMenu() const { return windowMenu; }
 
     // StudioInterface:
     long queryInterface(const QUuid& id, QUnknownInterface** iface) override;
@@ -65,6 +88,11 @@ public:
     void registerResourceProducer(QAResProducer* producer) override;
     int insertMenu(const QString& title, QMenu* menu) override;
     void removeMenu(int id) override;
+    void logMessage(const QString& text) override;
+
+    // QAResProducer: the studio's own group.
+    QARes* toResources(const char* name) override;
+    static constexpr const char* StateTag = "gvz_studio";
 
 public slots:
     void mnOpen();
@@ -82,6 +110,9 @@ public slots:
 protected:
     // reimplemented virtual methods:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct ToolMenu
@@ -96,6 +127,9 @@ private:
     void showOutline(QAStudioWindow* window);
     void windowDestroyed(QObject* window);
     void fillWindowMenu();
+    void fillRecentMenu();
+    void addRecent(const QStringList& files);
+    void fitOutlineDock(QWidget* widget);
 
     ResourceStore* resources;
     QAStViewerPlugin* viewerPlugin = nullptr;
@@ -110,8 +144,13 @@ private:
     QMap<int, ToolMenu> toolMenus;
     int nextMenuId = 1;
     QString lastDir;
+    QList<QStringList> recentSets;
+    QSize preferenceSize;
+    bool messagesToStderr = false;
+    bool outlineFitted = false; // the dock was sized for an outline, or restored
 
     QMenu* windowMenu = nullptr;
+    QMenu* recent = nullptr;
     QAction* actOpen = nullptr;
     QAction* actReload = nullptr;
     QAction* actAutoReload = nullptr;

@@ -26,6 +26,9 @@ public:
     // Puts `menu` into the studio's menu bar under `title`; answers an id for removeMenu.
     virtual int insertMenu(const QString& title, QMenu* menu) = 0;
     virtual void removeMenu(int id) = 0;
+    // Tells the user `text` (one or more lines) without interrupting: the status bar of a studio
+    // that shows windows, stderr in a run without windows. Warnings that a window knows first.
+    virtual void logMessage(const QString& text) = 0;
 
 protected:
     ~StudioInterface() = default;

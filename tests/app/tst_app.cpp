@@ -5,18 +5,28 @@
 #include "app/studiomainwindow.h"
 #include "tests/studio/testviewerplugin.h"
 
+#include <QDir>
 #include <QDockWidget>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +43,47 @@ void writeFile(const QString& path, const QByteArray& data)
     file.write(data);
 }
 
+// Collects what is written to stderr while it lives.
+class StderrCapture
+{
+public:
+    explicit StderrCapture(const QString& file) : path(file)
+    {
+        std::fflush(stderr);
+        saved = dup(2);
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(fd, 2);
+        ::close(fd);
+    }
+    ~StderrCapture() { restore(); }
+    QString text()
+    {
+        restore();
+        return QString::fromLocal8Bit(readAll(path));
+    }
+
+private:
+    void restore()
+    {
+        if (saved < 0)
+            return;
+        std::fflush(stderr);
+        dup2(saved, 2);
+        ::close(saved);
+        saved = -1;
+    }
+    QString path;
+    int saved = -1;
+};
+
+// A widget that takes every key, as the chart does.
+class KeyEater : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    void keyPressEvent(QKeyEvent* event) override { event->accept(); }
+};
+
 } // namespace
 
 class TestApp : public QObject
@@ -46,8 +97,29 @@ class TestApp : public QObject
 
     TestViewerWindow* open(const char* file)
     {
-        return static_cast<TestViewerWindow*>(studio->openFiles({QString::fromLatin1(file)}));
+        const QString path = dir->filePath(QString::fromLatin1(file));
+        writeFile(path, "t\n1\n");
+        return static_cast<TestViewerWindow*>(studio->openFiles({path}));
     }
+    // Makes the files of `specs` below the test folder: "name" a small file, "name/" a folder,
+    // "-name" none. Answers their paths.
+    QStringList makeFiles(const QStringList& specs)
+    {
+        QStringList paths;
+        for (QString spec : specs) {
+            const bool missing = spec.startsWith('-');
+            const bool folder = spec.endsWith('/');
+            spec.remove(QRegularExpression("^-|/$"));
+            paths << dir->filePath(spec);
+            QDir().mkpath(QFileInfo(paths.last()).path());
+            if (folder)
+                QDir().mkpath(paths.last());
+            else if (!missing)
+                writeFile(paths.last(), "t\n1\n");
+        }
+        return paths;
+    }
+    int windowCount() const { return int(studio->mdiArea()->subWindowList().size()); }
     void activate(bool first)
     {
         const QList<QMdiSubWindow*> subs = studio->mdiArea()->subWindowList();
@@ -133,6 +205,10 @@ private slots:
         StudioApp studioApp;
         const QString resources = dir->filePath(QStringLiteral("exit.xml"));
         QStringList files;
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(dir->path());
+        writeFile("a.txt", "a\n");
+        writeFile("b.txt", "b\n");
         QTimer::singleShot(0, qApp, [&] {
             for (QMdiSubWindow* sub : studioApp.mainWindow()->mdiArea()->subWindowList())
                 files << qobject_cast<QAStViewerWindow*>(sub->widget())->fileList().join('+');
@@ -141,8 +217,12 @@ private slots:
         QCOMPARE(studioApp.run({"gvz-studio", "--plugin", GVZ_TEST_PLUGIN_GOOD, "--resources",
                                 resources, "a.txt", "b.txt"}),
                  0);
+        QDir::setCurrent(cwd);
         QCOMPARE(files, QStringList{"a.txt+b.txt"});
         QVERIFY(readAll(resources).contains("test_viewer")); // the plug-in's group, at exit
+        // A window-mode run remembers the set, by full paths, and its layout.
+        const QByteArray xml = readAll(resources);
+        QVERIFY(xml.contains(dir->filePath("a.txt").toUtf8()) && xml.contains("window_state"));
     }
 
     void toolMenuIds()
@@ -162,6 +242,166 @@ private slots:
         const int c = studio->insertMenu(QStringLiteral("&One"), &first); // ids are not reused
         QVERIFY(c != a && c != b && studio->toolMenu(c) == &first && !studio->toolMenu(a));
         QCOMPARE(studio->insertMenu(QStringLiteral("&None"), nullptr), -1);
+    }
+
+
+    void unreadableFilesAreSaidOnce_data()
+    {
+        QTest::addColumn<QStringList>("specs");
+        QTest::addColumn<QStringList>("opened"); // the set the window got
+        QTest::addColumn<QStringList>("said");   // "name: reason" in the box and on stderr
+        QTest::newRow("missing") << QStringList{"-nope.gvz"} << QStringList{}
+                                 << QStringList{"nope.gvz: no such file"};
+        QTest::newRow("folder and missing beside a file")
+            << QStringList{"d.gvz/", "a.gvz", "-b.gvz"} << QStringList{"a.gvz"}
+            << QStringList{"d.gvz: is not a regular file", "b.gvz: no such file"};
+        QTest::newRow("all readable") << QStringList{"a.gvz", "b.gvz"}
+                                      << QStringList{"a.gvz", "b.gvz"} << QStringList{};
+    }
+
+    void unreadableFilesAreSaidOnce()
+    {
+        QFETCH(QStringList, specs);
+        QFETCH(QStringList, opened);
+        QFETCH(QStringList, said);
+        const QStringList paths = makeFiles(specs);
+        StderrCapture err(dir->filePath("stderr"));
+        auto* window = studio->openFiles(paths);
+        const QStringList lines = err.text().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(windowCount(), int(!opened.isEmpty()));
+        QCOMPARE(window ? window->fileList().size() : 0, opened.size());
+        auto* box = studio->findChild<QMessageBox*>();
+        QCOMPARE(box != nullptr, !said.isEmpty());
+        QCOMPARE(lines.size(), said.size());
+        for (int i = 0; i < said.size(); ++i) {
+            const QString line = dir->filePath(said[i]);
+            QVERIFY2(lines[i].endsWith(line), qPrintable(lines[i]));
+            QVERIFY(box->windowTitle() == "GVZ Viewer" && box->text().contains(line));
+        }
+        const QString status = studio->statusBar()->currentMessage();
+        QCOMPARE(status.startsWith("Opened"), !opened.isEmpty());
+        QVERIFY(!status.contains("nope") && !status.contains("b.gvz") == (opened.size() < 2));
+    }
+
+    void windowsAreNamedByTheirFiles_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("names");
+        QTest::newRow("one") << QStringList{"engine.gvz"} << "engine.gvz";
+        QTest::newRow("two") << QStringList{"engine.gvz", "lorenz.gvz"} << "engine.gvz, lorenz.gvz";
+        QTest::newRow("equal names") << QStringList{"run1/data.gvz", "run2/data.gvz"}
+                                     << "run1/data.gvz, run2/data.gvz";
+        QTest::newRow("equal parents too") << QStringList{"a/run/x.gvz", "b/run/x.gvz", "x"}
+                                           << "a/run/x.gvz, b/run/x.gvz, x";
+        QTest::newRow("more than three") << QStringList{"1", "2", "3", "4", "5"} << "1, 2, 3 +2 more";
+    }
+
+    void windowsAreNamedByTheirFiles()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, names);
+        const QStringList paths = makeFiles(files);
+        QAStViewerWindow* window = studio->openFiles(paths);
+        QMdiSubWindow* sub = studio->mdiArea()->subWindowList().value(0);
+        const QString title = window->windowTitle() + " - " + names;
+        QCOMPARE(sub->windowTitle(), title);
+        QCOMPARE(sub->toolTip(), paths.join('\n'));
+        QCOMPARE(studio->outlineDock()->windowTitle(), "Outline - " + names);
+        emit studio->windowListMenu()->aboutToShow();
+        const QAction* entry = studio->windowListMenu()->actions().constLast();
+        QVERIFY(entry->text() == title && entry->toolTip() == sub->toolTip());
+        studio->closeAction()->trigger();
+        QTRY_COMPARE(studio->outlineDock()->windowTitle(), QString("Outline"));
+    }
+
+    void openRecentRemembersAndPrunes()
+    {
+        const QStringList a = makeFiles({"a.gvz"});
+        const QStringList bc = makeFiles({"x/b.gvz", "x/c.gvz"});
+        studio->rememberAcrossRuns();
+        for (int i = 0; i < StudioMainWindow::MaxRecent + 1; ++i)
+            studio->openFiles(makeFiles({QString("old%1").arg(i)}));
+        studio->openFiles(a);
+        studio->openFiles(bc);
+        studio->openFiles(a);
+        QCOMPARE(studio->recentFileSets().mid(0, 2), (QList<QStringList>{a, bc}));
+        QCOMPARE(studio->recentFileSets().size(), StudioMainWindow::MaxRecent);
+        QCOMPARE(studio->openFolder(), dir->path());
+        QVERIFY(store->save(nullptr));
+
+        // Another run reads them back.
+        ResourceStore again(store->fileName());
+        QVERIFY(again.load(nullptr));
+        StudioMainWindow next(&again);
+        next.setPlugin(plugin);
+        next.rememberAcrossRuns();
+        QCOMPARE(next.recentFileSets(), studio->recentFileSets());
+        QVERIFY(QFile::remove(bc[1]) && QFile::remove(a[0]));
+        next.openRecent(1); // b and c: opens b, says c is gone
+        QCOMPARE(next.mdiArea()->subWindowList().size(), 1);
+        QVERIFY(next.findChild<QMessageBox*>()->text().contains(bc[1]));
+        next.openRecent(1); // a: all gone, removed
+        QCOMPARE(next.mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(next.recentFileSets().value(0), bc);
+        QVERIFY(next.statusBar()->currentMessage().startsWith("Removed from Open Recent: a.gvz"));
+    }
+
+    void drops_data()
+    {
+        QTest::addColumn<QStringList>("specs");
+        QTest::addColumn<int>("opened"); // files in the new window
+        QTest::addColumn<QString>("status");
+        QTest::newRow("files of any extension") << QStringList{"a.gvz", "b.csv"} << 2 << "Opened";
+        QTest::newRow("a folder") << QStringList{"d/"} << 0 << "Folders cannot be opened";
+    }
+
+    void drops()
+    {
+        QFETCH(QStringList, specs);
+        QFETCH(int, opened);
+        QFETCH(QString, status);
+        QList<QUrl> urls;
+        for (const QString& path : makeFiles(specs))
+            urls << QUrl::fromLocalFile(path);
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(studio, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(studio, &drop);
+        auto* window = qobject_cast<QAStViewerWindow*>(studio->activeStudioWindow());
+        QCOMPARE(window ? window->fileList().size() : 0, opened);
+        QVERIFY(studio->statusBar()->currentMessage().startsWith(status));
+    }
+
+    void closeShortcutsWhateverHasTheFocus_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Ctrl+W") << int(Qt::Key_W);
+        QTest::newRow("Ctrl+F4") << int(Qt::Key_F4);
+    }
+
+    void closeShortcutsWhateverHasTheFocus()
+    {
+        QFETCH(int, key);
+        QPointer<TestViewerWindow> window = open("one.txt");
+        auto* eater = new KeyEater(window);
+        eater->setFocusPolicy(Qt::StrongFocus);
+        window->setCentralWidget(eater);
+        studio->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(studio));
+        eater->setFocus();
+        QTRY_VERIFY(eater->hasFocus());
+        QTest::keyClick(eater, Qt::Key(key), Qt::ControlModifier);
+        QTRY_VERIFY(!window);
+        // The View menu brings a closed Outline back.
+        studio->outlineDock()->close();
+        QAction* outline = studio->outlineDock()->toggleViewAction();
+        const QMenu* view = studio->menuBar()->actions().value(1)->menu();
+        QVERIFY(!outline->isChecked() && view->actions().contains(outline));
+        outline->trigger();
+        QVERIFY(studio->outlineDock()->isVisible());
     }
 
     // Only the active window's tool menu and outline are shown.

@@ -158,6 +158,7 @@ QAStViewerWindow* StudioMainWindow::openFiles(const QStringList& files)
     if (readable.isEmpty())
         return nullptr;
     QStringList list = readable;
+    lastLog.clear();
     QAStViewerWindow* window = viewerPlugin->create(list, true, nullptr, nullptr);
     if (!window)
         return nullptr;
@@ -189,6 +190,9 @@ QAStViewerWindow* StudioMainWindow::openFiles(const QStringList& files)
         mdi->setActiveSubWindow(sub);
     else if (previous)
         mdi->setActiveSubWindow(previous);
+    // What the window said while reading its files matters more than both.
+    if (!lastLog.isEmpty())
+        logMessage(lastLog);
     return window;
 }
 
@@ -247,6 +251,7 @@ void StudioMainWindow::logMessage(const QString& text)
             printWarning(line);
         return;
     }
+    lastLog = text;
     statusBar()->showMessage(QString(text).replace(QLatin1Char('\n'), QStringLiteral("; ")), 15000);
 }
 

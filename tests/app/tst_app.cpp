@@ -283,6 +283,18 @@ private slots:
         QVERIFY(!status.contains("nope") && !status.contains("b.gvz") == (opened.size() < 2));
     }
 
+    void logMessagesGoToTheStatusBarOrStderr()
+    {
+        for (bool toStderr : {false, true}) {
+            studio->setMessagesToStderr(toStderr);
+            studio->statusBar()->clearMessage();
+            StderrCapture err(dir->filePath("stderr"));
+            studio->logMessage("one\ntwo");
+            QCOMPARE(err.text().split('\n', Qt::SkipEmptyParts).size(), toStderr ? 2 : 0);
+            QCOMPARE(studio->statusBar()->currentMessage(), toStderr ? QString() : "one; two");
+        }
+    }
+
     void windowsAreNamedByTheirFiles_data()
     {
         QTest::addColumn<QStringList>("files");

@@ -79,7 +79,8 @@ void StudioMainWindow::createMenus()
     file->addSeparator();
     actClose = file->addAction(tr("&Close"), this, &StudioMainWindow::mnClose);
     // Both, whatever the platform's habit: Ctrl+W alone is missing on some desktops.
-    actClose->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
+    actClose->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
     actQuit = file->addAction(tr("&Quit"), this, &QWidget::close);
     actQuit->setShortcut(QKeySequence::Quit);
 
@@ -144,11 +145,10 @@ QAStViewerWindow* StudioMainWindow::openFiles(const QStringList& files)
         for (const QString& line : std::as_const(refused))
             printWarning(line);
         if (!messagesToStderr) {
-            const QString text =
-                tr("Cannot read these files:\n%1\n\n%2")
-                    .arg(refused.join(QLatin1Char('\n')),
-                         readable.isEmpty() ? tr("No window was opened.")
-                                            : tr("The other files are shown."));
+            const QString text = tr("Cannot read these files:\n%1\n\n%2")
+                                     .arg(refused.join(QLatin1Char('\n')),
+                                          readable.isEmpty() ? tr("No window was opened.")
+                                                             : tr("The other files are shown."));
             auto* box = new QMessageBox(QMessageBox::Warning, tr("GVZ Viewer"), text,
                                         QMessageBox::Ok, this);
             box->setAttribute(Qt::WA_DeleteOnClose);
@@ -272,8 +272,8 @@ void StudioMainWindow::fillRecentMenu()
     recent->clear();
     for (int i = 0; i < recentSets.size(); ++i) {
         QAction* action = recent->addAction(
-            QStringLiteral("&%1 %2").arg((i + 1) % 10).arg(fileNames(recentSets.at(i))),
-            this, [this, i] { openRecent(i); });
+            QStringLiteral("&%1 %2").arg((i + 1) % 10).arg(fileNames(recentSets.at(i))), this,
+            [this, i] { openRecent(i); });
         action->setToolTip(recentSets.at(i).join(QLatin1Char('\n')));
     }
     if (recentSets.isEmpty())
@@ -311,9 +311,9 @@ void StudioMainWindow::dropEvent(QDropEvent* event)
     }
     event->acceptProposedAction();
     if (!refused.isEmpty()) {
-        statusBar()->showMessage(
-            tr("Folders cannot be opened, drop trace files: %1").arg(refused.join(QStringLiteral(", "))),
-            10000);
+        statusBar()->showMessage(tr("Folders cannot be opened, drop trace files: %1")
+                                     .arg(refused.join(QStringLiteral(", "))),
+                                 10000);
     }
     if (!files.isEmpty())
         openFiles(files);
@@ -573,7 +573,8 @@ void StudioMainWindow::rememberAcrossRuns()
 QARes* StudioMainWindow::toResources(const char*)
 {
     auto* state = new QAResGroup(QLatin1String(StateTag));
-    state->addChild(new QAResString(QStringLiteral("geometry"), QString::fromLatin1(saveGeometry().toBase64())));
+    state->addChild(new QAResString(QStringLiteral("geometry"),
+                                    QString::fromLatin1(saveGeometry().toBase64())));
     state->addChild(new QAResString(QStringLiteral("window_state"),
                                     QString::fromLatin1(saveState().toBase64())));
     state->addChild(new QAResString(QStringLiteral("open_folder"), lastDir));

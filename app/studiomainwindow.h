@@ -147,7 +147,7 @@ private:
     QList<QStringList> recentSets;
     QSize preferenceSize;
     bool messagesToStderr = false;
-    QString lastLog; // the last logMessage() text
+    QString lastLog;            // the last logMessage() text
     bool outlineFitted = false; // the dock was sized for an outline, or restored
 
     QMenu* windowMenu = nullptr;

@@ -199,9 +199,10 @@ void QAGVZViewer::updateFiles(QStringList list)
             row->obsolete = false;
     }
     if (!problems.isEmpty()) {
-        warnings.prepend(oldCount > 0 ? tr("Cannot read %1: showing the data last read")
-                                            .arg(problems.join(QStringLiteral(", ")))
-                                      : tr("Cannot read %1").arg(problems.join(QStringLiteral(", "))));
+        warnings.prepend(oldCount > 0
+                             ? tr("Cannot read %1: showing the data last read")
+                                   .arg(problems.join(QStringLiteral(", ")))
+                             : tr("Cannot read %1").arg(problems.join(QStringLiteral(", "))));
     }
     if (_iface && !warnings.isEmpty())
         _iface->logMessage(warnings.join(QLatin1Char('\n')));

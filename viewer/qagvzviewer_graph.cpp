@@ -167,8 +167,9 @@ QString QAGVZViewer::noCurveHint(GraphicType type)
         return tr("No curve is shown: right-click curves in the Outline to give them the X and Y "
                   "roles.");
     case XYZGraphic:
-        return tr("No curve is shown: right-click curves in the Outline to give them the X, Y and Z "
-                  "roles.");
+        return tr(
+            "No curve is shown: right-click curves in the Outline to give them the X, Y and Z "
+            "roles.");
     }
     return {};
 }

@@ -25,8 +25,9 @@ class QSpinBox;
 // Generate may be pressed again after each export, successful or not (another folder, another
 // size). The export ends once, when the dialog is closed (Close, Escape, the window's close box):
 // it then emits terminated(this) a single time; receivers release the documents there, and the
-// dialog never touches them again (documents() is empty afterwards). An ended dialog deletes itself once it is closed; one destroyed before it
-// ended (with its parent) emits nothing, and its documents stay with whoever made them.
+// dialog never touches them again (documents() is empty afterwards). An ended dialog deletes itself
+// once it is closed; one destroyed before it ended (with its parent) emits nothing, and its
+// documents stay with whoever made them.
 class DExportHtmlDialog : public QDialog, private QAIProgressMonitor, private QAILogMonitor
 {
     Q_OBJECT

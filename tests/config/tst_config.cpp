@@ -241,12 +241,18 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<float>("expected");
-        QTest::newRow("de_DE comma") << "de_DE" << "2,5" << 2.5f;
-        QTest::newRow("de_DE point") << "de_DE" << "2.5" << 2.5f;
-        QTest::newRow("fr_FR point") << "fr_FR" << "2.5" << 2.5f;
-        QTest::newRow("fr_FR comma") << "fr_FR" << "2,5" << 2.5f;
-        QTest::newRow("fr_FR exponent") << "fr_FR" << "1,5e2" << 150.0f;
-        QTest::newRow("letters refused") << "de_DE" << "x2,5y" << 2.5f;
+        QTest::newRow("de_DE comma") << "de_DE"
+                                     << "2,5" << 2.5f;
+        QTest::newRow("de_DE point") << "de_DE"
+                                     << "2.5" << 2.5f;
+        QTest::newRow("fr_FR point") << "fr_FR"
+                                     << "2.5" << 2.5f;
+        QTest::newRow("fr_FR comma") << "fr_FR"
+                                     << "2,5" << 2.5f;
+        QTest::newRow("fr_FR exponent") << "fr_FR"
+                                        << "1,5e2" << 150.0f;
+        QTest::newRow("letters refused") << "de_DE"
+                                         << "x2,5y" << 2.5f;
     }
 
     void stepsTypedInAnyLocale()

@@ -200,11 +200,11 @@ private slots:
             seen << message.constFirst().toString();
         const bool fails = target.startsWith("no/");
         QCOMPARE(seen.join('|'), QString(!hostWindow || !accepted ? ""
-                                         : fails ? "Printing ...|Printing failed."
+                                         : fails                  ? "Printing ...|Printing failed."
                                                  : "Printing ...|Graphic printed."));
-        QCOMPARE(critical, fails ? "GVZ Viewer: Cannot print to " + pdf
-                                       + ":\nits folder does not exist"
-                                 : QString());
+        QCOMPARE(critical,
+                 fails ? "GVZ Viewer: Cannot print to " + pdf + ":\nits folder does not exist"
+                       : QString());
         QCOMPARE(readAll(pdf).startsWith("%PDF"), accepted && !fails);
         if (!accepted || fails)
             return;

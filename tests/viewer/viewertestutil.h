@@ -37,7 +37,7 @@ public:
     QStringList calls;            // "mainWindow", "insertMenu &Graphics", "removeMenu 3"
     QList<QAResProducer*> producers;
     QList<QPointer<QMenu>> insertedMenus; // by id
-    QStringList messages;                  // of logMessage()
+    QStringList messages;                 // of logMessage()
 
 private:
     template <typename T> T noted(const char* call, T answer)

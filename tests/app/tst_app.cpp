@@ -76,13 +76,13 @@ class TestApp : public QObject
         return static_cast<TestViewerWindow*>(studio->openFiles({path}));
     }
     // Makes below the test folder "name" (a small file), "name/" (a folder) or "-name" (none).
-    QStringList makeFiles(const QStringList& specs)
+    QStringList makeFiles(const QStringList& entries)
     {
         QStringList paths;
-        for (const QString& spec : specs) {
-            paths << dir->filePath(QString(spec).remove(QRegularExpression("^-|/$")));
-            QDir().mkpath(spec.endsWith('/') ? paths.last() : QFileInfo(paths.last()).path());
-            if (!spec.startsWith('-') && !spec.endsWith('/'))
+        for (const QString& entry : entries) {
+            paths << dir->filePath(QString(entry).remove(QRegularExpression("^-|/$")));
+            QDir().mkpath(entry.endsWith('/') ? paths.last() : QFileInfo(paths.last()).path());
+            if (!entry.startsWith('-') && !entry.endsWith('/'))
                 writeFile(paths.last(), "t\n1\n");
         }
         return paths;
@@ -214,7 +214,7 @@ private slots:
 
     void unreadableFilesAreSaidOnce_data()
     {
-        QTest::addColumn<QStringList>("specs");
+        QTest::addColumn<QStringList>("entries");
         QTest::addColumn<int>("opened");       // files the window got
         QTest::addColumn<QStringList>("said"); // "name: reason" in the box and on stderr
         QTest::newRow("missing") << QStringList{"-nope.gvz"} << 0
@@ -227,12 +227,12 @@ private slots:
 
     void unreadableFilesAreSaidOnce()
     {
-        QFETCH(QStringList, specs);
+        QFETCH(QStringList, entries);
         QFETCH(int, opened);
         QFETCH(QStringList, said);
         QAStViewerWindow* window = nullptr;
         const QStringList lines = stderrOf(dir->filePath("err"), [&] {
-                                      window = studio->openFiles(makeFiles(specs));
+                                      window = studio->openFiles(makeFiles(entries));
                                   }).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(window ? window->fileList().size() : 0, opened);
         QCOMPARE(windowCount(), int(opened > 0));
@@ -317,7 +317,7 @@ private slots:
 
     void drops_data()
     {
-        QTest::addColumn<QStringList>("specs");
+        QTest::addColumn<QStringList>("entries");
         QTest::addColumn<int>("opened"); // files in the new window
         QTest::addColumn<QString>("status");
         QTest::newRow("files of any extension") << QStringList{"a.gvz", "b.csv"} << 2 << "Opened";
@@ -326,11 +326,11 @@ private slots:
 
     void drops()
     {
-        QFETCH(QStringList, specs);
+        QFETCH(QStringList, entries);
         QFETCH(int, opened);
         QFETCH(QString, status);
         QMimeData data;
-        for (const QString& path : makeFiles(specs))
+        for (const QString& path : makeFiles(entries))
             data.setUrls(data.urls() << QUrl::fromLocalFile(path));
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});

@@ -2,10 +2,12 @@
 
 #include "host/studio/preferenceitem.h"
 
+#include <QAbstractItemView>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -44,6 +46,21 @@ PreferenceDialog::PreferenceDialog(PreferencePageInterface* root, QWidget* paren
     if (tree->topLevelItemCount() > 0)
         tree->setCurrentItem(tree->topLevelItem(0));
     defaults->setEnabled(!pageList.isEmpty());
+
+    // Tall enough for every row of the pages' lists (the style list holds two dozen), within the
+    // screen.
+    int extra = 0;
+    for (const QAbstractItemView* view : stack->findChildren<QAbstractItemView*>()) {
+        const int rows = view->model() ? view->model()->rowCount() : 0;
+        if (rows > 0) {
+            const int full = rows * view->sizeHintForRow(0) + 2 * view->frameWidth();
+            extra = qMax(extra, full - view->sizeHint().height());
+        }
+    }
+    QSize size = sizeHint() + QSize(0, extra);
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    resize(size);
 }
 
 void PreferenceDialog::addPages(PreferencePageInterface* first, QTreeWidgetItem* parentItem)

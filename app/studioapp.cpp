@@ -206,6 +206,7 @@ bool StudioApp::loadPlugin()
 void StudioApp::createMainWindow()
 {
     createStudio();
+    window->rememberAcrossRuns();
     const QStringList files = commandLine.positionalArguments();
     if (!files.isEmpty())
         window->openFiles(files);
@@ -232,6 +233,7 @@ int StudioApp::runWithoutWindow()
         return 2;
     }
     createStudio();
+    window->setMessagesToStderr(true);
     StudioBatch batch(window.get());
     bool done = batch.open(files);
     if (done && commandLine.isSet(chartOption))

@@ -2,20 +2,27 @@
 
 #include "app/preferencedialog.h"
 #include "app/resourcestore.h"
+#include "data/fileaccess.h"
 #include "host/studio/preferenceitem.h"
 #include "host/studio/qastviewerplugin.h"
 #include "host/studio/qastviewerwindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QLabel>
+#include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QToolTip>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -38,6 +45,7 @@ StudioMainWindow::StudioMainWindow(ResourceStore* resourceStore, QWidget* parent
     addDockWidget(Qt::LeftDockWidgetArea, outline);
     readout = new QLabel(this);
     statusBar()->addPermanentWidget(readout);
+    setAcceptDrops(true);
     createMenus();
     connect(mdi, &QMdiArea::subWindowActivated, this, &StudioMainWindow::subWindowActivated);
     updateActions();
@@ -49,6 +57,8 @@ StudioMainWindow::~StudioMainWindow()
     // Windows closed a moment ago are no longer listed but still await their deletion: take
     // every sub-window, so that none is destroyed after this object stopped being a main window.
     disconnect(mdi, nullptr, this, nullptr);
+    if (resources)
+        resources->unregisterProducer(this);
     qDeleteAll(mdi->findChildren<QMdiSubWindow*>());
 }
 
@@ -57,6 +67,9 @@ void StudioMainWindow::createMenus()
     QMenu* file = menuBar()->addMenu(tr("&File"));
     actOpen = file->addAction(tr("&Open..."), this, &StudioMainWindow::mnOpen);
     actOpen->setShortcut(QKeySequence::Open);
+    recent = file->addMenu(tr("Open &Recent"));
+    recent->setToolTipsVisible(true);
+    connect(recent, &QMenu::aboutToShow, this, &StudioMainWindow::fillRecentMenu);
     actReload = file->addAction(tr("&Reload"), this, &StudioMainWindow::mnReload);
     actReload->setShortcut(QKeySequence::Refresh);
     actAutoReload = file->addAction(tr("&Auto Reload"));
@@ -67,14 +80,21 @@ void StudioMainWindow::createMenus()
     actPrint->setShortcut(QKeySequence::Print);
     file->addSeparator();
     actClose = file->addAction(tr("&Close"), this, &StudioMainWindow::mnClose);
-    actClose->setShortcut(QKeySequence::Close);
+    // Both, whatever the platform's habit: Ctrl+W alone is missing on some desktops.
+    actClose->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
     actQuit = file->addAction(tr("&Quit"), this, &QWidget::close);
     actQuit->setShortcut(QKeySequence::Quit);
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    outline->toggleViewAction()->setText(tr("&Outline"));
+    view->addAction(outline->toggleViewAction());
 
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
     actPreferences = tools->addAction(tr("&Preferences..."), this, &StudioMainWindow::mnPreferences);
 
     windowMenu = menuBar()->addMenu(tr("&Window"));
+    windowMenu->setToolTipsVisible(true);
     connect(windowMenu, &QMenu::aboutToShow, this, &StudioMainWindow::fillWindowMenu);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
@@ -94,6 +114,7 @@ void StudioMainWindow::fillWindowMenu()
         windowMenu->addSeparator();
     for (QMdiSubWindow* sub : subs) {
         QAction* action = windowMenu->addAction(sub->windowTitle());
+        action->setToolTip(sub->toolTip());
         action->setCheckable(true);
         action->setChecked(sub == mdi->activeSubWindow());
         connect(action, &QAction::triggered, this, [this, sub = QPointer<QMdiSubWindow>(sub)] {
@@ -113,14 +134,57 @@ QAStViewerWindow* StudioMainWindow::openFiles(const QStringList& files)
 {
     if (!viewerPlugin)
         return nullptr;
-    QStringList list = files;
+    QStringList readable;
+    QStringList refused;
+    for (const QString& file : files) {
+        const QString problem = fileReadProblem(file);
+        if (problem.isEmpty())
+            readable << file;
+        else
+            refused << tr("%1: %2").arg(QDir::toNativeSeparators(file), problem);
+    }
+    if (!refused.isEmpty()) {
+        for (const QString& line : std::as_const(refused))
+            printWarning(line);
+        if (!messagesToStderr) {
+            const QString text = tr("Cannot read these files:\n%1\n\n%2")
+                                     .arg(refused.join(QLatin1Char('\n')),
+                                          readable.isEmpty() ? tr("No window was opened.")
+                                                             : tr("The other files are shown."));
+            auto* box = new QMessageBox(QMessageBox::Warning, tr("GVZ Viewer"), text,
+                                        QMessageBox::Ok, this);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
+        }
+    }
+    if (readable.isEmpty())
+        return nullptr;
+    QStringList list = readable;
+    lastLog.clear();
     QAStViewerWindow* window = viewerPlugin->create(list, true, nullptr, nullptr);
     if (!window)
         return nullptr;
+    addRecent(files);
     QMdiSubWindow* sub = mdi->addSubWindow(window);
+    sub->setWindowTitle(windowTitleFor(window->windowTitle(), window->fileList()));
+    QStringList paths;
+    for (const QString& file : window->fileList())
+        paths << QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+    sub->setToolTip(paths.join(QLatin1Char('\n')));
+    sub->installEventFilter(this);
+    // The frame's own Close entry takes Ctrl+W and Ctrl+F4 too, which makes both ambiguous, so
+    // that neither would work: File > Close answers them.
+    if (QMenu* frameMenu = sub->systemMenu()) {
+        for (QAction* action : frameMenu->actions()) {
+            if (action->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
+                action->setShortcuts({});
+        }
+    }
     // A window that deletes itself takes its frame along.
     connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
     connect(window, &QObject::destroyed, this, &StudioMainWindow::windowDestroyed);
+    // Before the activation, which may put the window's own hint in the status bar.
+    statusBar()->showMessage(tr("Opened %1").arg(fileNames(readable)), 5000);
     const bool activate = window->activateDisplayRequested();
     QMdiSubWindow* previous = mdi->activeSubWindow();
     sub->show();
@@ -128,8 +192,147 @@ QAStViewerWindow* StudioMainWindow::openFiles(const QStringList& files)
         mdi->setActiveSubWindow(sub);
     else if (previous)
         mdi->setActiveSubWindow(previous);
-    statusBar()->showMessage(tr("Opened %1").arg(files.join(QStringLiteral(", "))), 5000);
+    // What the window said while reading its files matters more than both.
+    if (!lastLog.isEmpty())
+        logMessage(lastLog);
     return window;
+}
+
+QString StudioMainWindow::fileNames(const QStringList& files)
+{
+    // Each name grows by parent folders while another file of the set shows the same text.
+    QList<QStringList> parts;
+    for (const QString& file : files)
+        parts << QDir::cleanPath(QFileInfo(file).absoluteFilePath()).split(QLatin1Char('/'));
+    QList<int> depth(files.size(), 1);
+    const auto label = [&](int i) {
+        return QStringList(parts[i].mid(qMax<qsizetype>(0, parts[i].size() - depth[i])))
+            .join(QLatin1Char('/'));
+    };
+    for (bool grown = true; grown;) {
+        grown = false;
+        for (int i = 0; i < files.size(); ++i) {
+            for (int j = i + 1; j < files.size(); ++j) {
+                if (parts[i] == parts[j] || label(i) != label(j))
+                    continue;
+                for (int k : {i, j}) {
+                    if (depth[k] < parts[k].size()) {
+                        ++depth[k];
+                        grown = true;
+                    }
+                }
+            }
+        }
+    }
+    QStringList names;
+    for (int i = 0; i < qMin<qsizetype>(files.size(), 3); ++i)
+        names << label(i);
+    QString text = names.join(QStringLiteral(", "));
+    if (files.size() > 3)
+        text += tr(" +%1 more").arg(files.size() - 3);
+    return text;
+}
+
+QString StudioMainWindow::windowTitleFor(const QString& caption, const QStringList& files)
+{
+    return files.isEmpty() ? caption : caption + QStringLiteral(" - ") + fileNames(files);
+}
+
+void StudioMainWindow::printWarning(const QString& line)
+{
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                 qPrintable(line));
+}
+
+void StudioMainWindow::logMessage(const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    if (messagesToStderr) {
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            printWarning(line);
+        return;
+    }
+    lastLog = text;
+    statusBar()->showMessage(QString(text).replace(QLatin1Char('\n'), QStringLiteral("; ")), 15000);
+}
+
+void StudioMainWindow::addRecent(const QStringList& files)
+{
+    QStringList set;
+    for (const QString& file : files)
+        set << QFileInfo(file).absoluteFilePath();
+    recentSets.removeAll(set);
+    recentSets.prepend(set);
+    while (recentSets.size() > MaxRecent)
+        recentSets.removeLast();
+    lastDir = QFileInfo(set.constFirst()).absolutePath();
+}
+
+void StudioMainWindow::fillRecentMenu()
+{
+    recent->clear();
+    for (int i = 0; i < recentSets.size(); ++i) {
+        QAction* action = recent->addAction(
+            QStringLiteral("&%1 %2").arg((i + 1) % 10).arg(fileNames(recentSets.at(i))), this,
+            [this, i] { openRecent(i); });
+        action->setToolTip(recentSets.at(i).join(QLatin1Char('\n')));
+    }
+    if (recentSets.isEmpty())
+        recent->addAction(tr("(none)"))->setEnabled(false);
+}
+
+void StudioMainWindow::openRecent(int index)
+{
+    if (index < 0 || index >= recentSets.size())
+        return;
+    const QStringList set = recentSets.at(index);
+    if (openFiles(set))
+        return;
+    // None of its files can be read any more (the box said why): the entry goes.
+    recentSets.removeAll(set);
+    statusBar()->showMessage(tr("Removed from Open Recent: %1").arg(fileNames(set)), 10000);
+}
+
+void StudioMainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void StudioMainWindow::dropEvent(QDropEvent* event)
+{
+    QStringList files;
+    QStringList refused;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        const QString path = url.toLocalFile();
+        if (QFileInfo(path).isDir())
+            refused << QDir::toNativeSeparators(path);
+        else if (!path.isEmpty())
+            files << path;
+    }
+    event->acceptProposedAction();
+    if (!refused.isEmpty()) {
+        statusBar()->showMessage(tr("Folders cannot be opened, drop trace files: %1")
+                                     .arg(refused.join(QStringLiteral(", "))),
+                                 10000);
+    }
+    if (!files.isEmpty())
+        openFiles(files);
+}
+
+bool StudioMainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // The title bar of a sub-window tells the full paths of its files.
+    auto* sub = qobject_cast<QMdiSubWindow*>(watched);
+    if (sub && event->type() == QEvent::ToolTip && sub->widget()) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (help->pos().y() < sub->widget()->geometry().top()) {
+            QToolTip::showText(help->globalPos(), sub->toolTip(), sub);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void StudioMainWindow::subWindowActivated(QMdiSubWindow* sub)
@@ -159,6 +362,10 @@ void StudioMainWindow::setCurrent(QAStudioWindow* window)
             window->activated();
         }
         showOutline(window);
+        auto* viewer = qobject_cast<QAStViewerWindow*>(window);
+        outline->setWindowTitle(viewer && !viewer->fileList().isEmpty()
+                                    ? tr("Outline - %1").arg(fileNames(viewer->fileList()))
+                                    : tr("Outline"));
     }
     updateActions();
 }
@@ -179,6 +386,20 @@ void StudioMainWindow::showOutline(QAStudioWindow* window)
         return;
     outlineLayout->addWidget(widget);
     widget->show();
+    fitOutlineDock(widget);
+}
+
+void StudioMainWindow::fitOutlineDock(QWidget* widget)
+{
+    // Once, unless a remembered layout came first: wide enough for every column of the outline.
+    auto* view = qobject_cast<QTreeView*>(widget);
+    if (outlineFitted || !view)
+        return;
+    outlineFitted = true;
+    const int wanted = view->header()->length() + 2 * view->frameWidth()
+                       + view->verticalScrollBar()->sizeHint().width() + 8;
+    if (outline->width() < wanted)
+        resizeDocks({outline}, {wanted}, Qt::Horizontal);
 }
 
 void StudioMainWindow::windowDestroyed(QObject* window)
@@ -256,6 +477,9 @@ PreferenceDialog* StudioMainWindow::createPreferenceDialog()
     if (!root)
         return nullptr;
     auto* dialog = new PreferenceDialog(root, this);
+    if (preferenceSize.isValid())
+        dialog->resize(preferenceSize);
+    connect(dialog, &QDialog::finished, this, [this, dialog] { preferenceSize = dialog->size(); });
     // The plug-in's interface takes the signals as SIGNAL() texts.
     viewerPlugin->connectAccepted(dialog, SIGNAL(accepted()));
     viewerPlugin->connectRejected(dialog, SIGNAL(rejected()));
@@ -307,6 +531,70 @@ void StudioMainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     QMainWindow::closeEvent(event);
+}
+
+namespace {
+QString stringOf(const QAResGroup* group, const char* tag)
+{
+    const QARes* node = group ? group->childByTag(QLatin1String(tag)) : nullptr;
+    const QAResString* text = node ? node->toResString() : nullptr;
+    return text ? text->value() : QString();
+}
+} // namespace
+
+void StudioMainWindow::rememberAcrossRuns()
+{
+    if (!resources)
+        return;
+    resources->registerProducer(this);
+    const QAResGroup* root = resources->root() ? resources->root()->toResGroup() : nullptr;
+    QARes* node = root ? root->childByTag(QLatin1String(StateTag)) : nullptr;
+    const QAResGroup* state = node ? node->toResGroup() : nullptr;
+    if (!state)
+        return;
+    restoreGeometry(QByteArray::fromBase64(stringOf(state, "geometry").toLatin1()));
+    if (restoreState(QByteArray::fromBase64(stringOf(state, "window_state").toLatin1())))
+        outlineFitted = true;
+    lastDir = stringOf(state, "open_folder");
+    const QStringList size = stringOf(state, "preferences_size").split(QLatin1Char('x'));
+    if (size.size() == 2)
+        preferenceSize = QSize(size[0].toInt(), size[1].toInt());
+    QARes* sets = state->childByTag(QStringLiteral("recent_files"));
+    for (QARes* set = sets && sets->toResGroup() ? sets->toResGroup()->firstChild() : nullptr;
+         set && recentSets.size() < MaxRecent; set = set->next()) {
+        QStringList files;
+        for (QARes* file = set->toResGroup() ? set->toResGroup()->firstChild() : nullptr; file;
+             file = file->next()) {
+            if (const QAResString* text = file->toResString())
+                files << text->value();
+        }
+        if (!files.isEmpty())
+            recentSets << files;
+    }
+}
+
+QARes* StudioMainWindow::toResources(const char*)
+{
+    auto* state = new QAResGroup(QLatin1String(StateTag));
+    state->addChild(new QAResString(QStringLiteral("geometry"),
+                                    QString::fromLatin1(saveGeometry().toBase64())));
+    state->addChild(new QAResString(QStringLiteral("window_state"),
+                                    QString::fromLatin1(saveState().toBase64())));
+    state->addChild(new QAResString(QStringLiteral("open_folder"), lastDir));
+    if (preferenceSize.isValid()) {
+        state->addChild(new QAResString(
+            QStringLiteral("preferences_size"),
+            QStringLiteral("%1x%2").arg(preferenceSize.width()).arg(preferenceSize.height())));
+    }
+    auto* sets = new QAResGroup(QStringLiteral("recent_files"));
+    for (const QStringList& files : std::as_const(recentSets)) {
+        auto* set = new QAResGroup(QStringLiteral("set"));
+        for (const QString& file : files)
+            set->addChild(new QAResString(QStringLiteral("file"), file));
+        sets->addChild(set);
+    }
+    state->addChild(sets);
+    return state;
 }
 
 long StudioMainWindow::queryInterface(const QUuid& id, QUnknownInterface** iface)

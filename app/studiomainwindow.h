@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/res/qares.h"
 #include "host/studio/qastudiowindow.h"
 #include "host/studio/studiointerface.h"
 
@@ -18,10 +19,10 @@ class QMdiSubWindow;
 class QVBoxLayout;
 class ResourceStore;
 
-// The studio's main window: viewer windows in an MDI area, the active window's outline in a dock,
-// the standard menus enabled from the active window's answers, and the plug-ins' tool menus. It is
-// the StudioInterface handed to the plug-in.
-class StudioMainWindow : public QMainWindow, public StudioInterface
+// The studio's main window: viewer windows in an MDI area, each titled with its files, the active
+// window's outline in a dock, the standard menus enabled from the active window's answers, and the
+// plug-ins' tool menus. It is the StudioInterface handed to the plug-in.
+class StudioMainWindow : public QMainWindow, public StudioInterface, public QAResProducer
 {
     Q_OBJECT
 public:
@@ -34,9 +35,29 @@ public:
     QAStViewerPlugin* plugin() const { return viewerPlugin; }
     void setExportDirectory(const QString& dir) { exportDir = dir; }
 
-    // One window for the whole set, shown and, when it asks for it, made active. Null when the
-    // plug-in makes none.
+    // One window for the readable files of the set, shown and, when it asks for it, made active.
+    // Files that cannot be read are listed with their reasons in one warning box and on stderr;
+    // null when none can be read or the plug-in makes no window. The set joins Open Recent.
     QAStViewerWindow* openFiles(const QStringList& files);
+    // The title the studio shows for a window: its caption, then its files' names (at most
+    // three, then "+N more"), each with as many parent folders as tell equal names apart.
+    static QString windowTitleFor(const QString& caption, const QStringList& files);
+    static QString fileNames(const QStringList& files);
+
+    // Messages go to stderr instead of the status bar, and no box opens: for runs without windows.
+    void setMessagesToStderr(bool on) { messagesToStderr = on; }
+    // Writes "gvz-studio: `line`" to stderr.
+    static void printWarning(const QString& line);
+
+    // Takes the geometry, dock layout, recent file sets, Open folder and preference dialog size
+    // from the resources, and writes them there at each save: for window-mode runs.
+    void rememberAcrossRuns();
+    // The recent file sets, the latest first (at most MaxRecent).
+    QList<QStringList> recentFileSets() const { return recentSets; }
+    void openRecent(int index);
+    static constexpr int MaxRecent = 10;
+    // The folder the Open dialog starts in.
+    QString openFolder() const { return lastDir; }
     // The window the studio holds as active (the last one activated), or null.
     QAStudioWindow* activeStudioWindow() const { return current; }
     QMdiArea* mdiArea() const { return mdi; }
@@ -55,6 +76,8 @@ public:
     QAction* printAction() const { return actPrint; }
     QAction* closeAction() const { return actClose; }
     QAction* preferencesAction() const { return actPreferences; }
+    QMenu* recentMenu() const { return recent; }
+    QMenu* windowListMenu() const { return windowMenu; }
 
     // StudioInterface:
     long queryInterface(const QUuid& id, QUnknownInterface** iface) override;
@@ -69,6 +92,11 @@ public:
     void showReadout(const QString& text) override;
     // The status bar's field for the active window's readout (a chart's data cursor).
     QLabel* readoutField() const { return readout; }
+    void logMessage(const QString& text) override;
+
+    // QAResProducer: the studio's own group.
+    QARes* toResources(const char* name) override;
+    static constexpr const char* StateTag = "gvz_studio";
 
 public slots:
     void mnOpen();
@@ -86,6 +114,9 @@ public slots:
 protected:
     // reimplemented virtual methods:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct ToolMenu
@@ -100,6 +131,9 @@ private:
     void showOutline(QAStudioWindow* window);
     void windowDestroyed(QObject* window);
     void fillWindowMenu();
+    void fillRecentMenu();
+    void addRecent(const QStringList& files);
+    void fitOutlineDock(QWidget* widget);
 
     ResourceStore* resources;
     QAStViewerPlugin* viewerPlugin = nullptr;
@@ -115,8 +149,14 @@ private:
     int nextMenuId = 1;
     QString lastDir;
     QLabel* readout = nullptr; // permanent, at the right of the status bar
+    QList<QStringList> recentSets;
+    QSize preferenceSize;
+    bool messagesToStderr = false;
+    QString lastLog;            // the last logMessage() text
+    bool outlineFitted = false; // the dock was sized for an outline, or restored
 
     QMenu* windowMenu = nullptr;
+    QMenu* recent = nullptr;
     QAction* actOpen = nullptr;
     QAction* actReload = nullptr;
     QAction* actAutoReload = nullptr;

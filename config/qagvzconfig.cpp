@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QDir>
-#include <QDoubleValidator>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -16,6 +15,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QSaveFile>
 #include <QStatusBar>
 #include <QTextStream>
@@ -206,7 +206,7 @@ QGroupBox* QAGVZConfig::buildAxisGroup(const QString& caption, int axis, QWidget
         s.check->setObjectName(QLatin1String("show") + name + QLatin1String("Check"));
         s.edit = new QLineEdit(group);
         s.edit->setObjectName(QLatin1String("step") + name + QLatin1String("Edit"));
-        s.edit->setValidator(new QDoubleValidator(s.edit));
+        s.edit->setValidator(new QRegularExpressionValidator(numberSyntax(), s.edit));
         grid->addWidget(s.check, row, 0);
         grid->addWidget(s.edit, row, 1);
     }
@@ -223,6 +223,27 @@ void QAGVZConfig::storedToWidgets()
     autoScaleCheck->setChecked(automaticScale);
 }
 
+QRegularExpression QAGVZConfig::numberSyntax()
+{
+    // A number with a decimal point or comma, whatever the user's locale; the validator lets
+    // through what can still become one while typing.
+    return QRegularExpression(QStringLiteral("[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)([eE][+-]?\\d+)?"));
+}
+
+void QAGVZConfig::done(int result)
+{
+    lastGeometry = saveGeometry();
+    QDialog::done(result);
+}
+
+void QAGVZConfig::showEvent(QShowEvent* event)
+{
+    // Where the user left it: the window manager's frame would shift it at every opening.
+    if (!lastGeometry.isEmpty())
+        restoreGeometry(lastGeometry);
+    QDialog::showEvent(event);
+}
+
 void QAGVZConfig::accept()
 {
     title = titleEdit->text();
@@ -230,7 +251,8 @@ void QAGVZConfig::accept()
     for (const Spacing& s : spacings()) {
         s.show = s.check->isChecked();
         bool ok = false;
-        const float value = s.edit->text().toFloat(&ok);
+        // A decimal comma counts as a point whatever the locale, as in trace files.
+        const float value = QString(s.edit->text()).replace(u',', u'.').toFloat(&ok);
         // "nan" and "inf" convert but space nothing: they fall back like 0 and negatives do.
         s.step = ok && value > 0.0f && std::isfinite(value) ? value : s.defaultStep;
     }
@@ -353,8 +375,9 @@ void QAGVZConfig::load()
 
 QString QAGVZConfig::askSaveFileName()
 {
+    // save() asks its own question about an existing file: the file dialog asks none.
     return QFileDialog::getSaveFileName(this, tr("Save configuration"), QDir::currentPath(),
-                                        cfxFilter());
+                                        cfxFilter(), nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 QString QAGVZConfig::askOpenFileName()

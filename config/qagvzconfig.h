@@ -6,6 +6,7 @@
 #include <array>
 
 class QARes;
+class QRegularExpression;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
@@ -66,7 +67,15 @@ protected slots:
     // Fills the widgets from a "gvzconfig" group; anything else changes nothing.
     void fromResources(QARes* res);
 
+public:
+    // What a step edit accepts: a number with a decimal point or comma, in any locale.
+    static QRegularExpression numberSyntax();
+
 protected:
+    // reimplemented virtual methods:
+    void done(int result) override;
+    void showEvent(QShowEvent* event) override;
+
     // The questions save() and load() ask; an empty name means the user cancelled.
     virtual QString askSaveFileName();
     virtual QString askOpenFileName();
@@ -94,5 +103,6 @@ private:
     QGroupBox* buildAxisGroup(const QString& caption, int axis, QWidget* parent);
     void storedToWidgets();
 
+    QByteArray lastGeometry; // where the dialog was last closed
     static StudioInterface* iface;
 };

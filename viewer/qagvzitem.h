@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QTreeWidgetItem>
 
 class DStyle;
@@ -60,6 +61,7 @@ public:
     bool displayAsY = false;
     bool displayAsZ = false;
     bool obsolete = false;   // the merge's mark: no curve of this name read yet
+    QString sourceFile;      // the file of the set the current curve was read from
 
 private:
     void fillColumns();

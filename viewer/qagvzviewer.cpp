@@ -3,7 +3,9 @@
 #include "viewer/qagvzicons.h"
 #include "viewer/qagvzitem.h"
 #include "config/qagvzconfig.h"
+#include "data/fileaccess.h"
 #include "data/qagvzfile.h"
+#include "data/tracecontent.h"
 #include "graphic/qagvzgraphic.h"
 #include "prefs/qagvzpref.h"
 #include "host/res/qares.h"
@@ -15,6 +17,7 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QMenu>
+#include <QSet>
 
 int QAGVZViewer::gvz_viewer_count_ = 0;
 StudioInterface* QAGVZViewer::_iface = nullptr;
@@ -126,6 +129,18 @@ void QAGVZViewer::reload()
 void QAGVZViewer::updateFiles(QStringList list)
 {
     files = list;
+    // Files that cannot be read now: their rows keep the curves last read from them, and a
+    // later one of them still wins over an earlier file of the set, as when every file is read.
+    QHash<QString, int> unreadable; // path -> index in the set
+    QStringList problems;           // "path (reason)"
+    QStringList warnings;
+    for (int i = 0; i < files.size(); ++i) {
+        const QString problem = fileReadProblem(files.at(i));
+        if (!problem.isEmpty()) {
+            unreadable.insert(files.at(i), i);
+            problems << files.at(i) + QStringLiteral(" (") + problem + QLatin1Char(')');
+        }
+    }
     // Rows by curve name, the first in list order for each name. Names are compared in full:
     // names that differ only outside Latin-1 are different curves.
     QHash<QString, QAGVZItem*> rowsByName;
@@ -143,26 +158,59 @@ void QAGVZViewer::updateFiles(QStringList list)
     QAGVZItem* met[3] = {nullptr, nullptr, nullptr};
     int metCount = 0;
     QAGVZFile file;
-    for (const QString& name : std::as_const(files)) {
-        if (!file.read(name) || file.count == 0)
+    for (int i = 0; i < files.size(); ++i) {
+        const QString& name = files.at(i);
+        if (unreadable.contains(name))
             continue;
+        if (!file.read(name)) {
+            unreadable.insert(name, i);
+            problems << name + tr(" (cannot be opened)");
+            continue;
+        }
+        const QString content = traceContentProblem(name);
+        if (!content.isEmpty())
+            warnings << tr("%1 does not look like a trace file: %2").arg(name, content);
+        QSet<QString> names;
         for (int k = 0; k < file.count; ++k) {
             QAGVZValueList* curve = file.take(k);
             if (!curve)
                 continue;
+            if (names.contains(curve->name)) {
+                warnings << tr("%1 names the curve \"%2\" twice: the later column is shown")
+                                .arg(name, curve->name);
+            }
+            names.insert(curve->name);
             QAGVZItem*& row = rowsByName[curve->name];
             if (row) {
+                if (unreadable.value(row->sourceFile, -1) > i) {
+                    delete curve;
+                    continue;
+                }
                 row->setValues(curve);
             } else {
                 row = new QAGVZItem(this, curve, listView, curve->name);
                 if (gvzpref)
                     row->style = gvzpref->styles->curveStyles[k % QAGVZPrefStyles::CurveStyleCount];
             }
+            row->sourceFile = name;
             row->obsolete = false;
             if (metCount < 3)
                 met[metCount++] = row;
         }
     }
+    for (int i = 0; i < listView->topLevelItemCount(); ++i) {
+        QAGVZItem* row = rowAt(i);
+        if (unreadable.contains(row->sourceFile))
+            row->obsolete = false;
+    }
+    if (!problems.isEmpty()) {
+        warnings.prepend(oldCount > 0
+                             ? tr("Cannot read %1: showing the data last read")
+                                   .arg(problems.join(QStringLiteral(", ")))
+                             : tr("Cannot read %1").arg(problems.join(QStringLiteral(", "))));
+    }
+    if (_iface && !warnings.isEmpty())
+        _iface->logMessage(warnings.join(QLatin1Char('\n')));
 
     bool anyTime = false;
     bool anyZ = false;
@@ -210,6 +258,7 @@ void QAGVZViewer::activated()
         setFocus();
     emit stateChanged();
     active = true;
+    showCurveHint();
 }
 
 void QAGVZViewer::desactivated()

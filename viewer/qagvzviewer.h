@@ -114,6 +114,8 @@ public:
     // chart building:
     // Builds the chart of the current type and hands it (or none) to the graphic widget.
     void updateGraphic();
+    // What the status bar says while the chart of `type` shows no curve: how to show some.
+    static QString noCurveHint(GraphicType type);
     // Switches the chart type, updates the menu check marks and row icons, and rebuilds.
     void setGraphicType(GraphicType type);
     // New chart descriptions owned by the caller, or null when there is nothing to draw.
@@ -217,6 +219,8 @@ private:
     QAGVZItem* firstRow() const;
     QAGVZItem* rowAt(int index) const;
     QMainWindow* hostMainWindow() const;
+    // While active: the no-curve hint in the studio's status bar, or away once curves show.
+    void showCurveHint();
     void addToolMenuEntry(int id, const QString& text, void (QAGVZViewer::*slot)());
     // Hands `g` to the graphic widget; open exports follow to the new chart.
     void showGraphic(DGraphic* g);

@@ -11,7 +11,9 @@
 #include "host/studio/studiointerface.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
@@ -40,6 +42,29 @@ QRect printArea(const QPrinter& printer)
     return layout.fullRectPixels(dpi).marginsRemoved(layout.marginsPixels(dpi));
 }
 
+QString printTarget(const QPrinter& printer)
+{
+    if (!printer.outputFileName().isEmpty())
+        return QDir::toNativeSeparators(printer.outputFileName());
+    return printer.printerName().isEmpty() ? QAGVZViewer::tr("the default printer")
+                                           : printer.printerName();
+}
+
+// Qt tells only that a printer failed; for a file the folder usually says why.
+QString printFailure(const QPrinter& printer, bool started)
+{
+    if (started)
+        return QAGVZViewer::tr("the print job ended with an error");
+    if (printer.outputFileName().isEmpty())
+        return QAGVZViewer::tr("the printer did not start");
+    const QFileInfo folder(QFileInfo(printer.outputFileName()).absolutePath());
+    if (!folder.isDir())
+        return QAGVZViewer::tr("its folder does not exist");
+    if (!folder.isWritable())
+        return QAGVZViewer::tr("its folder cannot be written");
+    return QAGVZViewer::tr("the file cannot be written");
+}
+
 std::unique_ptr<DDocument> newExportDocument()
 {
     return std::make_unique<DDocument>(QAGVZViewer::tr("Chart Result"), QStringLiteral("index"));
@@ -56,10 +81,20 @@ void QAGVZViewer::print()
         host->statusBar()->showMessage(tr("Printing ..."));
 
     DChartPainter chartPainter;
-    QPainter painter(&printer);
-    if (graphic->graphic)
-        chartPainter.draw(painter, printArea(printer), graphic->graphic);
-    painter.end();
+    QPainter painter;
+    const bool started = painter.begin(&printer);
+    if (started) {
+        if (graphic->graphic)
+            chartPainter.draw(painter, printArea(printer), graphic->graphic);
+    }
+    if (!started || !painter.end() || printer.printerState() == QPrinter::Error) {
+        if (QMainWindow* host = hostMainWindow())
+            host->statusBar()->showMessage(tr("Printing failed."));
+        QMessageBox::critical(this, tr("GVZ Viewer"),
+                              tr("Cannot print to %1:\n%2")
+                                  .arg(printTarget(printer), printFailure(printer, started)));
+        return;
+    }
 
     if (QMainWindow* host = hostMainWindow())
         host->statusBar()->showMessage(tr("Graphic printed."));

@@ -11,7 +11,9 @@
 #include "host/studio/qalistview.h"
 
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
+#include <QStatusBar>
 
 #include <cmath>
 
@@ -161,11 +163,43 @@ void QAGVZViewer::updateGraphic()
     viewFrame = frame;
     graphic->timeChart = graphicType == TimeGraphic;
     showGraphic(g);
+    showCurveHint();
 #ifdef __GLIBC__
     // The chart replaced, and the curves a reload replaced, may leave hundreds of megabytes
     // free inside the heap, where glibc keeps them resident; hand them back to the system.
     malloc_trim(0);
 #endif
+}
+
+QString QAGVZViewer::noCurveHint(GraphicType type)
+{
+    switch (type) {
+    case TimeGraphic:
+        return tr("No curve is shown: double-click a curve in the Outline, or right-click it and "
+                  "choose Display Curve.");
+    case XYGraphic:
+        return tr("No curve is shown: right-click curves in the Outline to give them the X and Y "
+                  "roles.");
+    case XYZGraphic:
+        return tr(
+            "No curve is shown: right-click curves in the Outline to give them the X, Y and Z "
+            "roles.");
+    }
+    return {};
+}
+
+void QAGVZViewer::showCurveHint()
+{
+    QMainWindow* host = active ? hostMainWindow() : nullptr;
+    if (!host)
+        return;
+    QStatusBar* bar = host->statusBar();
+    const QString shown = bar->currentMessage();
+    if (!graphic->graphic)
+        bar->showMessage(noCurveHint(graphicType));
+    else if (shown == noCurveHint(TimeGraphic) || shown == noCurveHint(XYGraphic)
+             || shown == noCurveHint(XYZGraphic))
+        bar->clearMessage();
 }
 
 void QAGVZViewer::setGraphicType(GraphicType type)

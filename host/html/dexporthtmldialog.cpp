@@ -142,7 +142,8 @@ void DExportHtmlDialog::generate()
         return;
     }
     stepLabel->setText(tr("Exported to %1").arg(QDir::toNativeSeparators(exporter.directory())));
-    end();
+    // The user may export again, elsewhere or at another size, until Close.
+    generateButton->setEnabled(true);
 }
 
 void DExportHtmlDialog::reject()

@@ -22,12 +22,12 @@ class QSpinBox;
 // The interactive HTML export: a modeless dialog in which the user picks the target folder and
 // the image size, presses Generate and follows the progress and the log.
 //
-// The export ends once: after a successful Generate, or when the dialog is closed (Close,
-// Escape, the window's close box) before that. It then emits terminated(this) a single time;
-// receivers release the documents there, and the dialog never touches them again (documents()
-// is empty afterwards). A Generate that fails leaves the export open, so the user can choose
-// another folder. An ended dialog deletes itself once it is closed; one destroyed before it
-// ended (with its parent) emits nothing, and its documents stay with whoever made them.
+// Generate may be pressed again after each export, successful or not (another folder, another
+// size). The export ends once, when the dialog is closed (Close, Escape, the window's close box):
+// it then emits terminated(this) a single time; receivers release the documents there, and the
+// dialog never touches them again (documents() is empty afterwards). An ended dialog deletes itself
+// once it is closed; one destroyed before it ended (with its parent) emits nothing, and its
+// documents stay with whoever made them.
 class DExportHtmlDialog : public QDialog, private QAIProgressMonitor, private QAILogMonitor
 {
     Q_OBJECT

@@ -1,9 +1,12 @@
 #include "host/studio/qalistview.h"
 
+#include <QAbstractItemDelegate>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 
 QAListView::QAListView(QWidget* parent, const char* name, Qt::WindowFlags flags)
     : QTreeWidget(parent)
@@ -69,4 +72,30 @@ void QAListView::contextMenuEvent(QContextMenuEvent* event)
     QTreeWidgetItem* item = currentItem();
     const QRect rect = item ? visualItemRect(item) : viewport()->rect();
     emit rightButtonPressed(item, viewport()->mapToGlobal(rect.center()), item ? currentColumn() : -1);
+}
+
+bool QAListView::isCellCut(const QModelIndex& index) const
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    QAbstractItemDelegate* delegate = itemDelegateForIndex(index);
+    return delegate && delegate->sizeHint(option, index).width() > visualRect(index).width();
+}
+
+bool QAListView::viewportEvent(QEvent* event)
+{
+    // A cell too narrow for its text shows the whole text as its tooltip.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && index.data(Qt::ToolTipRole).isNull()) {
+            if (isCellCut(index))
+                QToolTip::showText(help->globalPos(), index.data().toString(), viewport(),
+                                   visualRect(index));
+            else
+                QToolTip::hideText();
+            return true;
+        }
+    }
+    return QTreeWidget::viewportEvent(event);
 }

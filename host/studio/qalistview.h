@@ -13,6 +13,8 @@ public:
 
     // Appends a column titled `label`; answers its index. `width` < 0 keeps the default width.
     int addColumn(const QString& label, int width = -1);
+    // Whether the cell at `index` is too narrow for its text (it then shows it as its tooltip).
+    bool isCellCut(const QModelIndex& index) const;
 
 signals:
     // `item` is null when the press was on no row; `pos` is global; `column` is -1 without a row.
@@ -28,4 +30,5 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 };

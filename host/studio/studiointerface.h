@@ -29,6 +29,9 @@ public:
     // Shows `text` in a field of its own at the right of the status bar (an empty text clears
     // it), so that it never hides the studio's other messages. A studio without one ignores it.
     virtual void showReadout(const QString& text) { Q_UNUSED(text) }
+    // Tells the user `text` (one or more lines) without interrupting: the status bar of a studio
+    // that shows windows, stderr in a run without windows. Warnings that a window knows first.
+    virtual void logMessage(const QString& text) = 0;
 
 protected:
     ~StudioInterface() = default;

@@ -5,18 +5,28 @@
 #include "app/studiomainwindow.h"
 #include "tests/studio/testviewerplugin.h"
 
+#include <QDir>
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +43,21 @@ void writeFile(const QString& path, const QByteArray& data)
     file.write(data);
 }
 
+// What `work` writes to stderr, caught in `file`.
+QString stderrOf(const QString& file, const std::function<void()>& work)
+{
+    std::fflush(stderr);
+    const int saved = dup(2);
+    const int fd = ::open(QFile::encodeName(file).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(fd, 2);
+    ::close(fd);
+    work();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    ::close(saved);
+    return QString::fromLocal8Bit(readAll(file));
+}
+
 } // namespace
 
 class TestApp : public QObject
@@ -46,8 +71,23 @@ class TestApp : public QObject
 
     TestViewerWindow* open(const char* file)
     {
-        return static_cast<TestViewerWindow*>(studio->openFiles({QString::fromLatin1(file)}));
+        const QString path = dir->filePath(QString::fromLatin1(file));
+        writeFile(path, "t\n1\n");
+        return static_cast<TestViewerWindow*>(studio->openFiles({path}));
     }
+    // Makes below the test folder "name" (a small file), "name/" (a folder) or "-name" (none).
+    QStringList makeFiles(const QStringList& entries)
+    {
+        QStringList paths;
+        for (const QString& entry : entries) {
+            paths << dir->filePath(QString(entry).remove(QRegularExpression("^-|/$")));
+            QDir().mkpath(entry.endsWith('/') ? paths.last() : QFileInfo(paths.last()).path());
+            if (!entry.startsWith('-') && !entry.endsWith('/'))
+                writeFile(paths.last(), "t\n1\n");
+        }
+        return paths;
+    }
+    int windowCount() const { return int(studio->mdiArea()->subWindowList().size()); }
     void activate(bool first)
     {
         const QList<QMdiSubWindow*> subs = studio->mdiArea()->subWindowList();
@@ -133,6 +173,10 @@ private slots:
         StudioApp studioApp;
         const QString resources = dir->filePath(QStringLiteral("exit.xml"));
         QStringList files;
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(dir->path());
+        writeFile("a.txt", "a\n");
+        writeFile("b.txt", "b\n");
         QTimer::singleShot(0, qApp, [&] {
             for (QMdiSubWindow* sub : studioApp.mainWindow()->mdiArea()->subWindowList())
                 files << qobject_cast<QAStViewerWindow*>(sub->widget())->fileList().join('+');
@@ -141,8 +185,12 @@ private slots:
         QCOMPARE(studioApp.run({"gvz-studio", "--plugin", GVZ_TEST_PLUGIN_GOOD, "--resources",
                                 resources, "a.txt", "b.txt"}),
                  0);
+        QDir::setCurrent(cwd);
         QCOMPARE(files, QStringList{"a.txt+b.txt"});
         QVERIFY(readAll(resources).contains("test_viewer")); // the plug-in's group, at exit
+        // A window-mode run remembers the set, by full paths, and its layout.
+        const QByteArray xml = readAll(resources);
+        QVERIFY(xml.contains(dir->filePath("a.txt").toUtf8()) && xml.contains("window_state"));
     }
 
     void toolMenuIds()
@@ -162,6 +210,162 @@ private slots:
         const int c = studio->insertMenu(QStringLiteral("&One"), &first); // ids are not reused
         QVERIFY(c != a && c != b && studio->toolMenu(c) == &first && !studio->toolMenu(a));
         QCOMPARE(studio->insertMenu(QStringLiteral("&None"), nullptr), -1);
+    }
+
+    void unreadableFilesAreSaidOnce_data()
+    {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<int>("opened");       // files the window got
+        QTest::addColumn<QStringList>("said"); // "name: reason" in the box and on stderr
+        QTest::newRow("missing") << QStringList{"-nope.gvz"} << 0
+                                 << QStringList{"nope.gvz: no such file"};
+        QTest::newRow("a folder and a missing file beside a file")
+            << QStringList{"d.gvz/", "a.gvz", "-b.gvz"} << 1
+            << QStringList{"d.gvz: is not a regular file", "b.gvz: no such file"};
+        QTest::newRow("all readable") << QStringList{"a.gvz", "b.gvz"} << 2 << QStringList{};
+    }
+
+    void unreadableFilesAreSaidOnce()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(int, opened);
+        QFETCH(QStringList, said);
+        QAStViewerWindow* window = nullptr;
+        const QStringList lines = stderrOf(dir->filePath("err"), [&] {
+                                      window = studio->openFiles(makeFiles(entries));
+                                  }).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(window ? window->fileList().size() : 0, opened);
+        QCOMPARE(windowCount(), int(opened > 0));
+        auto* box = studio->findChild<QMessageBox*>();
+        QVERIFY(lines.size() == said.size() && (box != nullptr) == !said.isEmpty());
+        for (int i = 0; i < said.size(); ++i) {
+            QVERIFY2(lines[i].endsWith(dir->filePath(said[i])), qPrintable(lines[i]));
+            QVERIFY(box->windowTitle() == "GVZ Viewer"
+                    && box->text().contains(dir->filePath(said[i])));
+        }
+        const QString status = studio->statusBar()->currentMessage();
+        QVERIFY(status.startsWith("Opened") == (opened > 0)
+                && !status.contains("b.gvz") == (opened < 2));
+    }
+
+    void logMessagesGoToTheStatusBarOrStderr()
+    {
+        for (bool toStderr : {false, true}) {
+            studio->setMessagesToStderr(toStderr);
+            studio->statusBar()->clearMessage();
+            const QString err = stderrOf(dir->filePath("err"), [&] { studio->logMessage("1\n2"); });
+            QCOMPARE(err.count('\n'), toStderr ? 2 : 0);
+            QCOMPARE(studio->statusBar()->currentMessage(), toStderr ? QString() : "1; 2");
+        }
+    }
+
+    void windowsAreNamedByTheirFiles_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("names");
+        QTest::newRow("two") << QStringList{"engine.gvz", "lorenz.gvz"} << "engine.gvz, lorenz.gvz";
+        QTest::newRow("equal names")
+            << QStringList{"run1/data.gvz", "run2/data.gvz"} << "run1/data.gvz, run2/data.gvz";
+        QTest::newRow("equal parents too")
+            << QStringList{"a/run/x", "b/run/x", "x"} << "a/run/x, b/run/x, x";
+        QTest::newRow("more than three")
+            << QStringList{"1", "2", "3", "4", "5"} << "1, 2, 3 +2 more";
+    }
+
+    void windowsAreNamedByTheirFiles()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, names);
+        const QStringList paths = makeFiles(files);
+        const QString title = studio->openFiles(paths)->windowTitle() + " - " + names;
+        QMdiSubWindow* sub = studio->mdiArea()->subWindowList().value(0);
+        QVERIFY(sub->windowTitle() == title && sub->toolTip() == paths.join('\n'));
+        QCOMPARE(studio->outlineDock()->windowTitle(), "Outline - " + names);
+        emit studio->windowListMenu()->aboutToShow();
+        const QAction* entry = studio->windowListMenu()->actions().constLast();
+        QVERIFY(entry->text() == title && entry->toolTip() == sub->toolTip());
+        studio->closeAction()->trigger();
+        QTRY_COMPARE(studio->outlineDock()->windowTitle(), QString("Outline"));
+    }
+
+    void openRecentRemembersAndPrunes()
+    {
+        const QStringList a = makeFiles({"a.gvz"});
+        const QStringList bc = makeFiles({"x/b.gvz", "x/c.gvz"});
+        studio->rememberAcrossRuns();
+        for (int i = 0; i <= StudioMainWindow::MaxRecent; ++i)
+            studio->openFiles(makeFiles({QString::number(i)}));
+        for (const QStringList& set : {a, bc, a})
+            studio->openFiles(set);
+        QCOMPARE(studio->recentFileSets().mid(0, 2), (QList<QStringList>{a, bc}));
+        QVERIFY(studio->recentFileSets().size() == StudioMainWindow::MaxRecent
+                && studio->openFolder() == dir->path());
+        QVERIFY(store->save(nullptr));
+        ResourceStore again(store->fileName()); // another run reads them back
+        QVERIFY(again.load(nullptr));
+        StudioMainWindow next(&again);
+        next.setPlugin(plugin);
+        next.rememberAcrossRuns();
+        QCOMPARE(next.recentFileSets(), studio->recentFileSets());
+        QVERIFY(QFile::remove(bc[1]) && QFile::remove(a[0]));
+        next.openRecent(1); // b and c: opens b, says that c is gone
+        QVERIFY(next.findChild<QMessageBox*>()->text().contains(bc[1]));
+        next.openRecent(1); // a: all gone, removed
+        QVERIFY(next.mdiArea()->subWindowList().size() == 1 && next.recentFileSets().value(1) != a);
+        QVERIFY(next.statusBar()->currentMessage().startsWith("Removed from Open Recent: a.gvz"));
+    }
+
+    void drops_data()
+    {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<int>("opened"); // files in the new window
+        QTest::addColumn<QString>("status");
+        QTest::newRow("files of any extension") << QStringList{"a.gvz", "b.csv"} << 2 << "Opened";
+        QTest::newRow("a folder") << QStringList{"d/"} << 0 << "Folders cannot be opened";
+    }
+
+    void drops()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(int, opened);
+        QFETCH(QString, status);
+        QMimeData data;
+        for (const QString& path : makeFiles(entries))
+            data.setUrls(data.urls() << QUrl::fromLocalFile(path));
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QVERIFY(QCoreApplication::sendEvent(studio, &enter) && enter.isAccepted());
+        QCoreApplication::sendEvent(studio, &drop);
+        auto* window = qobject_cast<QAStViewerWindow*>(studio->activeStudioWindow());
+        QCOMPARE(window ? window->fileList().size() : 0, opened);
+        QVERIFY(studio->statusBar()->currentMessage().startsWith(status));
+    }
+
+    void closeShortcutsWhateverHasTheFocus_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Ctrl+W") << int(Qt::Key_W);
+        QTest::newRow("Ctrl+F4") << int(Qt::Key_F4);
+    }
+
+    void closeShortcutsWhateverHasTheFocus()
+    {
+        QFETCH(int, key);
+        QPointer<TestViewerWindow> window = open("one.txt");
+        auto* edit = new QLineEdit(window);
+        window->setCentralWidget(edit);
+        studio->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(studio));
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        QTest::keyClick(edit, Qt::Key(key), Qt::ControlModifier);
+        QTRY_VERIFY(!window);
+        // The View menu brings a closed Outline back.
+        studio->outlineDock()->close();
+        QAction* outline = studio->outlineDock()->toggleViewAction();
+        QVERIFY(studio->menuBar()->actions().value(1)->menu()->actions().contains(outline));
+        outline->trigger();
+        QVERIFY(studio->outlineDock()->isVisible());
     }
 
     // Only the active window's tool menu and outline are shown.

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -96,6 +97,7 @@ public:
     void registerResourceProducer(QAResProducer*) override {}
     int insertMenu(const QString&, QMenu*) override { return 0; }
     void removeMenu(int) override {}
+    void logMessage(const QString&) override {}
     long queryInterface(const QUuid&, QUnknownInterface** iface) override
     {
         *iface = nullptr;
@@ -232,6 +234,68 @@ private slots:
         dlg.click("okButton");
         QCOMPARE(dlg.*values[index].second, expected);
         QCOMPARE(dlg.edit(index)->text(), text); // a rejected text stays visible
+    }
+
+    void stepsTypedInAnyLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<float>("expected");
+        QTest::newRow("de_DE comma") << "de_DE"
+                                     << "2,5" << 2.5f;
+        QTest::newRow("de_DE point") << "de_DE"
+                                     << "2.5" << 2.5f;
+        QTest::newRow("fr_FR point") << "fr_FR"
+                                     << "2.5" << 2.5f;
+        QTest::newRow("fr_FR comma") << "fr_FR"
+                                     << "2,5" << 2.5f;
+        QTest::newRow("fr_FR exponent") << "fr_FR"
+                                        << "1,5e2" << 150.0f;
+        QTest::newRow("letters refused") << "de_DE"
+                                         << "x2,5y" << 2.5f;
+    }
+
+    void stepsTypedInAnyLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, typed);
+        QFETCH(float, expected);
+        const QLocale old;
+        QLocale::setDefault(QLocale(locale));
+        Probe dlg;
+        QLocale::setDefault(old);
+        dlg.autoScaleCheck->setChecked(false);
+        dlg.edit(0)->clear();
+        QTest::keyClicks(dlg.edit(0), typed);
+        dlg.click("okButton");
+        QCOMPARE(dlg.stepLineX, expected);
+        dlg.click("cancelButton"); // shown back as a .cfx file stores it
+        QCOMPARE(dlg.edit(0)->text(), QString::number(expected, 'g', 6));
+    }
+
+    void saveOverAnExistingFileAsksOnce()
+    {
+        const QString target = dir->filePath("axes.cfx");
+        QVERIFY(writeFile(target, "previous"));
+        QAGVZConfig dlg(nullptr, "gvzcfg"); // with the real file dialog
+        QStringList asked;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+                asked << "file dialog";
+                files->selectFile(target);
+                QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                asked << box->text();
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+        timer.start(10);
+        dlg.findChild<QPushButton*>("saveButton")->click();
+        QCOMPARE(asked.size(), 2);
+        QVERIFY(asked.value(1).endsWith("\nalready exists.\nReplace existing file?\n"));
+        QVERIFY(readFile(target).contains("gvzconfig"));
     }
 
     void dismissRestoresStoredValues_data()

@@ -8,8 +8,10 @@
 #include "host/html/dexporthtmldialog.h"
 #include "host/studio/qalistview.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QFile>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
@@ -18,6 +20,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -139,6 +142,8 @@ private slots:
             // The XY chart draws b against a, the time chart a alone.
             QVERIFY(readAll(out + QStringLiteral("/index.html"))
                         .contains(rebuild ? "<td>b</td>" : "<td>a</td>"));
+            QVERIFY(document->firstChild == chart); // open for another export until closed
+            dialog->reject();
         } else {
             dialog->reject();
             QVERIFY(!QFileInfo::exists(out));
@@ -153,11 +158,13 @@ private slots:
         QTest::addColumn<bool>("fullPage");
         QTest::addColumn<bool>("accepted"); // the printer set-up was accepted
         QTest::addColumn<bool>("hostWindow");
-        QTest::newRow("chart") << abc << false << true << true;
-        QTest::newRow("chart, full page") << abc << true << true << true;
-        QTest::newRow("no chart") << QByteArray() << false << true << true;
-        QTest::newRow("cancelled") << abc << false << false << true;
-        QTest::newRow("no studio window") << abc << true << true << false;
+        QTest::addColumn<QString>("target"); // below the test folder
+        QTest::newRow("chart") << abc << false << true << true << "chart.pdf";
+        QTest::newRow("chart, full page") << abc << true << true << true << "chart.pdf";
+        QTest::newRow("no chart") << QByteArray() << false << true << true << "chart.pdf";
+        QTest::newRow("cancelled") << abc << false << false << true << "chart.pdf";
+        QTest::newRow("no studio window") << abc << true << true << false << "chart.pdf";
+        QTest::newRow("printer cannot start") << abc << false << true << true << "no/chart.pdf";
     }
 
     void print()
@@ -166,9 +173,10 @@ private slots:
         QFETCH(bool, fullPage);
         QFETCH(bool, accepted);
         QFETCH(bool, hostWindow);
+        QFETCH(QString, target);
         studio.window = hostWindow ? host.get() : nullptr;
         auto viewer = openTraces(*dir, {trace});
-        const QString pdf = dir->filePath(QStringLiteral("chart.pdf"));
+        const QString pdf = dir->filePath(target);
         viewer->printerSetup = [&](QPrinter& printer, QWidget*) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
@@ -177,14 +185,28 @@ private slots:
             return accepted;
         };
         QSignalSpy messages(host->statusBar(), &QStatusBar::messageChanged);
+        QString critical;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                critical = box->windowTitle() + ": " + box->text();
+                box->accept();
+            }
+        });
+        closer.start(10);
         viewer->print();
         QStringList seen;
         for (const QList<QVariant>& message : std::as_const(messages))
             seen << message.constFirst().toString();
-        QCOMPARE(seen.join('|'),
-                 QString(hostWindow && accepted ? "Printing ...|Graphic printed." : ""));
-        QCOMPARE(readAll(pdf).startsWith("%PDF"), accepted);
-        if (!accepted)
+        const bool fails = target.startsWith("no/");
+        QCOMPARE(seen.join('|'), QString(!hostWindow || !accepted ? ""
+                                         : fails                  ? "Printing ...|Printing failed."
+                                                 : "Printing ...|Graphic printed."));
+        QCOMPARE(critical,
+                 fails ? "GVZ Viewer: Cannot print to " + pdf + ":\nits folder does not exist"
+                       : QString());
+        QCOMPARE(readAll(pdf).startsWith("%PDF"), accepted && !fails);
+        if (!accepted || fails)
             return;
 
         const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
@@ -220,6 +242,25 @@ private slots:
         QVERIFY(viewer->listView->topLevelItem(0)->text(1).toInt() > 3);
         QVERIFY(viewer->listView->topLevelItemCount() == 3 && viewer->itemX == c);
         QVERIFY(c->displayAsX && c->displayAsZ && c->text(3) == QStringLiteral("9"));
+    }
+
+    void autoReloadKeepsAVanishedFileAndFollowsItsReturn()
+    {
+        auto viewer = openTraces(*dir, {abc});
+        auto* c = static_cast<QAGVZItem*>(viewer->listView->topLevelItem(2));
+        viewer->setItemX(c);
+        viewer->setAutoReload(true);
+        viewer->setAutoReloadDelay(20);
+        studio.messages.clear();
+        // An editor that writes a new file and renames it over leaves a moment without any.
+        const QString path = dir->filePath(QStringLiteral("f0.gvz"));
+        QVERIFY(QFile::remove(path));
+        QTRY_VERIFY(studio.messages.join('|').contains("showing the data last read"));
+        QVERIFY(viewer->listView->topLevelItemCount() == 3 && viewer->itemX == c);
+        QCOMPARE(c->text(1), QStringLiteral("3"));
+        QVERIFY(writeTrace(path, abc + "1\t1\t1\n"));
+        QTRY_COMPARE(c->text(1), QStringLiteral("4"));
+        QVERIFY(viewer->itemX == c && c->displayAsX && c->displayAsZ);
     }
 };
 

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -277,6 +278,105 @@ private slots:
             QCOMPARE(row->style, kept ? styles.value(row->text(0))
                                       : gvzpref->styles->curveStyles[header.indexOf(row->text(0))]);
         }
+    }
+
+    void unreadableAndOddFiles_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("contents");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QList<QByteArray>>("changes"); // then reloaded; per file: null kept,
+        QTest::addColumn<QString>("rows");    // "<missing>" removed, "<dir>" a folder, else written
+        QTest::addColumn<QString>("message"); // a part of what the studio is told; empty: nothing
+        using Files = QList<QByteArray>;
+        const QByteArray gone = "<missing>", tu = "t\tu\n1\t1\n", t56 = "t\n5\n6\n";
+        QTest::newRow("vanished file keeps its rows and roles")
+            << Files{abc, "p\tq\n1\t2\n"} << "z p; x c" << Files{gone, {}}
+            << "a 1 T, b 1 Y*, c 1 XZ, p 1 Z, q 1 -"
+            << "f0.gvz (no such file): showing the data last read";
+        QTest::newRow("folder in place of a file")
+            << Files{abc, "p\n1\n"} << "" << Files{"<dir>", {}} << "a 1 TX, b 1 Y*, c 1 Z, p 1 -"
+            << "f0.gvz (is not a regular file)";
+        QTest::newRow("shared name, the later file vanished: its curve still wins")
+            << Files{tu, t56} << "" << Files{"t\tu\n1\t1\n2\t2\n3\t3\n", gone} << "t 2 TXZ, u 3 Y*"
+            << "f1.gvz (no such file)";
+        QTest::newRow("shared name, the earlier file vanished")
+            << Files{tu, t56} << "" << Files{gone, "t\n7\n8\n9\n"} << "t 3 TXZ, u 1 Y*"
+            << "f0.gvz (no";
+        QTest::newRow("binary") << Files{QByteArray("a\tb\n1\0\2\t3\n", 10)} << "" << Files{}
+                                << "a 1 TX, b 1 Y*"
+                                << "f0.gvz does not look like a trace file: "
+                                   "it holds binary data";
+        QTest::newRow("no number")
+            << Files{"name\tvalue\nfoo\tbar\n"} << "" << Files{} << "name 1 TX, value 1 Y*"
+            << "no cell holds a number";
+        QTest::newRow("header only") << Files{"a\tb\n"} << "" << Files{} << "a 0 TX, b 0 Y*"
+                                     << "";
+        QTest::newRow("same name twice")
+            << Files{"a\ta\tb\n1\t2\t3\n"} << "" << Files{} << "a 1 TXY*, b 1 Z"
+            << "f0.gvz names the curve \"a\" twice: the later "
+               "column is shown";
+    }
+
+    void unreadableAndOddFiles()
+    {
+        QFETCH(QList<QByteArray>, contents);
+        QFETCH(QString, script);
+        QFETCH(QList<QByteArray>, changes);
+        QFETCH(QString, rows);
+        QFETCH(QString, message);
+        studio.messages.clear();
+        ViewerPtr viewer = open(contents);
+        QVERIFY(runScript(*viewer, script));
+        const QString before = describeRows(*viewer);
+        for (int i = 0; i < changes.size(); ++i) {
+            if (changes[i].startsWith('<'))
+                QVERIFY(QFile::remove(paths[i])
+                        && (changes[i] == "<missing>" || QDir().mkdir(paths[i])));
+            else if (!changes[i].isNull())
+                QVERIFY(writeTrace(paths[i], changes[i]));
+        }
+        if (!changes.isEmpty())
+            viewer->reload();
+        QCOMPARE(describeRows(*viewer), rows);
+        const QString said = studio.messages.join('|');
+        QVERIFY2(message.isEmpty() ? said.isEmpty() : said.contains(message), qPrintable(said));
+        // The files back as they were: every row shows their data again, roles kept.
+        for (int i = 0; i < changes.size(); ++i) {
+            QDir().rmdir(paths[i]);
+            QVERIFY(writeTrace(paths[i], contents[i]));
+        }
+        viewer->reload();
+        QCOMPARE(describeRows(*viewer), before);
+    }
+
+    void noCurveHint_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("status"); // a part; empty: no message
+        QTest::newRow("time chart with a curve") << "type 0"
+                                                 << "";
+        QTest::newRow("time chart without") << "t a; type 0"
+                                            << "double-click a curve in the Outline";
+        QTest::newRow("XY chart without a Y curve") << "type 1"
+                                                    << "give them the X and Y roles";
+        QTest::newRow("XYZ chart") << "type 2"
+                                   << "give them the X, Y and Z roles";
+        QTest::newRow("hint gone once a curve shows") << "type 1; type 0"
+                                                      << "";
+    }
+
+    void noCurveHint()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, status);
+        ViewerPtr viewer = open({"a\n1\n"});
+        viewer->activated();
+        QVERIFY(runScript(*viewer, script));
+        const QString shown = hostWindow->statusBar()->currentMessage();
+        QVERIFY2(status.isEmpty()
+                     ? shown.isEmpty()
+                     : shown.startsWith("No curve is shown: ") && shown.contains(status),
+                 qPrintable(shown));
     }
 
     void captionsCountWindows()

@@ -31,11 +31,13 @@ public:
     }
     int insertMenu(const QString& title, QMenu* menu) override;
     void removeMenu(int id) override { calls << QStringLiteral("removeMenu %1").arg(id); }
+    void logMessage(const QString& text) override { messages << text; }
 
     QPointer<QMainWindow> window; // answered by mainWindow(); not owned
     QStringList calls;            // "mainWindow", "insertMenu &Graphics", "removeMenu 3"
     QList<QAResProducer*> producers;
     QList<QPointer<QMenu>> insertedMenus; // by id
+    QStringList messages;                 // of logMessage()
 
 private:
     template <typename T> T noted(const char* call, T answer)

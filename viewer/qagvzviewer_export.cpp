@@ -3,7 +3,6 @@
 #include "viewer/qagvzviewer.h"
 
 #include "graphic/qagvzgraphic.h"
-#include "host/chart/dchartpainter.h"
 #include "host/chart/ditem.h"
 #include "host/html/dexporthtml.h"
 #include "host/html/dexporthtmldialog.h"
@@ -55,10 +54,8 @@ void QAGVZViewer::print()
     if (QMainWindow* host = hostMainWindow())
         host->statusBar()->showMessage(tr("Printing ..."));
 
-    DChartPainter chartPainter;
     QPainter painter(&printer);
-    if (graphic->graphic)
-        chartPainter.draw(painter, printArea(printer), graphic->graphic);
+    drawChart(painter, printArea(printer));
     painter.end();
 
     if (QMainWindow* host = hostMainWindow())

@@ -1,6 +1,7 @@
 #include "viewer/qagvzviewer.h"
 
-#include "viewer/qagvzicons.h"
+#include "viewer/heaptrimscope_p.h"
+#include "viewer/qagvzicons_p.h"
 #include "viewer/qagvzitem.h"
 #include "config/qagvzconfig.h"
 #include "data/qagvzfile.h"
@@ -101,6 +102,7 @@ QAGVZItem* QAGVZViewer::rowAt(int index) const
 
 void QAGVZViewer::setFiles(QStringList* fileList, QStringList* second, ViewerMode mode)
 {
+    const HeapTrimScope trim;
     QAStViewerWindow::setFiles(fileList, second, mode);
     listView->clear();
     itemX = nullptr;
@@ -120,6 +122,7 @@ void QAGVZViewer::reload()
 
 void QAGVZViewer::updateFiles(QStringList list)
 {
+    const HeapTrimScope trim;
     files = list;
     // Rows by curve name, the first in list order for each name. Names are compared in full:
     // names that differ only outside Latin-1 are different curves.

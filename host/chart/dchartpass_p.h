@@ -1,7 +1,9 @@
 #pragma once
 
 #include "host/chart/daxisscale.h"
+#include "host/chart/dcurvereducer.h"
 #include "host/chart/ditem.h"
+#include "host/chart/dpointpool.h"
 
 #include <QColor>
 #include <QFont>
@@ -13,7 +15,6 @@
 
 class DAxis;
 class DCurve;
-class DCurveReducer;
 class DGraphic;
 class DStyle;
 class QPainter;
@@ -105,10 +106,6 @@ private:
     std::vector<DCurve*> curves;
 };
 
-#include "host/chart/dcurvereducer.h"
-#include "host/chart/ditem.h"
-#include "host/chart/dpointpool.h"
-
 // Feeds the points of `curve` through `map` (three coordinates to a device point) into
 // `reducer`; `visit` sees every mapped point (markers, point charts).
 template <class Map, class Visit>
@@ -118,7 +115,10 @@ void feedCurve(DCurve& curve, int slotA, int slotB, int slotC, Map map, Visit vi
     for (DItem* item = curve.firstChild; item; item = item->next) {
         // Points of a curve are mostly consecutive slots of a pool block: fetching a few ahead
         // hides the latency of walking the chain (a wrong guess only costs a wasted fetch).
+        // A GCC and Clang built-in; other compilers go without.
+#if defined(__GNUC__) || defined(__clang__)
         __builtin_prefetch(reinterpret_cast<const char*>(item) + 16 * DPointPool::SlotSize);
+#endif
         const DPoint* point = item->toPoint();
         if (!point)
             continue;

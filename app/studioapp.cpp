@@ -142,6 +142,7 @@ void StudioApp::createStudio()
 
 int StudioApp::runWithoutWindow()
 {
+    withoutWindow = true;
     if (options.files.isEmpty()) {
         printError(options.batch()
                        ? tr("No trace file given")

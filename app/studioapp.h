@@ -53,6 +53,8 @@ public:
     // The work of --list, --chart, --render and --export-html, or without a display the rendering
     // into outputDirectory(); answers the exit code.
     int runWithoutWindow();
+    // Whether run() went through runWithoutWindow(): everything is written by the time it returns.
+    bool ranWithoutWindow() const { return withoutWindow; }
 
     const StudioOptions& commandLine() const { return options; }
     StudioMainWindow* mainWindow() const { return window.get(); }
@@ -70,6 +72,7 @@ private:
 
     StudioOptions options;
     bool displayMissing = false;
+    bool withoutWindow = false;
     std::unique_ptr<ResourceStore> store;
     QAStViewerPlugin* viewerPlugin = nullptr; // one reference held, released last
     std::unique_ptr<StudioMainWindow> window;

@@ -13,19 +13,31 @@ namespace {
 using VerificationFunction = const char* (*)();
 using InstantiateFunction = QUnknownInterface* (*)();
 
-QString tr(const char* text)
+// The library `name` in `dir` as this platform names its libraries (libgvzviewer.so,
+// gvzviewer.dll, libgvzviewer.dylib: QLibrary's rules), or empty when there is none.
+QString libraryIn(const QDir& dir, const QString& name)
 {
-    return QCoreApplication::translate("PluginLoader", text);
+    const QStringList files = dir.entryList(
+        {name + QStringLiteral(".*"), QStringLiteral("lib") + name + QStringLiteral(".*")},
+        QDir::Files, QDir::Name);
+    for (const QString& file : files) {
+        if (QLibrary::isLibrary(file))
+            return dir.filePath(file);
+    }
+    return {};
 }
 } // namespace
 
 QString PluginLoader::defaultPath()
 {
     const QDir appDir(QCoreApplication::applicationDirPath());
-    const QString beside = appDir.filePath(QStringLiteral("libgvzviewer.so"));
+    const QString name = QStringLiteral("gvzviewer");
+    const QString beside = libraryIn(appDir, name);
+    if (!beside.isEmpty())
+        return beside;
     const QString installed =
-        QDir::cleanPath(appDir.filePath(QStringLiteral(GVZ_PLUGIN_DIR "/libgvzviewer.so")));
-    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
+        libraryIn(QDir(QDir::cleanPath(appDir.filePath(QStringLiteral(GVZ_PLUGIN_DIR)))), name);
+    return installed.isEmpty() ? appDir.filePath(name) : installed;
 }
 
 QAStViewerPlugin* PluginLoader::load(const QString& path, QString* error)

@@ -10,13 +10,6 @@
 #include <QSet>
 #include <QStandardPaths>
 
-namespace {
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("ResourceStore", text);
-}
-} // namespace
-
 ResourceStore::ResourceStore(const QString& fileName) : file(fileName) {}
 
 ResourceStore::~ResourceStore() = default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -12,6 +13,8 @@ class QAResProducer;
 // of every registered producer under one root group.
 class ResourceStore
 {
+    Q_DECLARE_TR_FUNCTIONS(ResourceStore)
+
 public:
     explicit ResourceStore(const QString& fileName);
     ~ResourceStore();

@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -21,48 +20,15 @@ void printError(const QString& message)
                  qPrintable(message));
 }
 
+// Buffered by stdio: a long curve list goes out in large writes, flushed at exit.
 void printOut(const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
 }
 } // namespace
 
-StudioApp::StudioApp()
-    : pluginOption(QStringLiteral("plugin"),
-                   QCoreApplication::translate("StudioApp", "Load the viewer plug-in from PATH."),
-                   QStringLiteral("PATH")),
-      resourcesOption(QStringLiteral("resources"),
-                      QCoreApplication::translate("StudioApp", "Read and write resources in FILE."),
-                      QStringLiteral("FILE")),
-      listOption(QStringLiteral("list"),
-                 tr("Print the curve list of the files (Name, Values, Min, Max) and exit.")),
-      chartOption(QStringLiteral("chart"), tr("Show the chart TYPE: time, xy or xyz."),
-                  QStringLiteral("TYPE")),
-      renderOption(QStringLiteral("render"),
-                   tr("Draw the chart into FILE (.png, .svg or .pdf) and exit."),
-                   QStringLiteral("FILE")),
-      sizeOption(QStringLiteral("size"), tr("Size of the drawn chart in pixels (default 1200x800)."),
-                 QStringLiteral("WxH")),
-      exportOption(QStringLiteral("export-html"), tr("Export the chart as HTML into DIR and exit."),
-                   QStringLiteral("DIR"))
-{
-    commandLine.setApplicationDescription(
-        QCoreApplication::translate("StudioApp", "Viewer for gvz trace data files."));
-    commandLine.addHelpOption();
-    commandLine.addVersionOption();
-    commandLine.addOption(pluginOption);
-    commandLine.addOption(resourcesOption);
-    commandLine.addOption(listOption);
-    commandLine.addOption(chartOption);
-    commandLine.addOption(renderOption);
-    commandLine.addOption(sizeOption);
-    commandLine.addOption(exportOption);
-    commandLine.addPositionalArgument(
-        QStringLiteral("files"), QCoreApplication::translate("StudioApp", "Trace files to open."),
-        QStringLiteral("[files...]"));
-}
+StudioApp::StudioApp() = default;
 
 StudioApp::~StudioApp()
 {
@@ -80,110 +46,60 @@ QStringList StudioApp::argumentsOf(int argc, char** argv)
     return arguments;
 }
 
-std::vector<char*> StudioApp::qtArguments(int argc, char** argv)
+bool StudioApp::choosePlatform(const QStringList& arguments)
 {
-    std::vector<char*> kept;
-    for (int i = 0; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (i > 0 && (arg == "--plugin" || arg == "-plugin")) {
-            ++i;
-            continue;
-        }
-        if (i > 0 && (arg.startsWith("--plugin=") || arg.startsWith("-plugin=")))
-            continue;
-        kept.push_back(argv[i]);
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return false;
+    const StudioOptions parsed = StudioOptions::parse(arguments);
+    if (parsed.batch() || !parsed.error.isEmpty()
+        || parsed.action != StudioOptions::Action::Run) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return false;
     }
-    kept.push_back(nullptr);
-    return kept;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN) && !defined(Q_OS_ANDROID)
+    // Qt tries the platforms of the list in order and takes the first that opens a display.
+    qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+                                   ? "xcb;offscreen"
+                                   : "wayland;xcb;offscreen");
+    return true;
+#else
+    // Windows and macOS always have their display.
+    return false;
+#endif
 }
 
-bool StudioApp::displayAvailable()
+bool StudioApp::fellBackToNoDisplay(bool fallbackChosen)
 {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-           || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
-
-bool StudioApp::needsNoWindow(const QStringList& arguments)
-{
-    StudioApp probe;
-    probe.commandLine.parse(arguments);
-    return probe.batchRequested();
-}
-
-bool StudioApp::batchRequested() const
-{
-    return commandLine.isSet(listOption) || commandLine.isSet(renderOption)
-           || commandLine.isSet(exportOption);
+    return fallbackChosen && QGuiApplication::platformName() == QLatin1String("offscreen");
 }
 
 int StudioApp::run(const QStringList& arguments)
 {
-    if (!parseArguments(arguments))
+    options = StudioOptions::parse(arguments);
+    if (!options.error.isEmpty()) {
+        printError(options.error);
         return 2;
+    }
+    if (options.action != StudioOptions::Action::Run) {
+        printOut(options.text);
+        return 0;
+    }
     if (!loadPlugin())
         return 1;
     loadResources();
-    if (batchRequested() || displayMissing)
+    if (options.batch() || displayMissing)
         return runWithoutWindow();
-    createMainWindow();
+    if (!createMainWindow())
+        return 2;
     window->show();
-    if (commandLine.isSet(chartOption)) {
-        StudioBatch batch(window.get());
-        QApplication::processEvents();
-        if (!batch.chooseChart(commandLine.value(chartOption)))
-            printError(batch.errorString());
-    }
     const int code = QApplication::exec();
     window->saveResources();
     return code;
 }
 
-bool StudioApp::parseArguments(const QStringList& arguments)
-{
-    if (!commandLine.parse(arguments)) {
-        printError(commandLine.errorText());
-        return false;
-    }
-    if (commandLine.isSet(QStringLiteral("help")))
-        commandLine.showHelp(0);
-    if (commandLine.isSet(QStringLiteral("version")))
-        commandLine.showVersion();
-    if (commandLine.isSet(chartOption)
-        && !StudioBatch::chartNames().contains(commandLine.value(chartOption))) {
-        printError(tr("Unknown chart %1: use time, xy or xyz").arg(commandLine.value(chartOption)));
-        return false;
-    }
-    if (commandLine.isSet(renderOption)) {
-        const QString file = commandLine.value(renderOption);
-        if (!StudioBatch::renderSuffixes().contains(QFileInfo(file).suffix().toLower())) {
-            printError(tr("Cannot tell the format of %1: use .png, .svg or .pdf").arg(file));
-            return false;
-        }
-    }
-    if (commandLine.isSet(sizeOption)) {
-        static const QRegularExpression format(QStringLiteral("^(\\d{1,4})x(\\d{1,4})$"));
-        const QRegularExpressionMatch match = format.match(commandLine.value(sizeOption));
-        const auto side = [&match](int index) {
-            const int value = match.hasMatch() ? match.captured(index).toInt() : 0;
-            return value >= MinRenderSide && value <= MaxRenderSide ? value : 0;
-        };
-        const QSize size(side(1), side(2));
-        if (size.isEmpty()) {
-            printError(tr("Bad size %1: give WIDTHxHEIGHT, each from %2 to %3 pixels")
-                           .arg(commandLine.value(sizeOption))
-                           .arg(MinRenderSide)
-                           .arg(MaxRenderSide));
-            return false;
-        }
-        renderSize = size;
-    }
-    return true;
-}
-
 bool StudioApp::loadResources()
 {
-    const QString file = commandLine.isSet(resourcesOption) ? commandLine.value(resourcesOption)
-                                                            : ResourceStore::defaultFileName();
+    const QString file = options.resourcesFile.value_or(ResourceStore::defaultFileName());
     store = std::make_unique<ResourceStore>(file);
     QString message;
     if (store->load(&message))
@@ -194,8 +110,7 @@ bool StudioApp::loadResources()
 
 bool StudioApp::loadPlugin()
 {
-    const QString path = commandLine.isSet(pluginOption) ? commandLine.value(pluginOption)
-                                                         : PluginLoader::defaultPath();
+    const QString path = options.pluginPath.value_or(PluginLoader::defaultPath());
     QString error;
     viewerPlugin = PluginLoader::load(path, &error);
     if (!viewerPlugin)
@@ -203,13 +118,17 @@ bool StudioApp::loadPlugin()
     return viewerPlugin != nullptr;
 }
 
-void StudioApp::createMainWindow()
+bool StudioApp::createMainWindow()
 {
     createStudio();
     window->rememberAcrossRuns();
-    const QStringList files = commandLine.positionalArguments();
-    if (!files.isEmpty())
-        window->openFiles(files);
+    if (options.files.isEmpty())
+        return true;
+    StudioBatch batch(window.get(), window->openFiles(options.files));
+    if (batch.apply(options))
+        return true;
+    printError(batch.errorString());
+    return false;
 }
 
 void StudioApp::createStudio()
@@ -224,54 +143,48 @@ void StudioApp::createStudio()
 
 int StudioApp::runWithoutWindow()
 {
-    const QStringList files = commandLine.positionalArguments();
-    if (files.isEmpty()) {
-        printError(batchRequested()
+    withoutWindow = true;
+    if (options.files.isEmpty()) {
+        printError(options.batch()
                        ? tr("No trace file given")
-                       : tr("No display available (DISPLAY and WAYLAND_DISPLAY are not set); "
-                            "give a trace file to draw its charts into files"));
+                       : tr("No display could be opened; give a trace file to draw its charts "
+                            "into files"));
         return 2;
     }
     createStudio();
     window->setMessagesToStderr(true);
     StudioBatch batch(window.get());
-    bool done = batch.open(files);
-    if (done && commandLine.isSet(chartOption))
-        done = batch.chooseChart(commandLine.value(chartOption));
-    if (done && commandLine.isSet(listOption)) {
-        QString list;
-        done = batch.curveList(&list);
-        if (done)
-            printOut(list);
-    }
-    if (done && commandLine.isSet(renderOption))
-        done = batch.render(commandLine.value(renderOption), renderSize);
-    if (done && commandLine.isSet(exportOption))
-        done = batch.exportHtml(commandLine.value(exportOption));
+    bool done = batch.open(options.files) && batch.apply(options);
+    if (done && options.list)
+        done = batch.listCurves(printOut);
+    if (done && options.renderFile)
+        done = batch.render(*options.renderFile, options.renderSize);
+    if (done && options.exportDirectory)
+        done = batch.exportHtml(*options.exportDirectory);
     if (!done) {
         printError(batch.errorString());
         return 2;
     }
-    return batchRequested() || renderForNoDisplay(batch) ? 0 : 2;
+    return options.batch() || renderForNoDisplay(batch) ? 0 : 2;
 }
 
 bool StudioApp::renderForNoDisplay(StudioBatch& batch)
 {
-    printError(tr("No display available (DISPLAY and WAYLAND_DISPLAY are not set): drawing the "
-                  "charts into %1 instead")
+    printError(tr("No display could be opened: drawing the charts into %1 instead")
                    .arg(outputDirectory()));
     const QDir out(QDir::current().absoluteFilePath(outputDirectory()));
     if (!QDir().mkpath(out.path())) {
         printError(tr("Cannot create the folder %1").arg(QDir::toNativeSeparators(out.path())));
         return false;
     }
-    const QString stem = QFileInfo(commandLine.positionalArguments().constFirst()).completeBaseName();
+    const QString stem = QFileInfo(options.files.constFirst()).completeBaseName();
     const QString timeChart = out.filePath(stem + QStringLiteral("-time.png"));
     const QString page = out.filePath(stem + QStringLiteral("-html"));
     const QString chart3D = out.filePath(stem + QStringLiteral("-xyz.png"));
-    const bool done = batch.chooseChart(QStringLiteral("time")) && batch.render(timeChart, renderSize)
-                      && batch.exportHtml(page) && batch.chooseChart(QStringLiteral("xyz"))
-                      && batch.render(chart3D, renderSize);
+    const bool done = batch.chooseChart(QAStViewerWindow::TimeChart)
+                      && batch.render(timeChart, options.renderSize) && batch.exportHtml(page)
+                      && batch.chooseChart(QAStViewerWindow::XYZChart)
+                      && batch.render(chart3D, options.renderSize);
     if (!done) {
         printError(batch.errorString());
         return false;

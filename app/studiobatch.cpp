@@ -1,29 +1,24 @@
 #include "app/studiobatch.h"
 
 #include "app/studiomainwindow.h"
+#include "app/studiooptions.h"
+#include "data/fileaccess.h"
 #include "host/studio/qailogmonitor.h"
-#include "host/studio/qastviewerwindow.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QMenu>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QSvgRenderer>
-#include <QTemporaryDir>
-#include <QTreeWidget>
+#include <QSvgGenerator>
 
 namespace {
 
-// Tool menu id of the time chart entry; the XY and XYZ entries follow.
-constexpr int FirstChartEntry = 100;
-// Resolution of the rendered images: one image pixel is one PDF pixel.
+// Resolution of every drawing: one image pixel is one SVG user unit and one PDF pixel, so that
+// the fonts of the three formats match.
 constexpr int RenderDpi = 96;
 
 // Keeps the export's errors for the command line's message.
@@ -38,53 +33,58 @@ public:
     QStringList errors;
 };
 
-bool writeFile(const QString& path, const QByteArray& bytes, QString* error)
+QString quotedList(const QStringList& names)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    *error = file.errorString();
-    return false;
+    QStringList quoted;
+    quoted.reserve(names.size());
+    for (const QString& name : names)
+        quoted << QLatin1Char('"') + name + QLatin1Char('"');
+    return quoted.join(QStringLiteral(", "));
 }
 
-bool writePdf(const QString& path, const QString& svgFile, const QSize& size, QString* error)
+// Draws on the device that `begin` opens on `file`; false when a painter cannot draw there or the
+// window has nothing to draw.
+using Drawing = std::function<bool(QPainter& painter)>;
+
+bool writePng(QIODevice& file, const QSize& size, const Drawing& draw)
 {
-    QSvgRenderer svg(svgFile);
-    if (!svg.isValid()) {
-        *error = StudioBatch::tr("the chart could not be drawn");
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
         return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    {
-        QPdfWriter pdf(&file);
-        pdf.setResolution(RenderDpi);
-        pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(size) * 72.0 / RenderDpi, QPageSize::Point),
-                                      QPageLayout::Portrait, QMarginsF()));
-        QPainter painter(&pdf);
-        svg.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    }
-    if (file.commit())
-        return true;
-    *error = file.errorString();
-    return false;
+    image.setDotsPerMeterX(qRound(RenderDpi / 0.0254));
+    image.setDotsPerMeterY(qRound(RenderDpi / 0.0254));
+    QPainter painter(&image);
+    const bool drawn = draw(painter);
+    painter.end();
+    return drawn && image.save(&file, "PNG");
+}
+
+bool writeSvg(QIODevice& file, const QSize& size, const Drawing& draw)
+{
+    QSvgGenerator svg;
+    svg.setOutputDevice(&file);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setResolution(RenderDpi);
+    QPainter painter;
+    return painter.begin(&svg) && draw(painter) && painter.end();
+}
+
+bool writePdf(QIODevice& file, const QSize& size, const Drawing& draw)
+{
+    QPdfWriter pdf(&file);
+    pdf.setResolution(RenderDpi);
+    pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(size) * 72.0 / RenderDpi, QPageSize::Point),
+                                  QPageLayout::Portrait, QMarginsF()));
+    QPainter painter;
+    return painter.begin(&pdf) && draw(painter) && painter.end();
 }
 
 } // namespace
 
-StudioBatch::StudioBatch(StudioMainWindow* window) : mainWindow(window) {}
-
-QStringList StudioBatch::chartNames()
+StudioBatch::StudioBatch(StudioMainWindow* window, QAStViewerWindow* viewerWindow)
+    : mainWindow(window), viewer(viewerWindow)
 {
-    return {QStringLiteral("time"), QStringLiteral("xy"), QStringLiteral("xyz")};
-}
-
-QStringList StudioBatch::renderSuffixes()
-{
-    return {QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf")};
 }
 
 bool StudioBatch::fail(const QString& message)
@@ -93,113 +93,115 @@ bool StudioBatch::fail(const QString& message)
     return false;
 }
 
-QAStViewerWindow* StudioBatch::viewer() const
+bool StudioBatch::haveViewer()
 {
-    return qobject_cast<QAStViewerWindow*>(mainWindow->activeStudioWindow());
+    return viewer || fail(tr("No window is open"));
 }
 
 bool StudioBatch::open(const QStringList& files)
 {
     for (const QString& file : files) {
-        const QFileInfo info(file);
-        if (!info.isFile() || !info.isReadable())
-            return fail(tr("Cannot read %1: no such file").arg(QDir::toNativeSeparators(file)));
+        const QString problem = fileReadProblem(file);
+        if (!problem.isEmpty())
+            return fail(tr("Cannot read %1: %2").arg(QDir::toNativeSeparators(file), problem));
     }
-    if (!mainWindow->openFiles(files))
-        return fail(tr("The plug-in opened no window for %1").arg(files.join(QStringLiteral(", "))));
-    // The window becomes the active one, and puts its tool menu up, through the event loop.
-    QApplication::processEvents();
-    if (!viewer())
-        return fail(tr("The window of %1 did not become active").arg(files.join(QStringLiteral(", "))));
+    viewer = mainWindow->openFiles(files);
+    if (!viewer)
+        return fail(
+            tr("The plug-in opened no window for %1").arg(files.join(QStringLiteral(", "))));
     return true;
 }
 
-bool StudioBatch::curveList(QString* text)
+bool StudioBatch::listCurves(const std::function<void(const QString& line)>& print)
 {
-    QAStViewerWindow* window = viewer();
-    auto* list = window ? qobject_cast<QTreeWidget*>(window->contentOutlineWidget()) : nullptr;
-    if (!list)
-        return fail(tr("The window shows no curve list"));
-    QStringList lines{QStringLiteral("Name\tValues\tMin\tMax")};
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = list->topLevelItem(i);
-        QStringList cells;
-        for (int column = 0; column < 4; ++column)
-            cells << row->text(column);
-        lines << cells.join(QLatin1Char('\t'));
-    }
-    *text = lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    if (!haveViewer())
+        return false;
+    print(QStringLiteral("Name\tValues\tMin\tMax\n"));
+    const QChar tab(QLatin1Char('\t'));
+    for (const QAStViewerWindow::CurveInfo& curve : viewer->curveList())
+        print(curve.name + tab + curve.values + tab + curve.min + tab + curve.max
+              + QLatin1Char('\n'));
     return true;
 }
 
-bool StudioBatch::chooseChart(const QString& name)
+bool StudioBatch::chooseChart(QAStViewerWindow::ChartType type)
 {
-    const int type = int(chartNames().indexOf(name));
-    if (type < 0)
-        return fail(tr("Unknown chart %1: use %2").arg(name, chartNames().join(QStringLiteral(", "))));
-    for (const int id : mainWindow->toolMenuIds()) {
-        QMenu* menu = mainWindow->toolMenu(id);
-        const QList<QAction*> actions = menu ? menu->actions() : QList<QAction*>();
-        for (QAction* action : actions) {
-            if (!action->isSeparator() && action->data().toInt() == FirstChartEntry + type) {
-                action->trigger();
-                return true;
-            }
+    if (!haveViewer())
+        return false;
+    return viewer->setChartType(type)
+           || fail(tr("The window offers no %1 chart").arg(StudioOptions::chartNames().at(type)));
+}
+
+bool StudioBatch::apply(const StudioOptions& options)
+{
+    if (options.chart && !chooseChart(*options.chart))
+        return false;
+    QAStViewerWindow::CurveRoles roles = options.roles;
+    if (options.showAll || !roles.names().isEmpty()) {
+        if (!haveViewer())
+            return false;
+        if (options.showAll) {
+            roles.time = QStringList();
+            for (const QAStViewerWindow::CurveInfo& curve : viewer->curveList())
+                roles.time->append(curve.name);
         }
+        const QStringList unknown = viewer->unknownCurveNames(roles.names());
+        if (!unknown.isEmpty()) {
+            QStringList known;
+            for (const QAStViewerWindow::CurveInfo& curve : viewer->curveList())
+                known << curve.name;
+            const QString names = quotedList(unknown);
+            if (known.isEmpty())
+                return fail(tr("Unknown curve %1: the files hold no curve").arg(names));
+            return fail(tr("Unknown curve %1: the files hold %2").arg(names, quotedList(known)));
+        }
+        if (!viewer->setCurveRoles(roles))
+            return fail(tr("The window cannot set the curves' roles"));
     }
-    return fail(tr("The window offers no %1 chart").arg(name));
-}
-
-bool StudioBatch::exportInto(const QString& directory, const QString& configDirectory)
-{
-    QAStViewerWindow* window = viewer();
-    if (!window)
-        return fail(tr("No window is open"));
-    const QString studioDirectory = mainWindow->exportDirectory();
-    mainWindow->setExportDirectory(configDirectory);
-    ErrorLog log;
-    const bool written = window->exportHTML(directory, QString(), nullptr, &log);
-    mainWindow->setExportDirectory(studioDirectory);
-    if (written)
-        return true;
-    return fail(log.errors.isEmpty() ? tr("The window has no chart to export")
-                                     : log.errors.join(QLatin1Char('\n')));
+    if (options.rangeX) {
+        if (!haveViewer())
+            return false;
+        if (!viewer->setViewRange(*options.rangeX, options.rangeY))
+            return fail(tr("The window cannot show a view range"));
+    }
+    return true;
 }
 
 bool StudioBatch::render(const QString& file, const QSize& size)
 {
-    const QString suffix = QFileInfo(file).suffix().toLower();
-    if (!renderSuffixes().contains(suffix))
-        return fail(tr("Cannot tell the format of %1: use .png, .svg or .pdf").arg(file));
-    // The chart is drawn by the window's own HTML export, tuned to the size asked for; the image
-    // it writes is then taken over.
-    QTemporaryDir work;
-    const QString settings = QStringLiteral("image_width=%1\nimage_height=%2\nformats=svg,png\n")
-                                 .arg(size.width())
-                                 .arg(size.height());
-    QString reason;
-    if (!work.isValid()
-        || !writeFile(work.filePath(QStringLiteral("dhtml.cfg")), settings.toUtf8(), &reason))
-        return fail(tr("Cannot prepare the drawing: %1").arg(reason));
-    const QString page = work.filePath(QStringLiteral("page"));
-    if (!exportInto(page, work.path()))
+    if (!haveViewer())
         return false;
-
-    bool written = false;
-    if (suffix == QLatin1String("pdf")) {
-        written = writePdf(file, page + QStringLiteral("/index.svg"), size, &reason);
-    } else {
-        QFile image(page + QStringLiteral("/index.") + suffix);
-        if (!image.open(QIODevice::ReadOnly))
-            return fail(tr("The chart could not be drawn: %1").arg(image.errorString()));
-        written = writeFile(file, image.readAll(), &reason);
-    }
-    if (!written)
-        return fail(tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(file), reason));
-    return true;
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    const auto writer = suffix == QLatin1String("png")   ? writePng
+                        : suffix == QLatin1String("svg") ? writeSvg
+                        : suffix == QLatin1String("pdf") ? writePdf
+                                                         : nullptr;
+    if (!writer)
+        return fail(tr("Cannot tell the format of %1: use .png, .svg or .pdf").arg(file));
+    const QRect rect(QPoint(0, 0), size);
+    bool drawn = false;
+    const Drawing draw = [&](QPainter& painter) {
+        painter.fillRect(rect, Qt::white);
+        drawn = viewer->drawChart(painter, rect);
+        return drawn;
+    };
+    QSaveFile out(file);
+    if (out.open(QIODevice::WriteOnly) && writer(out, size, draw) && out.commit())
+        return true;
+    const QString reason = out.error() != QFileDevice::NoError ? out.errorString()
+                           : drawn ? tr("the chart could not be drawn")
+                                   : tr("the window shows no chart");
+    out.cancelWriting();
+    return fail(tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(file), reason));
 }
 
 bool StudioBatch::exportHtml(const QString& directory)
 {
-    return exportInto(directory, mainWindow->exportDirectory());
+    if (!haveViewer())
+        return false;
+    ErrorLog log;
+    if (viewer->exportHTML(directory, QString(), nullptr, &log))
+        return true;
+    return fail(log.errors.isEmpty() ? tr("The window has no chart to export")
+                                     : log.errors.join(QLatin1Char('\n')));
 }

@@ -1,50 +1,51 @@
 #pragma once
 
+#include "host/studio/qastviewerwindow.h"
+
 #include <QCoreApplication>
+#include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 
-class QAStViewerWindow;
+#include <functional>
+
 class StudioMainWindow;
+class StudioOptions;
 
 // What the command line asks of a studio that shows no window: the files open in one viewer
-// window of the (unshown) main window, and the chart is chosen, listed, rendered and exported
-// through the same window and menu entries that a user would take. Each operation answers false
-// with the reason in errorString().
+// window of the (unshown) main window, which is then driven only through the host operations of
+// QAStViewerWindow. Each operation answers false with the reason in errorString().
 class StudioBatch
 {
     Q_DECLARE_TR_FUNCTIONS(StudioBatch)
 
 public:
-    // `window` is not owned; it must outlive the batch.
-    explicit StudioBatch(StudioMainWindow* window);
+    // `window` is not owned; it must outlive the batch. `viewer` (may be null until open()) is
+    // the window the batch drives.
+    explicit StudioBatch(StudioMainWindow* window, QAStViewerWindow* viewer = nullptr);
 
-    // The names --chart takes, in the order of the chart types (time, xy, xyz).
-    static QStringList chartNames();
-    // Formats --render writes, by file suffix.
-    static QStringList renderSuffixes();
-
-    // Opens `files` in one window; every file must be a readable file.
+    // Opens `files` in one window; every file must be a readable regular file.
     bool open(const QStringList& files);
-    // The active window's curve list: a header line "Name\tValues\tMin\tMax", then one line per
-    // row in list order with the texts of its four columns.
-    bool curveList(QString* text);
-    // Chooses the chart `name` (one of chartNames()) through the active window's tool menu.
-    bool chooseChart(const QString& name);
-    // Writes the chart shown, `size` pixels large, to `file` as PNG, SVG or PDF (by suffix).
+    // Hands `print` the curve list line by line: a header "Name\tValues\tMin\tMax", then one line
+    // per curve in list order, each ending in a newline.
+    bool listCurves(const std::function<void(const QString& line)>& print);
+    // The chart, the curves' roles and the view that `options` ask for, in that order.
+    bool apply(const StudioOptions& options);
+    bool chooseChart(QAStViewerWindow::ChartType type);
+    // Writes the chart shown, `size` pixels large on white, to `file` as PNG, SVG or PDF (by
+    // suffix). All three are drawn by the same call.
     bool render(const QString& file, const QSize& size);
-    // Exports the chart shown as HTML into `directory`.
+    // Exports the chart shown as HTML into `directory`, through the window's own export.
     bool exportHtml(const QString& directory);
 
     QString errorString() const { return error; }
 
 private:
-    QAStViewerWindow* viewer() const;
     bool fail(const QString& message);
-    // Exports into `directory` with the studio's export settings in `configDirectory`.
-    bool exportInto(const QString& directory, const QString& configDirectory);
+    bool haveViewer();
 
     StudioMainWindow* mainWindow;
+    QPointer<QAStViewerWindow> viewer;
     QString error;
 };

@@ -4,8 +4,11 @@
 //   bench_viewer ROWS [PICTURE.png]  one size; saves the time chart of all curves when asked
 //
 // Each size: open (read, merge, default time chart, first paint), switch the chart type, toggle
-// one curve's role, reload the unchanged file, and the resident memory per sample with the time
-// chart of all 8 curves shown. The trace comes from gvz-gentrace (8 columns).
+// one curve's role, reload the unchanged file, the resident memory per sample with the time
+// chart of all 8 curves shown, and the switch from that chart to the XY chart. Beside a reload and
+// a chart switch: the heap trims they ran and what those cost. The trace comes from gvz-gentrace
+// (8 columns).
+#include "viewer/heaptrimscope_p.h"
 #include "viewer/qagvzitem.h"
 #include "viewer/qagvzviewer.h"
 #include "graphic/qagvzgraphic.h"
@@ -91,11 +94,19 @@ int runOne(long rows, const QString& picture)
     const double openMs = elapsedMs(timer);
     const Memory opened = memory();
 
-    auto measure = [&viewer, &image, &timer](auto&& change) {
+    // The heap trims of the last measure: how many, and their milliseconds.
+    int trims = 0;
+    double trimMs = 0;
+    auto measure = [&](auto&& change) {
+        const int trimsBefore = HeapTrimScope::trims();
+        const qint64 trimNsBefore = HeapTrimScope::trimNanoseconds();
         timer.restart();
         change();
         paint(viewer, image);
-        return elapsedMs(timer);
+        const double ms = elapsedMs(timer);
+        trims = HeapTrimScope::trims() - trimsBefore;
+        trimMs = double(HeapTrimScope::trimNanoseconds() - trimNsBefore) / 1e6;
+        return ms;
     };
     auto* second = static_cast<QAGVZItem*>(viewer.listView->topLevelItem(1));
     const double toXyMs = measure([&viewer] { viewer.setGraphicType(QAGVZViewer::XYGraphic); });
@@ -104,6 +115,8 @@ int runOne(long rows, const QString& picture)
     const double toggleMs = measure(
         [&viewer, second] { viewer.itemMenuActivated(second, QAGVZViewer::IdItemTime); });
     const double reloadMs = measure([&viewer] { viewer.reload(); });
+    const int reloadTrims = trims;
+    const double reloadTrimMs = trimMs;
 
     for (int i = 0; i < viewer.listView->topLevelItemCount(); ++i)
         static_cast<QAGVZItem*>(viewer.listView->topLevelItem(i))->displayIfTime = true;
@@ -111,6 +124,8 @@ int runOne(long rows, const QString& picture)
     const Memory shown = memory();
     if (!picture.isEmpty())
         image.save(picture);
+    const double allToXyMs =
+        measure([&viewer] { viewer.setGraphicType(QAGVZViewer::XYGraphic); });
 
     const double mb = 1024.0 * 1024.0;
     std::printf("%ld rows x %d columns\n"
@@ -118,11 +133,13 @@ int runOne(long rows, const QString& picture)
                 "  to XY       %8.1f ms\n"
                 "  to time     %8.1f ms\n"
                 "  toggle      %8.1f ms\n"
-                "  reload      %8.1f ms\n"
-                "  all 8 shown %8.1f ms, %.1f bytes per sample, peak so far %.0f MB\n",
+                "  reload      %8.1f ms (heap trims: %d, %.1f ms)\n"
+                "  all 8 shown %8.1f ms, %.1f bytes per sample, peak so far %.0f MB\n"
+                "  all to XY   %8.1f ms (heap trims: %d, %.1f ms)\n",
                 rows, Columns, openMs, buildMs, openMs - buildMs, opened.peak / mb, toXyMs,
-                toTimeMs, toggleMs, reloadMs, allMs, (shown.resident - base.resident) / samples,
-                shown.peak / mb);
+                toTimeMs, toggleMs, reloadMs, reloadTrims, reloadTrimMs, allMs,
+                (shown.resident - base.resident) / samples, shown.peak / mb, allToXyMs, trims,
+                trimMs);
     std::fflush(stdout);
     return 0;
 }

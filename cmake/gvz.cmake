@@ -5,6 +5,7 @@ function(gvz_setup_target target)
     if(ENABLE_SANITIZERS)
         target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
         target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+        target_compile_definitions(${target} PRIVATE GVZ_SANITIZED)
     endif()
 endfunction()
 

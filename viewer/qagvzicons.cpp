@@ -1,5 +1,5 @@
 // The viewer's built-in 16 x 16 images. GETPIX may answer the studio's own image for a name.
-#include "viewer/qagvzicons.h"
+#include "viewer/qagvzicons_p.h"
 
 const char* const gvz_0_xpm[] = {
     "16 16 1 1",

@@ -1,6 +1,6 @@
 #include "viewer/qagvzitem.h"
 
-#include "viewer/qagvzicons.h"
+#include "viewer/qagvzicons_p.h"
 #include "viewer/qagvzviewer.h"
 #include "data/qagvzvaluelist.h"
 #include "host/studio/getpix.h"

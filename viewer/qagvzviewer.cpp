@@ -1,6 +1,7 @@
 #include "viewer/qagvzviewer.h"
 
-#include "viewer/qagvzicons.h"
+#include "viewer/heaptrimscope_p.h"
+#include "viewer/qagvzicons_p.h"
 #include "viewer/qagvzitem.h"
 #include "config/qagvzconfig.h"
 #include "data/fileaccess.h"
@@ -109,6 +110,7 @@ QAGVZItem* QAGVZViewer::rowAt(int index) const
 
 void QAGVZViewer::setFiles(QStringList* fileList, QStringList* second, ViewerMode mode)
 {
+    const HeapTrimScope trim;
     QAStViewerWindow::setFiles(fileList, second, mode);
     listView->clear();
     itemX = nullptr;
@@ -128,6 +130,7 @@ void QAGVZViewer::reload()
 
 void QAGVZViewer::updateFiles(QStringList list)
 {
+    const HeapTrimScope trim;
     files = list;
     // Files that cannot be read now: their rows keep the curves last read from them, and a
     // later one of them still wins over an earlier file of the set, as when every file is read.

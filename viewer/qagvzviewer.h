@@ -92,6 +92,14 @@ public:
     bool exportHTML(const QString& dir, const QString& name, QAIProgressMonitor* progress,
                     QAILogMonitor* log) override;
 
+    // host operations (the view range is not offered yet: the base answers false):
+    bool drawChart(QPainter& painter, const QRect& rect) const override;
+    QList<CurveInfo> curveList() const override;
+    bool setChartType(ChartType type) override;
+    // One rebuild for all roles given. The XYZ chart's Y curve becomes the first Y named unless
+    // it is among them.
+    bool setCurveRoles(const CurveRoles& roles) override;
+
     // files:
     // Re-reads `files` into the existing rows.
     void refreshContents() override;

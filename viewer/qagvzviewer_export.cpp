@@ -3,7 +3,6 @@
 #include "viewer/qagvzviewer.h"
 
 #include "graphic/qagvzgraphic.h"
-#include "host/chart/dchartpainter.h"
 #include "host/chart/ditem.h"
 #include "host/html/dexporthtml.h"
 #include "host/html/dexporthtmldialog.h"
@@ -80,13 +79,10 @@ void QAGVZViewer::print()
     if (QMainWindow* host = hostMainWindow())
         host->statusBar()->showMessage(tr("Printing ..."));
 
-    DChartPainter chartPainter;
     QPainter painter;
     const bool started = painter.begin(&printer);
-    if (started) {
-        if (graphic->graphic)
-            chartPainter.draw(painter, printArea(printer), graphic->graphic);
-    }
+    if (started)
+        drawChart(painter, printArea(printer));
     if (!started || !painter.end() || printer.printerState() == QPrinter::Error) {
         if (QMainWindow* host = hostMainWindow())
             host->statusBar()->showMessage(tr("Printing failed."));

@@ -1,6 +1,7 @@
 // Chart building: turns the rows' roles into a chart description for the graphic widget.
 #include "viewer/qagvzviewer.h"
 
+#include "viewer/heaptrimscope_p.h"
 #include "viewer/qagvzitem.h"
 #include "config/qagvzconfig.h"
 #include "data/qagvzvaluelist.h"
@@ -16,10 +17,6 @@
 #include <QStatusBar>
 
 #include <cmath>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace {
 DStyle* prefStyle(DStyle* QAGVZPrefStyles::*member)
@@ -164,11 +161,6 @@ void QAGVZViewer::updateGraphic()
     graphic->timeChart = graphicType == TimeGraphic;
     showGraphic(g);
     showCurveHint();
-#ifdef __GLIBC__
-    // The chart replaced, and the curves a reload replaced, may leave hundreds of megabytes
-    // free inside the heap, where glibc keeps them resident; hand them back to the system.
-    malloc_trim(0);
-#endif
 }
 
 QString QAGVZViewer::noCurveHint(GraphicType type)
@@ -204,6 +196,7 @@ void QAGVZViewer::showCurveHint()
 
 void QAGVZViewer::setGraphicType(GraphicType type)
 {
+    const HeapTrimScope trim;
     graphicType = type;
     if (toolMenu) {
         for (QAction* action : toolMenu->actions()) {

@@ -1,7 +1,7 @@
 // The tool menu and its status texts.
 #include "viewer/qagvzviewer.h"
 
-#include "viewer/qagvzicons.h"
+#include "viewer/qagvzicons_p.h"
 #include "host/studio/getpix.h"
 #include "host/studio/studiointerface.h"
 

@@ -1,6 +1,6 @@
 #include "host/chart/dchartpainter.h"
 
-#include "host/chart/dchartpass.h"
+#include "host/chart/dchartpass_p.h"
 #include "host/chart/ditem.h"
 
 #include <QPainter>

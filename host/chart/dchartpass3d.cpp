@@ -1,4 +1,4 @@
-#include "host/chart/dchartpass.h"
+#include "host/chart/dchartpass_p.h"
 
 #include <QPainter>
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
 #include <new>
 
@@ -73,7 +72,7 @@ void destroy(Block* block)
 {
     delete[] block->extras;
     block->~Block();
-    std::free(block);
+    ::operator delete(block, std::align_val_t(BlockSize));
     --blocks;
 }
 
@@ -84,9 +83,9 @@ Block* newBlock()
         spare = nullptr;
         return block;
     }
-    void* memory = std::aligned_alloc(BlockSize, BlockSize);
-    if (!memory)
-        throw std::bad_alloc();
+    // Aligned to their size, so that a slot finds its block by masking its address. The
+    // aligned operator new of C++17 works everywhere; std::aligned_alloc is missing on MSVC.
+    void* memory = ::operator new(BlockSize, std::align_val_t(BlockSize));
     ++blocks;
     return new (memory) Block;
 }

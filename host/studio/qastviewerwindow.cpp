@@ -2,7 +2,17 @@
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QSet>
 #include <QTimer>
+
+QStringList QAStViewerWindow::CurveRoles::names() const
+{
+    QStringList all = time.value_or(QStringList());
+    if (x)
+        all << *x;
+    all << y.value_or(QStringList()) << z.value_or(QStringList());
+    return all;
+}
 
 QAStViewerWindow::QAStViewerWindow(QWidget* parent, const char* name, Qt::WindowFlags flags)
     : QAStudioWindow(parent, name, flags), reloadTimer(new QTimer(this))
@@ -78,6 +88,44 @@ void QAStViewerWindow::setAutoReloadDelay(int ms)
 int QAStViewerWindow::autoReloadDelay() const
 {
     return reloadTimer->interval();
+}
+
+bool QAStViewerWindow::drawChart(QPainter&, const QRect&) const
+{
+    return false;
+}
+
+QList<QAStViewerWindow::CurveInfo> QAStViewerWindow::curveList() const
+{
+    return {};
+}
+
+bool QAStViewerWindow::setChartType(ChartType)
+{
+    return false;
+}
+
+bool QAStViewerWindow::setCurveRoles(const CurveRoles&)
+{
+    return false;
+}
+
+QStringList QAStViewerWindow::unknownCurveNames(const QStringList& names) const
+{
+    QSet<QString> known;
+    for (const CurveInfo& curve : curveList())
+        known.insert(curve.name);
+    QStringList unknown;
+    for (const QString& name : names) {
+        if (!known.contains(name) && !unknown.contains(name))
+            unknown << name;
+    }
+    return unknown;
+}
+
+bool QAStViewerWindow::setViewRange(const Range&, const std::optional<Range>&)
+{
+    return false;
 }
 
 void QAStViewerWindow::activated()

@@ -2,9 +2,14 @@
 
 #include "host/studio/qastudiowindow.h"
 
+#include <QList>
 #include <QStringList>
 
+#include <optional>
+
 class QFileSystemWatcher;
+class QPainter;
+class QRect;
 class QTimer;
 
 // A studio window that shows a set of files. Besides the standard commands it keeps the file set,
@@ -15,6 +20,37 @@ class QAStViewerWindow : public QAStudioWindow
     Q_OBJECT
 public:
     enum ViewerMode { FileMode = 0, StreamMode = 1 };
+    // The charts a host may ask for (the values are those of the viewer's chart types).
+    enum ChartType { TimeChart = 0, XYChart = 1, XYZChart = 2 };
+
+    // One row of the curve list as the window shows it.
+    struct CurveInfo
+    {
+        QString name;
+        QString values; // the texts of the Values, Min and Max columns
+        QString min;
+        QString max;
+    };
+
+    // Roles to set by curve name. A role that is given replaces the window's choice (the curves
+    // named get it, every other curve loses it); a role that is not given stays as it is.
+    struct CurveRoles
+    {
+        std::optional<QStringList> time; // the curves of the time chart
+        std::optional<QString> x;        // the X curve of the XY and XYZ charts
+        std::optional<QStringList> y;    // the Y curves (XYZ chart: one)
+        std::optional<QStringList> z;    // the Z curves of the XYZ chart
+
+        // Every name given, in the order time, x, y, z.
+        QStringList names() const;
+    };
+
+    // A closed interval of data values, `from` below `to`.
+    struct Range
+    {
+        double from = 0;
+        double to = 0;
+    };
 
     explicit QAStViewerWindow(QWidget* parent = nullptr, const char* name = nullptr,
                               Qt::WindowFlags flags = {});
@@ -57,6 +93,22 @@ public:
     bool autoReload() const { return watcher != nullptr; }
     void setAutoReloadDelay(int ms);
     int autoReloadDelay() const;
+
+    // host operations: what a host needs to drive the window without a user (a command line, a
+    // script). The bases do nothing and answer false or empty.
+    // Draws the chart shown into `rect` of `painter`, without filling the background; false when
+    // there is no chart.
+    virtual bool drawChart(QPainter& painter, const QRect& rect) const;
+    // The curve list in list order.
+    virtual QList<CurveInfo> curveList() const;
+    // Shows the chart `type`, as the window's own menu does.
+    virtual bool setChartType(ChartType type);
+    // Sets the roles given; false, and nothing changed, when a name is unknown.
+    virtual bool setCurveRoles(const CurveRoles& roles);
+    // Those of `names` that name no curve of the list, each once, in the order given.
+    virtual QStringList unknownCurveNames(const QStringList& names) const;
+    // Shows the X range `x` and, when given, the Y range `y` of a two-dimensional chart.
+    virtual bool setViewRange(const Range& x, const std::optional<Range>& y);
 
 public slots:
     // The bases set and clear viewerActive.

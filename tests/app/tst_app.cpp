@@ -2,7 +2,9 @@
 #include "app/preferencedialog.h"
 #include "app/resourcestore.h"
 #include "app/studioapp.h"
+#include "app/studiobatch.h"
 #include "app/studiomainwindow.h"
+#include "app/studiooptions.h"
 #include "tests/studio/testviewerplugin.h"
 
 #include <QDir>
@@ -429,6 +431,118 @@ private slots:
         QCOMPARE(states(), (QList<bool>{true, false, false}));
         one->setEnabledStates(false, true);
         QCOMPARE(states(), (QList<bool>{false, true, true}));
+    }
+
+    // The parser answers what the command line asks, or why it is bad; it never exits.
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("parsed"); // "chart|time|x|y|z|range|size", or the error
+        const auto row = [](const char* name, const QStringList& arguments, const char* parsed) {
+            QTest::newRow(name) << arguments << QString::fromUtf8(parsed);
+        };
+        row("defaults", {"f"}, "0|-|-|-|-|-|1200x800");
+        row("names verbatim", {"--show", "a,b", "--show", "", "--show", " c d ", "--show", "üñ"},
+            "0|a,b;; c d ;üñ|-|-|-|-|1200x800");
+        row("xy roles", {"--chart", "xy", "--x", "-t", "--y", "a", "--y", "a", "--size", "32x4096"},
+            "1|-|-t|a;a|-|-|32x4096");
+        row("xyz roles", {"--chart", "xyz", "--x", "a", "--y", "b", "--z", "c", "--z", "d"},
+            "2|-|a|b|c;d|-|1200x800");
+        row("range x", {"--range", "-1e3:2.5"}, "0|-|-|-|-|-1000:2.5|1200x800");
+        row("range x and y", {"--chart", "xy", "--range", "0:1,-5:-4"},
+            "1|-|-|-|-|0:1,-5:-4|1200x800");
+        row("show in xy", {"--chart", "xy", "--show", "a"}, "--show does not fit the xy chart");
+        row("x in time", {"--x", "a"}, "--x does not fit the time chart");
+        row("x twice", {"--chart", "xy", "--x", "a", "--x", "a"}, "--x is given 2 times");
+        row("y twice in xyz", {"--chart", "xyz", "--y", "a", "--y", "b"}, "--y is given 2 times");
+        row("show and show-all", {"--show", "a", "--show-all"},
+            "--show and --show-all exclude each other");
+        row("range in xyz", {"--chart", "xyz", "--range", "0:1"}, "--range does not fit the xyz");
+        for (const char* range : {"1:1", "2:1", "a:b", "inf:1", "0:nan", "1", "0:1,2", "0:1,1:0",
+                                  "0:1,2:3,4:5", "0:1:2", ""})
+            QTest::addRow("bad range '%s'", range)
+                << QStringList{"--range", range}
+                << QStringLiteral("Bad range %1: give").arg(QString::fromUtf8(range));
+        row("size verbatim", {"--size", "%1x%2"}, "Bad size %1x%2: give WIDTHxHEIGHT, each from 32 "
+                                                 "to 4096 pixels");
+    }
+
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, parsed);
+        const StudioOptions o = StudioOptions::parse(QStringList{"gvz-studio"} + arguments);
+        const auto text = [](const auto& names) {
+            return names ? QStringList(*names).join(';') : QStringLiteral("-");
+        };
+        const auto range = [](const std::optional<QAStViewerWindow::Range>& r) {
+            return QStringLiteral("%1:%2").arg(r->from).arg(r->to);
+        };
+        const QString seen =
+            o.error.isEmpty()
+                ? QStringList{QString::number(o.chartType()), text(o.roles.time), text(o.roles.x),
+                              text(o.roles.y), text(o.roles.z),
+                              o.rangeX ? range(o.rangeX) + (o.rangeY ? "," + range(o.rangeY) : "")
+                                       : "-",
+                              QStringLiteral("%1x%2").arg(o.renderSize.width()).arg(
+                                  o.renderSize.height())}
+                      .join('|')
+                : o.error;
+        QVERIFY2(seen.startsWith(parsed), qPrintable(seen));
+        const StudioOptions help = StudioOptions::parse({"gvz-studio", "--help", "--chart", "pie"});
+        QVERIFY(help.action == StudioOptions::Action::ShowHelp && help.text.contains("--show-all"));
+    }
+
+    // The batch drives the window through the host operations only.
+    void batchThroughHostOperations_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("done"); // "chart roles range" the window got, or the error
+        const auto row = [](const char* name, const QStringList& arguments, const char* done) {
+            QTest::newRow(name) << arguments << QString::fromUtf8(done);
+        };
+        row("nothing asked", {}, "0 - -");
+        row("show verbatim", {"--show", "c d", "--show", "", "--show", "ü"}, "0 c d,,ü -");
+        row("show-all", {"--show-all"}, "0 a,b,c d,ü, -");
+        row("xyz roles", {"--chart", "xyz", "--x", "a,b", "--y", "", "--z", "ü"}, "2 a,b;;ü -");
+        row("range", {"--chart", "xy", "--range", "1:2,-3:4"}, "1 - 1:2,-3:4");
+        row("unknown names", {"--show", "a", "--show", "b", "--show", "b"},
+            "Unknown curve \"a\", \"b\": the files hold \"a,b\", \"c d\", \"ü\", \"\"");
+    }
+
+    void batchThroughHostOperations()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, done);
+        const QString names = dir->filePath("names.txt");
+        writeFile(names, "a,b\nc d\n\xc3\xbc\n\n");
+        const StudioOptions options = StudioOptions::parse(QStringList{"gvz-studio"} + arguments);
+        QVERIFY2(options.error.isEmpty(), qPrintable(options.error));
+        StudioBatch batch(studio);
+        QVERIFY(batch.open({names}));
+        auto* window = static_cast<TestViewerWindow*>(studio->activeStudioWindow());
+        if (!batch.apply(options)) {
+            QCOMPARE(batch.errorString(), done);
+            QVERIFY(!window->roles.time);
+            return;
+        }
+        const QAStViewerWindow::CurveRoles& roles = window->roles;
+        const QString given = roles.time ? roles.time->join(',') : roles.names().join(';');
+        const auto range = [](const QAStViewerWindow::Range& r) {
+            return QStringLiteral("%1:%2").arg(r.from).arg(r.to);
+        };
+        QCOMPARE(QStringLiteral("%1 %2 %3")
+                     .arg(QString::number(window->chart), given.isEmpty() ? "-" : given,
+                          window->viewX ? range(*window->viewX) + "," + range(*window->viewY)
+                                        : "-"),
+                 done);
+
+        // The picture is the window's drawing, at the size asked for.
+        QVERIFY2(batch.render(dir->filePath("chart.png"), QSize(64, 48)),
+                 qPrintable(batch.errorString()));
+        const QImage image(dir->filePath("chart.png"));
+        QCOMPARE(image.size(), QSize(64, 48));
+        QCOMPARE(image.pixelColor(32, 24), TestViewerWindow::chartColour(window->chart));
     }
 
     void preferenceDialog_data()

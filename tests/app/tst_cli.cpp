@@ -1,7 +1,10 @@
 // The studio's command line, run as the real executable with the real viewer plug-in.
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,18 +22,39 @@ QByteArray readAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Whether `image` has a pixel within 40 of `colour` in each channel.
-bool hasColour(const QImage& image, const QColor& colour)
+// The cells of a 16 x 12 grid over `image` that hold a pixel within 40 of `colour` in each
+// channel, as a string of 0 and 1.
+QByteArray cellsOf(const QImage& image, const QColor& colour)
 {
+    QByteArray cells(16 * 12, '0');
     const auto near = [](int a, int b) { return qAbs(a - b) < 40; };
     for (int i = 0; i < image.width() * image.height(); ++i) {
-        const QColor c = image.pixelColor(i % image.width(), i / image.width());
+        const int x = i % image.width();
+        const int y = i / image.width();
+        const QColor c = image.pixelColor(x, y);
         if (near(c.red(), colour.red()) && near(c.green(), colour.green()) &&
             near(c.blue(), colour.blue()))
-            return true;
+            cells[y * 12 / image.height() * 16 + x * 16 / image.width()] = '1';
     }
-    return false;
+    return cells;
 }
+
+// Whether every cell set in `a` has a set cell of `b` at most one cell away.
+bool withinACell(const QByteArray& a, const QByteArray& b)
+{
+    for (int i = 0; i < a.size(); ++i) {
+        bool near = a.at(i) == '0';
+        for (int dy = -1; dy <= 1 && !near; ++dy)
+            for (int dx = -1; dx <= 1 && !near; ++dx)
+                near = i % 16 + dx >= 0 && i % 16 + dx < 16 && b.mid(i + dy * 16 + dx, 1) == "1";
+        if (!near)
+            return false;
+    }
+    return true;
+}
+
+// The three curve colours of the default styles, in column order.
+const QList<QColor> curveColours{Qt::blue, Qt::green, Qt::red};
 
 } // namespace
 
@@ -42,18 +66,28 @@ class TestCli : public QObject
 
     // Runs the studio in `dir` with the plug-in and a resource file of its own.
     Run studio(const QStringList& arguments,
-               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+               const QString& executable = GVZ_STUDIO_EXECUTABLE)
     {
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(dir.path());
-        process.start(GVZ_STUDIO_EXECUTABLE,
+        process.start(executable,
                       QStringList{"--plugin", GVZ_VIEWER_PLUGIN, "--resources", "r.xml"} +
                           arguments);
         if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
             return Run();
         return {process.exitCode(), process.readAllStandardOutput(),
                 process.readAllStandardError()};
+    }
+
+    // Curves a, b and c of 50 samples, apart from each other in every chart.
+    static QByteArray threeCurves()
+    {
+        QByteArray text = "a\tb\tc\n";
+        for (int i = 0; i < 50; ++i)
+            text += QString::asprintf("%d\t%d\t%d\n", i, i * i % 17 + 60, 50 - i).toUtf8();
+        return text;
     }
 
     QString trace(const QString& name, const QByteArray& text)
@@ -91,6 +125,16 @@ private slots:
         row("unwritable image", {"--render", "none/c.png", t}, "", "none/c.png");
         row("unwritable page", {"--export-html", "t.gvz/html", t}, "", "html");
         row("no file", {"--list"}, "", "file");
+        const QString n = trace("names.gvz", "a,b\t\tc d\t\xc3\xbc\xc3\xb1\n1\t4\t2\t3\n");
+        row("names verbatim", {"--list", "--show", "a,b", "--show", "", "--show", "üñ", "--show",
+                               "c d", n},
+            "a,b\t1\t1\t1\n\t1\t4\t4\nc d\t1\t2\t2\n\xc3\xbc\xc3\xb1\t1\t3\t3\n");
+        row("unknown names", {"--list", "--show", "a", "--show", "üñ ", n}, "",
+            "Unknown curve \"a\", \"üñ \": the files hold \"a,b\", \"\", \"c d\", \"üñ\"\n");
+        row("role too often", {"--chart", "xy", "--x", "c d", "--x", "", "--list", n}, "",
+            "--x is given 2 times");
+        row("directory", {"--list", n, "."}, "", ".: is not a regular file"); // the folder of t.gvz
+        row("device", {"--render", "c.png", "/dev/null"}, "", "/dev/null: is not a regular file");
     }
 
     void listAndErrors()
@@ -105,42 +149,70 @@ private slots:
                  run.err.constData());
     }
 
+    // The curves shown follow --chart, --show and --show-all.
     void render_data()
     {
-        QTest::addColumn<QString>("chart");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QColor>("curve"); // a curve colour in the PNG
-        // Default styles: the first curve read is blue, the third red.
-        QTest::newRow("time png") << "time"
-                                  << "c.png" << QColor(Qt::blue);
-        QTest::newRow("xyz png") << "xyz"
-                                 << "c.png" << QColor(Qt::red);
-        QTest::newRow("svg") << "xy"
-                             << "c.svg" << QColor();
-        QTest::newRow("pdf") << "time"
-                             << "C.PDF" << QColor();
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("shown"); // per curve colour: 1 drawn, 0 not
+        QTest::newRow("time: first curve") << QStringList{"--chart", "time"} << "100";
+        QTest::newRow("time: show-all") << QStringList{"--show-all"} << "111";
+        QTest::newRow("time: show two") << QStringList{"--show", "c", "--show", "b"} << "011";
+        QTest::newRow("xyz: third curve") << QStringList{"--chart", "xyz"} << "001";
+        QTest::newRow("xyz: roles") << QStringList{"--chart", "xyz", "--x", "c", "--y", "b",
+                                                   "--z", "a", "--z", "b"}
+                                    << "110";
+        QTest::newRow("xy: two Ys") << QStringList{"--chart", "xy", "--y", "a", "--y", "c"} << "101";
     }
 
     void render()
     {
-        QFETCH(QString, chart);
-        QFETCH(QString, file);
-        QFETCH(QColor, curve);
-        QByteArray text = "a\tb\tc\n";
-        for (int i = 0; i < 50; ++i)
-            text += QString::asprintf("%d\t%d\t%d\n", i, i * i % 17, 50 - i).toUtf8();
-        QFile::remove(dir.filePath(file));
-        const Run run =
-            studio({"--chart", chart, "--render", file, "--size", "640x480", trace("r.gvz", text)});
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, shown);
+        QFile::remove(dir.filePath("c.png"));
+        const Run run = studio(arguments + QStringList{"--render", "c.png", "--size", "640x480",
+                                                       trace("r.gvz", threeCurves())});
         QCOMPARE(run.code, 0);
-        const QByteArray bytes = readAll(dir.filePath(file));
-        if (curve.isValid()) {
-            const QImage image = QImage::fromData(bytes);
+        const QImage image(dir.filePath("c.png"));
+        QCOMPARE(image.size(), QSize(640, 480));
+        QString seen;
+        for (const QColor& colour : curveColours)
+            seen += cellsOf(image, colour).contains('1') ? '1' : '0';
+        QCOMPARE(seen, shown);
+    }
+
+    // PNG, SVG and PDF are one drawing: every curve colour in the same places.
+    void sameDrawingInEveryFormat()
+    {
+        const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+        if (pdftoppm.isEmpty())
+            QSKIP("pdftoppm is needed to look at the PDF");
+        const QString file = trace("f.gvz", threeCurves());
+        QList<QImage> images;
+        for (const char* name : {"f.png", "f.svg", "f.pdf"}) {
+            QCOMPARE(studio({"--show-all", "--render", name, "--size", "640x480", file}).code, 0);
+            QImage image(640, 480, QImage::Format_ARGB32);
+            image.fill(Qt::transparent);
+            if (QByteArray(name).endsWith("png")) {
+                image.load(dir.filePath(name));
+            } else if (QByteArray(name).endsWith("svg")) {
+                QPainter painter(&image);
+                QSvgRenderer(dir.filePath(name)).render(&painter);
+            } else {
+                QCOMPARE(QProcess::execute(pdftoppm, {"-r", "96", "-png", "-singlefile",
+                                                      dir.filePath(name), dir.filePath("page")}),
+                         0);
+                image.load(dir.filePath("page.png"));
+            }
             QCOMPARE(image.size(), QSize(640, 480));
-            QVERIFY(hasColour(image, curve));
-        } else {
-            QVERIFY(bytes.size() > 1000);
-            QVERIFY(bytes.startsWith(file.endsWith(".svg") ? "<?xml" : "%PDF"));
+            images << image;
+        }
+        for (const QColor& colour : curveColours) {
+            const QByteArray png = cellsOf(images.at(0), colour);
+            QVERIFY(png.count('1') > 10);
+            for (const QImage& other : images.mid(1)) {
+                const QByteArray cells = cellsOf(other, colour);
+                QVERIFY2(withinACell(png, cells) && withinACell(cells, png), png + "\n" + cells);
+            }
         }
     }
 
@@ -151,6 +223,21 @@ private slots:
         for (const char* name : {"index.html", "index.svg", "index.png"})
             QVERIFY2(QFileInfo(dir.filePath("out/") + name).size() > 0, name);
         QVERIFY(readAll(dir.filePath("out/index.html")).contains("speed&amp;load"));
+    }
+
+    // The export goes on with its defaults when no dhtml.cfg is found anywhere.
+    void exportHtmlWithoutSettings()
+    {
+        const QString studioCopy = dir.filePath("bin/gvz-studio");
+        QVERIFY(QDir().mkpath(dir.filePath("bin")) &&
+                (QFile::exists(studioCopy) || QFile::copy(GVZ_STUDIO_EXECUTABLE, studioCopy)));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        const Run run = studio({"--export-html", "bare", trace("e.gvz", "a\n1\n2\n")}, environment,
+                               studioCopy);
+        QVERIFY2(run.code == 0, run.err.constData());
+        for (const char* name : {"index.html", "index.svg", "index.png"})
+            QVERIFY2(QFileInfo(dir.filePath("bare/") + name).size() > 0, name);
     }
 
     void withoutDisplay()

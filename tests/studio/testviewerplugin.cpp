@@ -3,9 +3,11 @@
 #include "host/studio/studiointerface.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPainter>
 
 CountingPage::CountingPage(const QString& title, const QString& tag, const QString& defaultVal)
     : PreferenceItem(title, tag, tag), value(defaultVal), defaultValue(defaultVal)
@@ -52,6 +54,52 @@ TestViewerWindow::TestViewerWindow(StudioInterface* studioIface, const QString& 
 QWidget* TestViewerWindow::contentOutlineWidget() const
 {
     return outline;
+}
+
+QColor TestViewerWindow::chartColour(ChartType type)
+{
+    return QList<QColor>{Qt::blue, Qt::green, Qt::red}.value(type);
+}
+
+void TestViewerWindow::setFiles(QStringList* files, QStringList* second, ViewerMode mode)
+{
+    QAStViewerWindow::setFiles(files, second, mode);
+    curves.clear();
+    for (int i = 0; files && i < files->size(); ++i) {
+        QFile file(files->at(i));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QStringList names = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        for (const QString& name : names.mid(0, names.size() - 1))
+            curves.append({name, QString::number(i + 1), QStringLiteral("0"), QStringLiteral("1")});
+    }
+}
+
+bool TestViewerWindow::drawChart(QPainter& painter, const QRect& rect) const
+{
+    painter.fillRect(rect, chartColour(chart));
+    return true;
+}
+
+bool TestViewerWindow::setChartType(ChartType type)
+{
+    chart = type;
+    return true;
+}
+
+bool TestViewerWindow::setCurveRoles(const CurveRoles& newRoles)
+{
+    if (!unknownCurveNames(newRoles.names()).isEmpty())
+        return false;
+    roles = newRoles;
+    return true;
+}
+
+bool TestViewerWindow::setViewRange(const Range& x, const std::optional<Range>& y)
+{
+    viewX = x;
+    viewY = y;
+    return true;
 }
 
 void TestViewerWindow::setEnabledStates(bool print, bool reloadOn)

@@ -5,6 +5,7 @@
 #include "host/studio/qastviewerplugin.h"
 #include "host/studio/qastviewerwindow.h"
 
+#include <QColor>
 #include <QPointer>
 
 class QLineEdit;
@@ -36,14 +37,24 @@ public:
 };
 
 // A plain viewer window: a tool menu put into the studio's bar while active, an outline list,
-// enabled states set by the test, and counters of the studio's calls.
+// enabled states set by the test, and counters of the studio's calls. Its curves are the lines of
+// its files (Values: the file's number in the set); it keeps what the host operations set and
+// draws a rectangle in the colour of its chart type.
 class TestViewerWindow : public QAStViewerWindow
 {
     Q_OBJECT
 public:
     TestViewerWindow(StudioInterface* studio, const QString& title);
 
+    static QColor chartColour(ChartType type);
+
     QWidget* contentOutlineWidget() const override;
+    void setFiles(QStringList* files, QStringList* second, ViewerMode mode) override;
+    bool drawChart(QPainter& painter, const QRect& rect) const override;
+    QList<CurveInfo> curveList() const override { return curves; }
+    bool setChartType(ChartType type) override;
+    bool setCurveRoles(const CurveRoles& roles) override;
+    bool setViewRange(const Range& x, const std::optional<Range>& y) override;
     bool isPrintEnabled() override { return printEnabled; }
     bool isReloadEnabled() override { return reloadEnabled; }
     void refreshContents() override { ++refreshCount; }
@@ -64,6 +75,10 @@ public:
     int printCount = 0;
     int activatedCount = 0;
     int desactivatedCount = 0;
+    QList<CurveInfo> curves;
+    ChartType chart = TimeChart;
+    CurveRoles roles;
+    std::optional<Range> viewX, viewY;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -131,6 +132,18 @@ bool runScript(QAGVZViewer& viewer, const QString& script, DGraphic** beforeLast
             viewer.setItemZ(row);
         } else if (verb == "t") { // a flag set directly: no rebuild
             row->setDisplayIfTime(!row->displayIfTime);
+        } else if (verb == "set") { // host operation: "set t=a,b y=c", "-" an empty list
+            QAStViewerWindow::CurveRoles roles;
+            for (const QString& role : words.mid(1)) {
+                const QString names = role.mid(2);
+                const QStringList named = names == "-" ? QStringList() : names.split(',');
+                if (role.startsWith('x'))
+                    roles.x = named.value(0);
+                else
+                    (role.startsWith('t') ? roles.time : role.startsWith('y') ? roles.y : roles.z) =
+                        named;
+            }
+            viewer.setCurveRoles(roles);
         } else if (verb == "itemy") {
             viewer.itemY = row;
         } else if (verb == "dbl") {
@@ -454,6 +467,13 @@ private slots:
         QTest::newRow("menu: no choice") << "type 2; menu c -1" << false << start;
         QTest::newRow("menu: no row") << "menu - 0" << false << start;
         QTest::newRow("menu: row gone meanwhile") << "menu c 0 cut" << true << "a 1 TX, b 1 Y*";
+        // Roles set by name through the host operation: set, not toggled, one rebuild.
+        QTest::newRow("host: time") << "set t=b,c" << true << "a 1 X, b 1 TY*, c 1 TZ";
+        QTest::newRow("host: X, Z") << "type 2; set x=c z=a,b" << true << "a 1 TZ, b 1 YZ*, c 1 X";
+        QTest::newRow("host: xy Ys") << "type 1; set y=a,c" << true << "a 1 TXY*, b 1 -, c 1 YZ";
+        QTest::newRow("host: xyz Y") << "type 2; set y=c" << true << "a 1 TX, b 1 -, c 1 YZ*";
+        QTest::newRow("host: none shown") << "set t=-" << true << "a 1 X, b 1 Y*, c 1 Z";
+        QTest::newRow("host: unknown name") << "set t=a x=nope" << false << start;
     }
 
     void roles()
@@ -645,6 +665,35 @@ private slots:
         for (int k = 0; k < 9; ++k) {
             QCOMPARE(axes[k / 3].hasProperty(props[k % 3]), *show[k]);
             QCOMPARE(axes[k / 3].property(props[k % 3]), *show[k] ? *step[k] : 0.0f);
+        }
+    }
+
+    // The list as data, the chart type and the drawing, as a studio without a user sees them.
+    void hostOperations()
+    {
+        ViewerPtr viewer = open({"a,b\t\t\xc3\xbc\n1\t-2.5\t7\n3\n"});
+        const auto texts = [](const QAStViewerWindow::CurveInfo& c) {
+            return QStringList{c.name, c.values, c.min, c.max}.join('|');
+        };
+        QStringList list;
+        for (const QAStViewerWindow::CurveInfo& curve : viewer->curveList())
+            list << texts(curve);
+        QCOMPARE(list, (QStringList{"a,b|2|1|3", "|1|-2.5|-2.5", "\u00fc|1|7|7"}));
+        QCOMPARE(viewer->unknownCurveNames({"", "x", "a", "x", "a,b"}), (QStringList{"x", "a"}));
+        QVERIFY(viewer->setChartType(QAStViewerWindow::XYZChart));
+        QVERIFY(viewer->graphicType == QAGVZViewer::XYZGraphic && viewer->graphic->graphic->is3D());
+        QVERIFY(!viewer->setViewRange({0, 1}, std::nullopt));
+
+        QImage blank(200, 150, QImage::Format_ARGB32);
+        blank.fill(Qt::white);
+        for (const bool chart : {true, false}) {
+            QImage image = blank;
+            QPainter painter(&image);
+            if (!chart)
+                viewer->setCurveRoles({std::nullopt, std::nullopt, std::nullopt, QStringList()});
+            QCOMPARE(viewer->drawChart(painter, image.rect()), chart);
+            painter.end();
+            QCOMPARE(image != blank, chart);
         }
     }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "host/chart/daxisscale.h"
+#include "host/chart/dcurvereducer.h"
 #include "host/chart/dcurvesummary.h"
 #include "host/chart/ditem.h"
+#include "host/chart/dpointpool.h"
 
 #include <QColor>
 #include <QFont>
@@ -15,7 +17,6 @@
 
 class DAxis;
 class DCurve;
-class DCurveReducer;
 class DGraphic;
 class DStyle;
 class QPainter;
@@ -141,10 +142,6 @@ private:
     std::vector<const DCurve*> curves;
 };
 
-#include "host/chart/dcurvereducer.h"
-#include "host/chart/ditem.h"
-#include "host/chart/dpointpool.h"
-
 // Feeds every `stride`-th point of `curve` through `map` (three coordinates to a device point)
 // into `reducer`; `visit` sees every mapped point (markers, point charts).
 template <class Map, class Visit>
@@ -155,7 +152,10 @@ void feedCurve(const DCurve& curve, int slotA, int slotB, int slotC, Map map, Vi
     for (const DItem* item = curve.firstChild; item; item = item->next) {
         // Points of a curve are mostly consecutive slots of a pool block: fetching a few ahead
         // hides the latency of walking the chain (a wrong guess only costs a wasted fetch).
+        // A GCC and Clang built-in; other compilers go without.
+#if defined(__GNUC__) || defined(__clang__)
         __builtin_prefetch(reinterpret_cast<const char*>(item) + 16 * DPointPool::SlotSize);
+#endif
         if (skip-- > 0)
             continue;
         skip = stride - 1;

@@ -11,29 +11,19 @@ ChartFixture::ChartFixture(int type, const QString& title)
     graphic->style->fillColor = new DColor(255, 255, 255);
 }
 
-ChartFixture::~ChartFixture()
-{
-    delete graphic;
-}
-
 void ChartFixture::link(DItem* item)
 {
     (lastChild ? lastChild->next : graphic->firstChild) = item;
     lastChild = item;
 }
 
-DAxis* ChartFixture::addAxis(const QString& id)
-{
-    auto* axis = new DAxis(id, QString(), id.toUpper(), graphic, style(Qt::black));
-    link(axis);
-    axes.push_back(axis);
-    return axis;
-}
-
 void ChartFixture::addAxes(int count, float min, float max, bool named)
 {
     for (int i = 0; i < count; ++i) {
-        DAxis* axis = addAxis(named ? QString(QLatin1Char(char('x' + i))) : QString());
+        const QString id = named ? QString(QLatin1Char(char('x' + i))) : QString();
+        auto* axis = new DAxis(id, QString(), id.toUpper(), graphic, style(Qt::black));
+        link(axis);
+        axes.push_back(axis);
         if (min < max)
             setRange(axis, min, max);
     }
@@ -49,30 +39,26 @@ DCurve* ChartFixture::addCurve(const QString& name, const QColor& color)
 void ChartFixture::addPoints(DCurve* curve, const std::vector<float>& xs,
                              const std::vector<float>& ys, const std::vector<float>& zs)
 {
-    DItem* last = curve->firstChild;
-    while (last && last->next)
-        last = last->next;
+    DItem** end = &curve->firstChild;
+    while (*end)
+        end = &(*end)->next;
     for (std::size_t i = 0; i < xs.size() && i < ys.size(); ++i) {
         auto* point = new DPoint(curve, nullptr);
         point->addCoord(axes.at(0), xs[i]);
         point->addCoord(axes.at(1), ys[i]);
         if (axes.size() > 2 && i < zs.size())
             point->addCoord(axes[2], zs[i]);
-        if (last)
-            last->next = point;
-        else
-            curve->firstChild = point;
-        last = point;
+        *end = point;
+        end = &point->next;
     }
 }
 
 DStyle* ChartFixture::style(const QColor& pen, int fontSize)
 {
+    const auto channel = [](int c) { return static_cast<unsigned char>(c); };
     styles.push_back(std::make_unique<DStyle>(
         QStringLiteral("s"), new DFont(QString(), fontSize, 0), nullptr,
-        new DColor(static_cast<unsigned char>(pen.red()), static_cast<unsigned char>(pen.green()),
-                   static_cast<unsigned char>(pen.blue())),
-        false));
+        new DColor(channel(pen.red()), channel(pen.green()), channel(pen.blue())), false));
     return styles.back().get();
 }
 

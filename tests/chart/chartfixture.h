@@ -15,9 +15,8 @@ class ChartFixture
 {
 public:
     explicit ChartFixture(int type = DGraphic::Chart2D, const QString& title = QString());
-    ~ChartFixture();
+    ~ChartFixture() { delete graphic; }
 
-    DAxis* addAxis(const QString& id);
     // Axes "x", "y" (and "z"), named after their ids or unnamed, fixed to min..max when min < max.
     void addAxes(int count, float min = 0, float max = 0, bool named = true);
     DCurve* addCurve(const QString& name, const QColor& color);
@@ -28,7 +27,6 @@ public:
     DStyle* style(const QColor& pen, int fontSize = 10);
     void setSpacings(DAxis* axis, float grid, float units, float dots);
     void setRange(DAxis* axis, float min, float max);
-
     // Paints into `target` (the whole image when null) of a white image of `size`.
     QImage paint(const QSize& size = QSize(600, 400), int painterSize = 100,
                  const QRect* target = nullptr) const;
@@ -39,7 +37,6 @@ public:
 
 private:
     void link(DItem* item);
-
     DItem* lastChild = nullptr;
 };
 
@@ -54,7 +51,7 @@ template <class Match> int countPixels(const QImage& image, const QRect& rect, M
     return n;
 }
 
-// Pure red, green, blue (curve colours drawn opaque).
+// Pure red, green, blue (curve colours drawn opaque); ink: neither white nor a near-white tint.
 inline bool isRed(const QColor& c)
 {
     return c.red() > 200 && c.green() < 60 && c.blue() < 60;
@@ -67,7 +64,6 @@ inline bool isBlue(const QColor& c)
 {
     return c.blue() > 200 && c.red() < 60 && c.green() < 60;
 }
-// Neither white nor a near-white tint.
 inline bool isInk(const QColor& c)
 {
     return c.red() < 160 || c.green() < 160 || c.blue() < 160;

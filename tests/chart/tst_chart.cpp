@@ -19,12 +19,20 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
 #include <utility>
 
 namespace {
 
 const float NaN = std::numeric_limits<float>::quiet_NaN();
 const float Inf = std::numeric_limits<float>::infinity();
+
+// Input that the painter must survive, drawing nothing outside its rectangle.
+enum Bad {
+    NanCoordinates, EqualPoints, SpacingZero, SpacingNegative, SpacingNan, SpacingInf, SpacingTiny,
+    EmptyGraphic, NoAxes, FontSizeZero, FontSizeHuge, LongTitle, NanAngles, PainterSizeZero,
+    PainterSizeHuge, SingleAxis, RangeNan, NullGraphic, EmptyRect, InvertedRect, TinyRect
+};
 
 // An item that counts its destruction, to see what deleting a graphic reaches.
 class CountedItem : public DItem
@@ -383,61 +391,65 @@ private slots:
 
     void badInputReturns_data()
     {
-        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("bad");
         QTest::addColumn<int>("type");
-        const QStringList kinds =
-            QStringLiteral("nan and inf coordinates|all points equal|spacing 0|spacing -5|"
-                           "spacing nan|spacing inf|spacing 1e-30|empty graphic|no axes|"
-                           "font size 0|font size 10000|million character title|nan view angles|"
-                           "painter size 0|painter size huge|single axis|range nan|null graphic|"
-                           "empty rect|inverted rect|tiny rect")
-                .split(u'|');
+        const std::pair<Bad, const char*> kinds[] = {
+            {NanCoordinates, "nan and inf coordinates"}, {EqualPoints, "all points equal"},
+            {SpacingZero, "spacing 0"}, {SpacingNegative, "spacing -5"},
+            {SpacingNan, "spacing nan"}, {SpacingInf, "spacing inf"},
+            {SpacingTiny, "spacing 1e-30"}, {EmptyGraphic, "empty graphic"},
+            {NoAxes, "no axes"}, {FontSizeZero, "font size 0"}, {FontSizeHuge, "font size 10000"},
+            {LongTitle, "million character title"}, {NanAngles, "nan view angles"},
+            {PainterSizeZero, "painter size 0"}, {PainterSizeHuge, "painter size huge"},
+            {SingleAxis, "single axis"}, {RangeNan, "range nan"}, {NullGraphic, "null graphic"},
+            {EmptyRect, "empty rect"}, {InvertedRect, "inverted rect"}, {TinyRect, "tiny rect"}};
         for (int type : {int(DGraphic::Chart2D), int(DGraphic::Lines3D), int(DGraphic::Points3D)})
-            for (const QString& kind : kinds)
-                QTest::newRow(qPrintable(QString::number(type) + ' ' + kind)) << kind << type;
+            for (const auto& [bad, name] : kinds)
+                QTest::addRow("%d %s", type, name) << int(bad) << type;
     }
 
     void badInputReturns()
     {
-        QFETCH(QString, kind);
+        QFETCH(int, bad);
         QFETCH(int, type);
-        const auto is = [&](const char* k) { return kind == QLatin1String(k); };
-        const QRect rect = is("empty rect")      ? QRect(0, 0, 0, 0)
-                           : is("inverted rect") ? QRect(QPoint(200, 150), QPoint(10, 20))
-                           : is("tiny rect")     ? QRect(0, 0, 3, 2)
+        const QRect rect = bad == EmptyRect      ? QRect(0, 0, 0, 0)
+                           : bad == InvertedRect ? QRect(QPoint(200, 150), QPoint(10, 20))
+                           : bad == TinyRect     ? QRect(0, 0, 3, 2)
                                                  : QRect(0, 0, 300, 200);
         ChartFixture chart(type, "Title");
-        if (!is("no axes") && !is("empty graphic"))
-            chart.addAxes(is("single axis") ? 1 : 3);
-        if (!is("empty graphic")) {
+        if (bad != NoAxes && bad != EmptyGraphic)
+            chart.addAxes(bad == SingleAxis ? 1 : 3);
+        if (bad != EmptyGraphic) {
             DCurve* curve = chart.addCurve("c", Qt::red);
             const std::vector<float> same(1000, 4);
-            if (is("nan and inf coordinates"))
+            if (bad == NanCoordinates)
                 chart.addPoints(curve, {NaN, 1, Inf, 2, -Inf, 3}, {1, NaN, 2, Inf, 3, -Inf},
                                 {Inf, 1, NaN, 2, 3, 4});
-            else if (is("all points equal"))
+            else if (bad == EqualPoints)
                 chart.addPoints(curve, same, same, same);
             else if (chart.axes.size() >= 2)
                 chart.addPoints(curve, {0, 1e6f}, {0, 1e6f}, {0, 1e6f}); // spacings over 1e6
             DUpdater().doItem(chart.graphic);
         }
-        // "spacing X": every spacing of every axis is X (250000 otherwise).
-        const float spacing = kind.startsWith("spacing") ? kind.mid(8).toFloat() : 250000.0f;
+        const std::map<int, float> spacings{{SpacingZero, 0},     {SpacingNegative, -5},
+                                            {SpacingNan, NaN},    {SpacingInf, Inf},
+                                            {SpacingTiny, 1e-30f}};
+        const float spacing = spacings.count(bad) ? spacings.at(bad) : 250000.0f;
         for (DAxis* axis : chart.axes) {
             chart.setSpacings(axis, spacing, spacing, spacing);
-            if (is("range nan"))
+            if (bad == RangeNan)
                 chart.setRange(axis, NaN, Inf);
         }
         for (const auto& style : chart.styles)
-            if (kind.startsWith("font size"))
-                style->font->size = kind.mid(10).toInt();
-        if (is("million character title"))
+            if (bad == FontSizeZero || bad == FontSizeHuge)
+                style->font->size = bad == FontSizeZero ? 0 : 10000;
+        if (bad == LongTitle)
             chart.graphic->title = QString(1000000, QLatin1Char('W'));
-        if (is("nan view angles"))
+        if (bad == NanAngles)
             chart.graphic->elevation = chart.graphic->azimuth = NaN;
-        if (is("null graphic"))
+        if (bad == NullGraphic)
             delete std::exchange(chart.graphic, nullptr);
-        const int size = is("painter size 0") ? 0 : is("painter size huge") ? 1000000 : 100;
+        const int size = bad == PainterSizeZero ? 0 : bad == PainterSizeHuge ? 1000000 : 100;
         const QImage image = chart.paint(QSize(320, 220), size, &rect);
         // Nothing is drawn outside the rectangle given (none at all for an empty one).
         const QRect inside = rect.width() > 0 && rect.height() > 0 ? rect : QRect();
@@ -453,8 +465,6 @@ private slots:
         QTest::addColumn<bool>("markers");
         QTest::newRow("everything set") << 12 << true << true << true;
         QTest::newRow("no colours") << 9 << false << false << false;
-        QTest::newRow("pen only") << 30 << false << true << true;
-        QTest::newRow("fill only") << 1 << true << false << false;
     }
 
     void styleRoundTrip()

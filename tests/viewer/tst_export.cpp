@@ -26,6 +26,8 @@ namespace {
 
 FakeStudio studio;
 const QByteArray abc = "a\tb\tc\n1\t2\t3\n4\t-5\t6\n7\t8\t0\n";
+// How an interactive export ends.
+enum End { Generate, CloseDialog, CloseWindow };
 
 QByteArray readAll(const QString& path)
 {
@@ -106,18 +108,18 @@ private slots:
     void interactiveExport_data()
     {
         QTest::addColumn<bool>("rebuild"); // the chart is rebuilt while the dialog is open
-        QTest::addColumn<QString>("end");  // generate, close or window
-        QTest::newRow("generate") << false << QStringLiteral("generate");
-        QTest::newRow("close") << false << QStringLiteral("close");
-        QTest::newRow("rebuild, generate") << true << QStringLiteral("generate");
-        QTest::newRow("rebuild, close") << true << QStringLiteral("close");
-        QTest::newRow("window closed first") << true << QStringLiteral("window");
+        QTest::addColumn<int>("end");
+        QTest::newRow("generate") << false << int(Generate);
+        QTest::newRow("close") << false << int(CloseDialog);
+        QTest::newRow("rebuild, generate") << true << int(Generate);
+        QTest::newRow("rebuild, close") << true << int(CloseDialog);
+        QTest::newRow("window closed first") << true << int(CloseWindow);
     }
 
     void interactiveExport()
     {
         QFETCH(bool, rebuild);
-        QFETCH(QString, end);
+        QFETCH(int, end);
         auto viewer = openTraces(*dir, {abc});
         viewer->exportDoc();
         QPointer<DExportHtmlDialog> dialog = viewer->findChild<DExportHtmlDialog*>();
@@ -130,13 +132,13 @@ private slots:
         // The document always links the chart shown, never a deleted one.
         DGraphic* chart = viewer->graphic->graphic;
         QVERIFY(document->firstChild == chart && chart->parent == document);
-        if (end == QLatin1String("window")) {
+        if (end == CloseWindow) {
             viewer.reset();
             QVERIFY(!dialog);
             return;
         }
         const QString out = dir->filePath(QStringLiteral("html"));
-        if (end == QLatin1String("generate")) {
+        if (end == Generate) {
             dialog->setTargetDirectory(out);
             dialog->generate();
             // The XY chart draws b against a, the time chart a alone.
@@ -231,15 +233,16 @@ private slots:
         auto* c = static_cast<QAGVZItem*>(viewer->listView->topLevelItem(2));
         viewer->setItemX(c);
         viewer->setAutoReload(true);
-        // A trace that grows faster than the reload delay is followed while it grows.
+        // A trace that grows faster than the reload delay is followed while it grows: a row
+        // every third of the delay, and the list shows more rows within four delays.
         QFile trace(dir->filePath(QStringLiteral("f0.gvz")));
         QVERIFY(trace.open(QIODevice::Append | QIODevice::Unbuffered));
         const int delay = viewer->autoReloadDelay();
-        for (int written = 0; written < 4 * delay; written += delay / 3) {
-            trace.write("9\t9\t9\n");
-            QTest::qWait(delay / 3);
-        }
-        QVERIFY(viewer->listView->topLevelItem(0)->text(1).toInt() > 3);
+        QTimer writer;
+        connect(&writer, &QTimer::timeout, this, [&] { trace.write("9\t9\t9\n"); });
+        writer.start(delay / 3);
+        QTRY_VERIFY_WITH_TIMEOUT(viewer->listView->topLevelItem(0)->text(1).toInt() > 3, 4 * delay);
+        writer.stop();
         QVERIFY(viewer->listView->topLevelItemCount() == 3 && viewer->itemX == c);
         QVERIFY(c->displayAsX && c->displayAsZ && c->text(3) == QStringLiteral("9"));
     }

@@ -8,24 +8,6 @@
 
 using ResPtr = std::unique_ptr<QARes>;
 
-class TestRes : public QObject
-{
-    Q_OBJECT
-private slots:
-    void roundTripKeepsEveryKind_data();
-    void roundTripKeepsEveryKind();
-    void roundTripThroughFileKeepsTopLevelSiblings();
-    void deepTreeRoundTrips();
-    void searchFollowsSiblingsAndDescends_data();
-    void searchFollowsSiblingsAndDescends();
-    void linkingReplacesAndOwns();
-    void longSiblingChainIsFreed();
-    void badDocumentsYieldNullWithReason_data();
-    void badDocumentsYieldNullWithReason();
-    void lenientReadSkipsUnknownElements();
-    void rgbComponentsAreClamped();
-};
-
 namespace {
 
 QAResGroup* sampleTree(const QString& text, const QString& tag)
@@ -73,167 +55,176 @@ QByteArray writtenBy(const QARes* node, const QString& indent = QString())
 
 } // namespace
 
-void TestRes::roundTripKeepsEveryKind_data()
+class TestRes : public QObject
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("tag");
-    QTest::newRow("plain") << QStringLiteral("Graphic") << QStringLiteral("inner");
-    QTest::newRow("empty text") << QString() << QStringLiteral("inner");
-    QTest::newRow("unicode") << QStringLiteral("温度 °C ñ 🚀") << QStringLiteral("组");
-    QTest::newRow("markup") << QStringLiteral("<a href=\"x\">&amp;</a>") << QStringLiteral("a&b");
-    QTest::newRow("blanks kept") << QStringLiteral("  two  \n lines \t") << QStringLiteral(" t ");
-    QTest::newRow("control characters") << QStringLiteral("a\rb\x01\x1f") << QStringLiteral("t\r\x02");
-    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << QStringLiteral("x");
-    QTest::newRow("tag with dots") << QStringLiteral("v") << QStringLiteral("a.b.c");
-}
+    Q_OBJECT
+private slots:
+    void roundTripKeepsEveryKind_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("tag");
+        QTest::newRow("plain") << QStringLiteral("Graphic") << QStringLiteral("inner");
+        QTest::newRow("empty text") << QString() << QStringLiteral("inner");
+        QTest::newRow("unicode") << QStringLiteral("温度 °C ñ 🚀") << QStringLiteral("组");
+        QTest::newRow("markup") << "<a href=\"x\">&amp;</a>" << "a&b";
+        QTest::newRow("blanks kept") << "  two  \n lines \t" << " t ";
+        QTest::newRow("control characters") << "a\rb\x01\x1f" << "t\r\x02";
+        QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << QStringLiteral("x");
+        QTest::newRow("tag with dots") << QStringLiteral("v") << QStringLiteral("a.b.c");
+    }
 
-void TestRes::roundTripKeepsEveryKind()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, tag);
-    ResPtr tree(sampleTree(text, tag));
-    for (const QString& indent : {QString(), QStringLiteral("    ")}) {
+    void roundTripKeepsEveryKind()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, tag);
+        ResPtr tree(sampleTree(text, tag));
+        for (const QString& indent : {QString(), QStringLiteral("    ")}) {
+            QString error;
+            ResPtr back(QARes::fromXml(writtenBy(tree.get(), indent), false, &error));
+            QVERIFY2(back, qPrintable(error));
+            QVERIFY(error.isEmpty());
+            compareTrees(tree.get(), back.get());
+        }
+    }
+
+    void roundTripThroughFileKeepsTopLevelSiblings()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("r.xml"));
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        ResPtr tree(sampleTree(QStringLiteral("x"), QStringLiteral("y")));
+        file.write(tree->toXml());
+        file.close();
+        ResPtr back(QARes::read(name, false));
+        QVERIFY(back);
+        compareTrees(tree.get(), back.get());
         QString error;
-        ResPtr back(QARes::fromXml(writtenBy(tree.get(), indent), false, &error));
+        QVERIFY(!QARes::read(dir.filePath(QStringLiteral("missing.xml")), false, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QARes::read(dir.path(), false, &error)); // a folder
+
+        const QByteArray two = "<resources version=\"1\"><string tag=\"a\">1</string>"
+                               "<boolean tag=\"b\">true</boolean></resources>";
+        ResPtr chain(QARes::fromXml(two, false));
+        QVERIFY(chain && chain->next());
+        QVERIFY(chain->next()->isTag("b"));
+        QVERIFY(!chain->next()->next());
+    }
+
+    void deepTreeRoundTrips()
+    {
+        auto* root = new QAResGroup(QStringLiteral("0"));
+        QAResGroup* group = root;
+        for (int depth = 1; depth < QARes::MaxDepth - 1; ++depth)
+            group = new QAResGroup(QString::number(depth), group);
+        group->addChild(new QAResString(QStringLiteral("leaf"), QStringLiteral("deep")));
+        ResPtr tree(root);
+        QString error;
+        ResPtr back(QARes::fromXml(tree->toXml(), false, &error));
         QVERIFY2(back, qPrintable(error));
-        QVERIFY(error.isEmpty());
         compareTrees(tree.get(), back.get());
     }
-}
 
-void TestRes::roundTripThroughFileKeepsTopLevelSiblings()
-{
-    QTemporaryDir dir;
-    const QString name = dir.filePath(QStringLiteral("r.xml"));
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    ResPtr tree(sampleTree(QStringLiteral("x"), QStringLiteral("y")));
-    file.write(tree->toXml());
-    file.close();
-    ResPtr back(QARes::read(name, false));
-    QVERIFY(back);
-    compareTrees(tree.get(), back.get());
-    QString error;
-    QVERIFY(!QARes::read(dir.filePath(QStringLiteral("missing.xml")), false, &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(!QARes::read(dir.path(), false, &error)); // a folder
+    void searchFollowsSiblingsAndDescends_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("first node") << "root" << "root";
+        QTest::newRow("into group") << "root.yes" << "yes";
+        QTest::newRow("two levels") << "root.inner.text" << "text";
+        QTest::newRow("missing") << "root.maybe" << "";
+        QTest::newRow("through a leaf") << "root.yes.x" << "";
+        QTest::newRow("sibling of start") << "later" << "later";
+        QTest::newRow("empty path") << "" << "";
+    }
 
-    const QByteArray two = "<resources version=\"1\"><string tag=\"a\">1</string>"
-                           "<boolean tag=\"b\">true</boolean></resources>";
-    ResPtr chain(QARes::fromXml(two, false));
-    QVERIFY(chain && chain->next());
-    QVERIFY(chain->next()->isTag("b"));
-    QVERIFY(!chain->next()->next());
-}
+    void searchFollowsSiblingsAndDescends()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, found);
+        ResPtr tree(sampleTree(QStringLiteral("x"), QStringLiteral("inner")));
+        tree->setNext(new QAResString(QStringLiteral("later"), QString()));
+        QARes* node = tree->search(path, '.');
+        QCOMPARE(node ? node->tag() : QString(), found);
+    }
 
-void TestRes::deepTreeRoundTrips()
-{
-    auto* root = new QAResGroup(QStringLiteral("0"));
-    QAResGroup* group = root;
-    for (int depth = 1; depth < QARes::MaxDepth - 1; ++depth)
-        group = new QAResGroup(QString::number(depth), group);
-    group->addChild(new QAResString(QStringLiteral("leaf"), QStringLiteral("deep")));
-    ResPtr tree(root);
-    QString error;
-    ResPtr back(QARes::fromXml(tree->toXml(), false, &error));
-    QVERIFY2(back, qPrintable(error));
-    compareTrees(tree.get(), back.get());
-}
+    void linkingReplacesAndOwns()
+    {
+        QAResGroup group(QStringLiteral("g"));
+        auto* a = new QAResString(QStringLiteral("a"), QStringLiteral("1"));
+        group.addChild(a);
+        group.addChild(new QAResString(QStringLiteral("b"), QStringLiteral("2")));
+        QCOMPARE(group.childByTag("b")->toResString()->value(), QStringLiteral("2"));
+        a->setNext(new QAResBoolean(QStringLiteral("c"), true)); // drops "b"
+        QVERIFY(!group.childByTag(QStringLiteral("b")));
+        QVERIFY(group.childByTag(QStringLiteral("c"))->toResBoolean());
+        QVERIFY(!group.childByTag(QStringLiteral("c"))->toResString());
+        ResPtr taken(a->takeNext());
+        QVERIFY(taken->isTag("c"));
+        QVERIFY(!a->next());
+    }
 
-void TestRes::searchFollowsSiblingsAndDescends_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("found");
-    QTest::newRow("first node") << "root" << "root";
-    QTest::newRow("into group") << "root.yes" << "yes";
-    QTest::newRow("two levels") << "root.inner.text" << "text";
-    QTest::newRow("missing") << "root.maybe" << "";
-    QTest::newRow("through a leaf") << "root.yes.x" << "";
-    QTest::newRow("sibling of start") << "later" << "later";
-    QTest::newRow("empty path") << "" << "";
-}
+    void longSiblingChainIsFreed()
+    {
+        auto* first = new QAResBoolean(QStringLiteral("n"), true);
+        QARes* last = first;
+        for (int i = 0; i < 300000; ++i)
+            last = last->setNext(new QAResBoolean(QStringLiteral("n"), false));
+        delete first; // must not recurse per node
+    }
 
-void TestRes::searchFollowsSiblingsAndDescends()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, found);
-    ResPtr tree(sampleTree(QStringLiteral("x"), QStringLiteral("inner")));
-    tree->setNext(new QAResString(QStringLiteral("later"), QString()));
-    QARes* node = tree->search(path, '.');
-    QCOMPARE(node ? node->tag() : QString(), found);
-}
+    void badDocumentsYieldNullWithReason_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("truncated") << QByteArray("<resources version=\"1\"><group tag=\"a\"><st");
+        QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfe garbage \x89PNG", 16);
+        QTest::newRow("foreign xml") << QByteArray("<html><body>hi</body></html>");
+        QTest::newRow("no node") << QByteArray("<resources version=\"1\"/>");
+        const auto row = [](const char* name, const QByteArray& body) {
+            QTest::newRow(name) << "<resources version=\"1\">" + body + "</resources>";
+        };
+        QTest::newRow("other version")
+            << QByteArray("<resources version=\"9\"><string tag=\"a\"/></resources>");
+        row("unknown element", "<font tag=\"a\"/>");
+        row("missing tag", "<string>x</string>");
+        row("rgb above 255", "<rgb tag=\"c\" red=\"256\" green=\"0\" blue=\"0\"/>");
+        row("rgb negative", "<rgb tag=\"c\" red=\"0\" green=\"-1\" blue=\"0\"/>");
+        row("rgb missing", "<rgb tag=\"c\" red=\"0\"/>");
+        row("bad boolean", "<boolean tag=\"b\">maybe</boolean>");
+        row("element in string", "<string tag=\"s\">a<b/></string>");
+        row("trailing garbage", "<string tag=\"s\"/></resources><x/>");
+        QByteArray deep = "<resources>";
+        for (int i = 0; i < 100000; ++i)
+            deep += "<group tag=\"g\">";
+        QTest::newRow("100000 deep") << deep;
+    }
 
-void TestRes::linkingReplacesAndOwns()
-{
-    QAResGroup group(QStringLiteral("g"));
-    auto* a = new QAResString(QStringLiteral("a"), QStringLiteral("1"));
-    group.addChild(a);
-    group.addChild(new QAResString(QStringLiteral("b"), QStringLiteral("2")));
-    QCOMPARE(group.childByTag(QStringLiteral("b"))->toResString()->value(), QStringLiteral("2"));
-    a->setNext(new QAResBoolean(QStringLiteral("c"), true)); // drops "b"
-    QVERIFY(!group.childByTag(QStringLiteral("b")));
-    QVERIFY(group.childByTag(QStringLiteral("c"))->toResBoolean());
-    QVERIFY(!group.childByTag(QStringLiteral("c"))->toResString());
-    ResPtr taken(a->takeNext());
-    QVERIFY(taken->isTag("c"));
-    QVERIFY(!a->next());
-}
+    void badDocumentsYieldNullWithReason()
+    {
+        QFETCH(QByteArray, document);
+        QString error;
+        ResPtr tree(QARes::fromXml(document, false, &error));
+        QVERIFY(!tree);
+        QVERIFY(!error.isEmpty());
+    }
 
-void TestRes::longSiblingChainIsFreed()
-{
-    auto* first = new QAResBoolean(QStringLiteral("n"), true);
-    QARes* last = first;
-    for (int i = 0; i < 300000; ++i)
-        last = last->setNext(new QAResBoolean(QStringLiteral("n"), false));
-    delete first; // must not recurse per node
-}
+    void lenientReadSkipsUnknownElements()
+    {
+        const QByteArray doc = "<resources><font tag=\"f\"><x/></font><string tag=\"s\">v</string>";
+        ResPtr tree(QARes::fromXml(doc + "</resources>", true));
+        QVERIFY(tree);
+        QVERIFY(tree->isTag("s"));
+        QVERIFY(!tree->next());
+    }
 
-void TestRes::badDocumentsYieldNullWithReason_data()
-{
-    QTest::addColumn<QByteArray>("document");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("truncated") << QByteArray("<resources version=\"1\"><group tag=\"a\"><string ta");
-    QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfe garbage \x89PNG", 16);
-    QTest::newRow("foreign xml") << QByteArray("<html><body>hi</body></html>");
-    QTest::newRow("no node") << QByteArray("<resources version=\"1\"/>");
-    QTest::newRow("other version") << QByteArray("<resources version=\"9\"><string tag=\"a\"/></resources>");
-    QTest::newRow("unknown element") << QByteArray("<resources><font tag=\"a\"/></resources>");
-    QTest::newRow("missing tag") << QByteArray("<resources><string>x</string></resources>");
-    QTest::newRow("rgb above 255") << QByteArray("<resources><rgb tag=\"c\" red=\"256\" green=\"0\" blue=\"0\"/></resources>");
-    QTest::newRow("rgb negative") << QByteArray("<resources><rgb tag=\"c\" red=\"0\" green=\"-1\" blue=\"0\"/></resources>");
-    QTest::newRow("rgb missing") << QByteArray("<resources><rgb tag=\"c\" red=\"0\"/></resources>");
-    QTest::newRow("bad boolean") << QByteArray("<resources><boolean tag=\"b\">maybe</boolean></resources>");
-    QTest::newRow("element in string") << QByteArray("<resources><string tag=\"s\">a<b/></string></resources>");
-    QTest::newRow("trailing garbage") << QByteArray("<resources><string tag=\"s\"/></resources><x/>");
-    QByteArray deep = "<resources>";
-    for (int i = 0; i < 100000; ++i)
-        deep += "<group tag=\"g\">";
-    QTest::newRow("100000 deep") << deep;
-}
-
-void TestRes::badDocumentsYieldNullWithReason()
-{
-    QFETCH(QByteArray, document);
-    QString error;
-    ResPtr tree(QARes::fromXml(document, false, &error));
-    QVERIFY(!tree);
-    QVERIFY(!error.isEmpty());
-}
-
-void TestRes::lenientReadSkipsUnknownElements()
-{
-    const QByteArray doc = "<resources><font tag=\"f\"><x/></font><string tag=\"s\">v</string></resources>";
-    ResPtr tree(QARes::fromXml(doc, true));
-    QVERIFY(tree);
-    QVERIFY(tree->isTag("s"));
-    QVERIFY(!tree->next());
-}
-
-void TestRes::rgbComponentsAreClamped()
-{
-    QAResRGB rgb(QStringLiteral("c"), -5, 300, 7);
-    QCOMPARE(rgb.color(), QColor(0, 255, 7));
-}
+    void rgbComponentsAreClamped()
+    {
+        QAResRGB rgb(QStringLiteral("c"), -5, 300, 7);
+        QCOMPARE(rgb.color(), QColor(0, 255, 7));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestRes)
 #include "tst_res.moc"

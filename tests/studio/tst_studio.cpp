@@ -84,35 +84,6 @@ private slots:
         window->setFile(path);
     }
 
-    void scrollViewContentsSize_data()
-    {
-        QTest::addColumn<QSize>("contents");
-        QTest::addColumn<bool>("scrollsX");
-        QTest::addColumn<bool>("scrollsY");
-        QTest::newRow("contents fit") << QSize(200, 100) << false << false;
-        QTest::newRow("wider") << QSize(1000, 100) << true << false;
-        QTest::newRow("taller") << QSize(100, 1000) << false << true;
-        QTest::newRow("empty") << QSize(0, 0) << false << false;
-    }
-
-    void scrollViewContentsSize()
-    {
-        QFETCH(QSize, contents);
-        QFETCH(bool, scrollsX);
-        QFETCH(bool, scrollsY);
-        QAScrollPaneView view;
-        view.resize(400, 300);
-        view.show();
-        view.resizeContents(contents.width(), contents.height());
-        QCOMPARE(QSize(view.contentsWidth(), view.contentsHeight()), contents);
-        // Whatever the scroll bars take, exactly the hidden part scrolls into view.
-        const QPoint max(view.horizontalScrollBar()->maximum(),
-                         view.verticalScrollBar()->maximum());
-        QCOMPARE(max, QPoint(qMax(0, contents.width() - view.visibleWidth()),
-                             qMax(0, contents.height() - view.visibleHeight())));
-        QVERIFY((max.x() > 0) == scrollsX && (max.y() > 0) == scrollsY);
-    }
-
     void scrollViewScrollsAndPaintsInContents()
     {
         TestView view;
@@ -140,6 +111,7 @@ private slots:
         view.resizeContents(50, 40);
         view.repaintContents(0, 0, 300, 300); // clipped to the contents
         QCOMPARE(view.lastPaint, QRect(0, 0, 50, 40));
+        QCOMPARE(view.horizontalScrollBar()->maximum() + view.verticalScrollBar()->maximum(), 0);
     }
 
     void paneMapping_data()
@@ -149,7 +121,6 @@ private slots:
         QTest::addColumn<QPoint>("pixel");
         // Pane 202 x 102 with a 1-pixel frame: contents rectangle (1, 1, 200, 100).
         QTest::newRow("origin") << QSize(1000, 500) << QPoint(0, 0) << QPoint(1, 1);
-        QTest::newRow("middle") << QSize(1000, 500) << QPoint(500, 250) << QPoint(101, 51);
         QTest::newRow("far corner") << QSize(1000, 500) << QPoint(1000, 500) << QPoint(201, 101);
         QTest::newRow("each axis its own scale")
             << QSize(400, 1000) << QPoint(100, 100) << QPoint(51, 11);
@@ -259,43 +230,33 @@ private slots:
         QTRY_COMPARE(window->refreshCount, 1);
     }
 
+    // What the viewer's tests of its curve list do not reach: the column and position passed,
+    // the keypad's Enter, a double click beside the rows.
     void listViewSignals()
     {
         QAListView list;
         QCOMPARE(list.addColumn(QStringLiteral("Name")), 0);
         QCOMPARE(list.addColumn(QStringLiteral("Values"), 80), 1);
-        auto* first = new QTreeWidgetItem(&list, {QStringLiteral("a"), QStringLiteral("1")});
-        auto* second = new QTreeWidgetItem(&list, {QStringLiteral("b"), QStringLiteral("2")});
+        auto* row = new QTreeWidgetItem(&list, {QStringLiteral("a"), QStringLiteral("1")});
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         QSignalSpy right(&list, &QAListView::rightButtonPressed);
         QSignalSpy doubled(&list, &QAListView::doubleClicked);
         QSignalSpy returned(&list, &QAListView::returnPressed);
-
-        const QPoint onSecond(10, list.visualItemRect(second).center().y());
-        QTest::mousePress(list.viewport(), Qt::RightButton, {}, onSecond);
-        QCOMPARE(right.count(), 1);
-        QCOMPARE(right.at(0).at(0).value<QTreeWidgetItem*>(), second);
-        QCOMPARE(right.at(0).at(1).toPoint(), list.viewport()->mapToGlobal(onSecond));
-        QCOMPARE(right.at(0).at(2).toInt(), 0);
-        QCOMPARE(list.currentItem(), second);
+        const QPoint onRow(10, list.visualItemRect(row).center().y());
         const QPoint below(10, list.viewport()->height() - 5);
-        QTest::mousePress(list.viewport(), Qt::RightButton, {}, below);
+        for (const QPoint& at : {onRow, below})
+            QTest::mousePress(list.viewport(), Qt::RightButton, {}, at);
         QCOMPARE(right.count(), 2);
-        QVERIFY(!right.at(1).at(0).value<QTreeWidgetItem*>());
-        QCOMPARE(right.at(1).at(2).toInt(), -1);
-
-        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {},
-                           list.visualItemRect(first).center());
-        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, below); // no item: no signal
-        QCOMPARE(doubled.count(), 1);
-        QCOMPARE(doubled.at(0).at(0).value<QTreeWidgetItem*>(), first);
-
-        list.setCurrentItem(second);
-        QTest::keyClick(&list, Qt::Key_Return);
+        QCOMPARE(right.at(0).at(1).toPoint(), list.viewport()->mapToGlobal(onRow));
+        QCOMPARE(right.at(0).at(2).toInt(), 0);
+        QVERIFY(!right.at(1).at(0).value<QTreeWidgetItem*>() && right.at(1).at(2).toInt() == -1);
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, below);
+        QCOMPARE(doubled.count(), 0);
+        list.setCurrentItem(row);
         QTest::keyClick(&list, Qt::Key_Enter);
-        QCOMPARE(returned.count(), 2);
-        QCOMPARE(returned.at(1).at(0).value<QTreeWidgetItem*>(), second);
+        QCOMPARE(returned.count(), 1);
+        QCOMPARE(returned.at(0).at(0).value<QTreeWidgetItem*>(), row);
     }
 
     void colorButton_data()

@@ -112,6 +112,9 @@ public:
 
 // How a dialog or message box goes away without a button that accepts.
 enum Dismiss { CancelButton, EscapeKey, CloseWindow, LoadThenCancel };
+// Where `axes` is saved: over an existing file, into a missing folder, onto a folder, or over an
+// existing file on a disk that fills up after the open.
+enum Target { Existing, MissingFolder, Folder, Full };
 
 // Answers the next message box (a StandardButton, EscapeKey or CloseWindow); notes caption, text,
 // icon and buttons.
@@ -455,35 +458,36 @@ private slots:
 
     void save_data()
     {
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("where");
         QTest::addColumn<int>("answer");      // to the replace question
         QTest::addColumn<QByteArray>("kept"); // in the target afterwards; null: a new configuration
         QTest::addColumn<QString>("critical"); // %1: the target; a write failure adds its reason
         const int yes = QMessageBox::Yes;
         const QByteArray previous = "previous";
         const QString open = "Cannot open file \"%1\"";
-        QTest::newRow("replace: no") << "axes" << int(QMessageBox::No) << previous << "";
-        QTest::newRow("replace: escape") << "axes" << int(EscapeKey) << previous << "";
-        QTest::newRow("replace: closed") << "axes" << int(CloseWindow) << previous << "";
-        QTest::newRow("replace: yes") << "axes" << yes << QByteArray() << "";
-        QTest::newRow("missing folder") << "missing/axes" << yes << QByteArray("") << open;
-        QTest::newRow("target is a folder") << "folder/axes" << yes << QByteArray("") << open;
+        QTest::newRow("replace: no") << int(Existing) << int(QMessageBox::No) << previous << "";
+        QTest::newRow("replace: escape") << int(Existing) << int(EscapeKey) << previous << "";
+        QTest::newRow("replace: closed") << int(Existing) << int(CloseWindow) << previous << "";
+        QTest::newRow("replace: yes") << int(Existing) << yes << QByteArray() << "";
+        QTest::newRow("missing folder") << int(MissingFolder) << yes << QByteArray("") << open;
+        QTest::newRow("target is a folder") << int(Folder) << yes << QByteArray("") << open;
         QTest::newRow("write fails after the open")
-            << "full/axes" << yes << previous << "Cannot write file \"%1\":\n";
+            << int(Full) << yes << previous << "Cannot write file \"%1\":\n";
     }
 
     void save()
     {
-        QFETCH(QString, typed);
+        QFETCH(int, where);
         QFETCH(int, answer);
         QFETCH(QByteArray, kept);
         QFETCH(QString, critical);
+        const QString typed = QStringList{"old", "missing", "folder", "full"}.at(where) + "/axes";
         const QString target = dir->filePath(typed + ".cfx");
         const QString folder = QFileInfo(target).path();
-        const bool full = typed.startsWith("full");
-        if (typed.startsWith("folder")) {
+        const bool full = where == Full;
+        if (where == Folder) {
             QVERIFY(QDir().mkpath(target));
-        } else if (!typed.startsWith("missing")) {
+        } else if (where != MissingFolder) {
             QVERIFY(QDir().mkpath(folder));
             QVERIFY(writeFile(target, "previous"));
         }

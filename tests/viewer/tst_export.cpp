@@ -79,7 +79,7 @@ private slots:
     void exportHtml_data()
     {
         QTest::addColumn<QByteArray>("trace"); // empty: no chart, nothing is written
-        QTest::newRow("markup in a name") << QByteArray("<script>alert(1)</script>\tb\n1\t2\n");
+        QTest::newRow("a chart") << abc;
         QTest::newRow("no chart") << QByteArray();
     }
 
@@ -96,10 +96,8 @@ private slots:
             return;
         QVERIFY(QFileInfo(out + "/index.svg").size() > 0 &&
                 QFileInfo(out + "/index.png").size() > 0);
-        const QByteArray html = readAll(out + QStringLiteral("/index.html"));
-        QVERIFY2(html.contains("<td>&lt;script&gt;alert(1)&lt;/script&gt;</td>") &&
-                     html.contains("fake studio") && !html.contains("<script>alert"),
-                 html.constData());
+        // The page names the studio's generator; its escaping is the HTML writer's own test.
+        QVERIFY(readAll(out + QStringLiteral("/index.html")).contains("fake studio"));
         // The chart shown is the one exported, unlinked again and still drawable.
         QCOMPARE(viewer->graphic->graphic, chart);
         QVERIFY(!chart->parent && painted(*viewer).width() > 100);
@@ -160,13 +158,13 @@ private slots:
         QTest::addColumn<bool>("fullPage");
         QTest::addColumn<bool>("accepted"); // the printer set-up was accepted
         QTest::addColumn<bool>("hostWindow");
-        QTest::addColumn<QString>("target"); // below the test folder
-        QTest::newRow("chart") << abc << false << true << true << "chart.pdf";
-        QTest::newRow("chart, full page") << abc << true << true << true << "chart.pdf";
-        QTest::newRow("no chart") << QByteArray() << false << true << true << "chart.pdf";
-        QTest::newRow("cancelled") << abc << false << false << true << "chart.pdf";
-        QTest::newRow("no studio window") << abc << true << true << false << "chart.pdf";
-        QTest::newRow("printer cannot start") << abc << false << true << true << "no/chart.pdf";
+        QTest::addColumn<bool>("fails"); // the PDF's folder does not exist
+        QTest::newRow("chart") << abc << false << true << true << false;
+        QTest::newRow("chart, full page") << abc << true << true << true << false;
+        QTest::newRow("no chart") << QByteArray() << false << true << true << false;
+        QTest::newRow("cancelled") << abc << false << false << true << false;
+        QTest::newRow("no studio window") << abc << true << true << false << false;
+        QTest::newRow("printer cannot start") << abc << false << true << true << true;
     }
 
     void print()
@@ -175,10 +173,10 @@ private slots:
         QFETCH(bool, fullPage);
         QFETCH(bool, accepted);
         QFETCH(bool, hostWindow);
-        QFETCH(QString, target);
+        QFETCH(bool, fails);
         studio.window = hostWindow ? host.get() : nullptr;
         auto viewer = openTraces(*dir, {trace});
-        const QString pdf = dir->filePath(target);
+        const QString pdf = dir->filePath(fails ? "no/chart.pdf" : "chart.pdf");
         viewer->printerSetup = [&](QPrinter& printer, QWidget*) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
@@ -200,7 +198,6 @@ private slots:
         QStringList seen;
         for (const QList<QVariant>& message : std::as_const(messages))
             seen << message.constFirst().toString();
-        const bool fails = target.startsWith("no/");
         QCOMPARE(seen.join('|'), QString(!hostWindow || !accepted ? ""
                                          : fails                  ? "Printing ...|Printing failed."
                                                  : "Printing ...|Graphic printed."));

@@ -19,7 +19,6 @@
 
 #include <cmath>
 #include <limits>
-#include <map>
 #include <utility>
 
 namespace {
@@ -27,11 +26,21 @@ namespace {
 const float NaN = std::numeric_limits<float>::quiet_NaN();
 const float Inf = std::numeric_limits<float>::infinity();
 
-// Input that the painter must survive, drawing nothing outside its rectangle.
-enum Bad {
-    NanCoordinates, EqualPoints, SpacingZero, SpacingNegative, SpacingNan, SpacingInf, SpacingTiny,
-    EmptyGraphic, NoAxes, FontSizeZero, FontSizeHuge, LongTitle, NanAngles, PainterSizeZero,
-    PainterSizeHuge, SingleAxis, RangeNan, NullGraphic, EmptyRect, InvertedRect, TinyRect
+// An input that the painter must survive, drawing nothing outside its rectangle: a 3-axis chart
+// with one curve of two far points unless a row changes it.
+struct Bad
+{
+    QString title = QStringLiteral("Title");
+    int axes = 3;
+    bool curve = true;
+    std::vector<float> xs{0, 1e6f}, ys{0, 1e6f}, zs{0, 1e6f}; // spacings far above 1e6
+    float spacing = 250000;                                   // of every kind on every axis
+    bool nanRange = false;
+    int fontSize = 10;
+    bool nanAngles = false;
+    bool nullGraphic = false;
+    int painterSize = 100;
+    QRect rect{0, 0, 300, 200};
 };
 
 // An item that counts its destruction, to see what deleting a graphic reaches.
@@ -71,6 +80,8 @@ QString describe(const DStyle& s)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Bad)
 
 class TestChart : public QObject
 {
@@ -391,68 +402,67 @@ private slots:
 
     void badInputReturns_data()
     {
-        QTest::addColumn<int>("bad");
         QTest::addColumn<int>("type");
-        const std::pair<Bad, const char*> kinds[] = {
-            {NanCoordinates, "nan and inf coordinates"}, {EqualPoints, "all points equal"},
-            {SpacingZero, "spacing 0"}, {SpacingNegative, "spacing -5"},
-            {SpacingNan, "spacing nan"}, {SpacingInf, "spacing inf"},
-            {SpacingTiny, "spacing 1e-30"}, {EmptyGraphic, "empty graphic"},
-            {NoAxes, "no axes"}, {FontSizeZero, "font size 0"}, {FontSizeHuge, "font size 10000"},
-            {LongTitle, "million character title"}, {NanAngles, "nan view angles"},
-            {PainterSizeZero, "painter size 0"}, {PainterSizeHuge, "painter size huge"},
-            {SingleAxis, "single axis"}, {RangeNan, "range nan"}, {NullGraphic, "null graphic"},
-            {EmptyRect, "empty rect"}, {InvertedRect, "inverted rect"}, {TinyRect, "tiny rect"}};
-        for (int type : {int(DGraphic::Chart2D), int(DGraphic::Lines3D), int(DGraphic::Points3D)})
-            for (const auto& [bad, name] : kinds)
-                QTest::addRow("%d %s", type, name) << int(bad) << type;
+        QTest::addColumn<Bad>("bad");
+        const auto row = [](const char* name, void (*change)(Bad&)) {
+            Bad bad;
+            change(bad);
+            for (int type : {DGraphic::Chart2D, DGraphic::Lines3D, DGraphic::Points3D})
+                QTest::addRow("%d %s", type, name) << type << bad;
+        };
+        row("nan and inf coordinates", [](Bad& b) {
+            b.xs = {NaN, 1, Inf, 2, -Inf, 3};
+            b.ys = {1, NaN, 2, Inf, 3, -Inf};
+            b.zs = {Inf, 1, NaN, 2, 3, 4};
+        });
+        row("all points equal", [](Bad& b) { b.xs = b.ys = b.zs = std::vector<float>(1000, 4); });
+        row("spacing 0", [](Bad& b) { b.spacing = 0; });
+        row("spacing -5", [](Bad& b) { b.spacing = -5; });
+        row("spacing nan", [](Bad& b) { b.spacing = NaN; });
+        row("spacing inf", [](Bad& b) { b.spacing = Inf; });
+        row("spacing 1e-30", [](Bad& b) { b.spacing = 1e-30f; });
+        row("empty graphic", [](Bad& b) { b.axes = 0, b.curve = false; });
+        row("no axes", [](Bad& b) { b.axes = 0; });
+        row("font size 0", [](Bad& b) { b.fontSize = 0; });
+        row("font size 10000", [](Bad& b) { b.fontSize = 10000; });
+        row("million character title", [](Bad& b) { b.title = QString(1000000, u'W'); });
+        row("nan view angles", [](Bad& b) { b.nanAngles = true; });
+        row("painter size 0", [](Bad& b) { b.painterSize = 0; });
+        row("painter size huge", [](Bad& b) { b.painterSize = 1000000; });
+        row("single axis", [](Bad& b) { b.axes = 1; });
+        row("range nan", [](Bad& b) { b.nanRange = true; });
+        row("null graphic", [](Bad& b) { b.nullGraphic = true; });
+        row("empty rect", [](Bad& b) { b.rect = QRect(0, 0, 0, 0); });
+        row("inverted rect", [](Bad& b) { b.rect = QRect(QPoint(200, 150), QPoint(10, 20)); });
+        row("tiny rect", [](Bad& b) { b.rect = QRect(0, 0, 3, 2); });
     }
 
     void badInputReturns()
     {
-        QFETCH(int, bad);
         QFETCH(int, type);
-        const QRect rect = bad == EmptyRect      ? QRect(0, 0, 0, 0)
-                           : bad == InvertedRect ? QRect(QPoint(200, 150), QPoint(10, 20))
-                           : bad == TinyRect     ? QRect(0, 0, 3, 2)
-                                                 : QRect(0, 0, 300, 200);
-        ChartFixture chart(type, "Title");
-        if (bad != NoAxes && bad != EmptyGraphic)
-            chart.addAxes(bad == SingleAxis ? 1 : 3);
-        if (bad != EmptyGraphic) {
+        QFETCH(Bad, bad);
+        ChartFixture chart(type, bad.title);
+        chart.addAxes(bad.axes);
+        if (bad.curve) {
             DCurve* curve = chart.addCurve("c", Qt::red);
-            const std::vector<float> same(1000, 4);
-            if (bad == NanCoordinates)
-                chart.addPoints(curve, {NaN, 1, Inf, 2, -Inf, 3}, {1, NaN, 2, Inf, 3, -Inf},
-                                {Inf, 1, NaN, 2, 3, 4});
-            else if (bad == EqualPoints)
-                chart.addPoints(curve, same, same, same);
-            else if (chart.axes.size() >= 2)
-                chart.addPoints(curve, {0, 1e6f}, {0, 1e6f}, {0, 1e6f}); // spacings over 1e6
+            if (chart.axes.size() >= 2)
+                chart.addPoints(curve, bad.xs, bad.ys, bad.zs);
             DUpdater().doItem(chart.graphic);
         }
-        const std::map<int, float> spacings{{SpacingZero, 0},     {SpacingNegative, -5},
-                                            {SpacingNan, NaN},    {SpacingInf, Inf},
-                                            {SpacingTiny, 1e-30f}};
-        const float spacing = spacings.count(bad) ? spacings.at(bad) : 250000.0f;
         for (DAxis* axis : chart.axes) {
-            chart.setSpacings(axis, spacing, spacing, spacing);
-            if (bad == RangeNan)
+            chart.setSpacings(axis, bad.spacing, bad.spacing, bad.spacing);
+            if (bad.nanRange)
                 chart.setRange(axis, NaN, Inf);
         }
         for (const auto& style : chart.styles)
-            if (bad == FontSizeZero || bad == FontSizeHuge)
-                style->font->size = bad == FontSizeZero ? 0 : 10000;
-        if (bad == LongTitle)
-            chart.graphic->title = QString(1000000, QLatin1Char('W'));
-        if (bad == NanAngles)
+            style->font->size = bad.fontSize;
+        if (bad.nanAngles)
             chart.graphic->elevation = chart.graphic->azimuth = NaN;
-        if (bad == NullGraphic)
+        if (bad.nullGraphic)
             delete std::exchange(chart.graphic, nullptr);
-        const int size = bad == PainterSizeZero ? 0 : bad == PainterSizeHuge ? 1000000 : 100;
-        const QImage image = chart.paint(QSize(320, 220), size, &rect);
+        const QImage image = chart.paint(QSize(320, 220), bad.painterSize, &bad.rect);
         // Nothing is drawn outside the rectangle given (none at all for an empty one).
-        const QRect inside = rect.width() > 0 && rect.height() > 0 ? rect : QRect();
+        const QRect inside = bad.rect.width() > 0 && bad.rect.height() > 0 ? bad.rect : QRect();
         QCOMPARE(countPixels(image, QRect(inside.right() + 1, 0, 320, 220), isInk), 0);
         QCOMPARE(countPixels(image, QRect(0, inside.bottom() + 1, 320, 220), isInk), 0);
     }

@@ -245,10 +245,10 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<float>("expected");
-        QTest::newRow("comma locale, comma") << "de_DE" << "2,5" << 2.5f;
-        QTest::newRow("comma locale, point") << "fr_FR" << "2.5" << 2.5f;
-        QTest::newRow("comma locale, exponent") << "fr_FR" << "1,5e2" << 150.0f;
-        QTest::newRow("letters refused") << "de_DE" << "x2,5y" << 2.5f;
+        QTest::newRow("comma locale, comma") << QString("de_DE") << QString("2,5") << 2.5f;
+        QTest::newRow("comma locale, point") << QString("fr_FR") << QString("2.5") << 2.5f;
+        QTest::newRow("comma locale, exponent") << QString("fr_FR") << QString("1,5e2") << 150.0f;
+        QTest::newRow("letters refused") << QString("de_DE") << QString("x2,5y") << 2.5f;
     }
 
     void stepsTypedInAnyLocale()

@@ -66,9 +66,9 @@ private slots:
         QTest::newRow("plain") << QStringLiteral("Graphic") << QStringLiteral("inner");
         QTest::newRow("empty text") << QString() << QStringLiteral("inner");
         QTest::newRow("unicode") << QStringLiteral("温度 °C ñ 🚀") << QStringLiteral("组");
-        QTest::newRow("markup") << "<a href=\"x\">&amp;</a>" << "a&b";
-        QTest::newRow("blanks kept") << "  two  \n lines \t" << " t ";
-        QTest::newRow("control characters") << "a\rb\x01\x1f" << "t\r\x02";
+        QTest::newRow("markup") << QString("<a href=\"x\">&amp;</a>") << QString("a&b");
+        QTest::newRow("blanks kept") << QString("  two  \n lines \t") << QString(" t ");
+        QTest::newRow("control characters") << QString("a\rb\x01\x1f") << QString("t\r\x02");
         QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << QStringLiteral("x");
         QTest::newRow("tag with dots") << QStringLiteral("v") << QStringLiteral("a.b.c");
     }
@@ -130,13 +130,16 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("found");
-        QTest::newRow("first node") << "root" << "root";
-        QTest::newRow("into group") << "root.yes" << "yes";
-        QTest::newRow("two levels") << "root.inner.text" << "text";
-        QTest::newRow("missing") << "root.maybe" << "";
-        QTest::newRow("through a leaf") << "root.yes.x" << "";
-        QTest::newRow("sibling of start") << "later" << "later";
-        QTest::newRow("empty path") << "" << "";
+        const auto row = [](const char* name, const char* path, const char* found) {
+            QTest::newRow(name) << QString(path) << QString(found);
+        };
+        row("first node", "root", "root");
+        row("into group", "root.yes", "yes");
+        row("two levels", "root.inner.text", "text");
+        row("missing", "root.maybe", "");
+        row("through a leaf", "root.yes.x", "");
+        row("sibling of start", "later", "later");
+        row("empty path", "", "");
     }
 
     void searchFollowsSiblingsAndDescends()

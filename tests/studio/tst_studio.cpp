@@ -187,7 +187,7 @@ private slots:
 
     void autoReloadOncePerBurst()
     {
-        window->setAutoReloadDelay(400); // far longer than the gaps inside a burst
+        window->setAutoReloadDelay(500); // far longer than the gaps inside a burst
         window->setAutoReload(true);
         for (int burst = 1; burst <= 2; ++burst) {
             for (int i = 0; i < 5; ++i) {
@@ -201,7 +201,7 @@ private slots:
 
     void autoReloadFollowsReplacedFile()
     {
-        window->setAutoReloadDelay(200);
+        window->setAutoReloadDelay(300);
         window->setAutoReload(true);
         // Written beside and renamed over, as editors and loggers do.
         const QString temp = dir->filePath(QStringLiteral("trace.tmp"));

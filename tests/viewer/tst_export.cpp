@@ -108,7 +108,6 @@ private slots:
         QTest::addColumn<bool>("rebuild"); // the chart is rebuilt while the dialog is open
         QTest::addColumn<int>("end");
         QTest::newRow("generate") << false << int(Generate);
-        QTest::newRow("close") << false << int(CloseDialog);
         QTest::newRow("rebuild, generate") << true << int(Generate);
         QTest::newRow("rebuild, close") << true << int(CloseDialog);
         QTest::newRow("window closed first") << true << int(CloseWindow);

@@ -92,13 +92,15 @@ public:
     bool exportHTML(const QString& dir, const QString& name, QAIProgressMonitor* progress,
                     QAILogMonitor* log) override;
 
-    // host operations (the view range is not offered yet: the base answers false):
+    // host operations:
     bool drawChart(QPainter& painter, const QRect& rect) const override;
     QList<CurveInfo> curveList() const override;
     bool setChartType(ChartType type) override;
     // One rebuild for all roles given. The XYZ chart's Y curve becomes the first Y named unless
     // it is among them.
     bool setCurveRoles(const CurveRoles& roles) override;
+    // setChartView() with the host's ranges.
+    bool setViewRange(const Range& x, const std::optional<Range>& y) override;
 
     // files:
     // Re-reads `files` into the existing rows.

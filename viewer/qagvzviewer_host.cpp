@@ -70,3 +70,10 @@ bool QAGVZViewer::setCurveRoles(const CurveRoles& roles)
     updateGraphic();
     return true;
 }
+
+bool QAGVZViewer::setViewRange(const Range& x, const std::optional<Range>& y)
+{
+    if (!y)
+        return setChartView(x.from, x.to);
+    return setChartView(x.from, x.to, std::make_pair(y->from, y->to));
+}

@@ -679,6 +679,9 @@ private slots:
             list << texts(curve);
         QCOMPARE(list, (QStringList{"a,b|2|1|3", "|1|-2.5|-2.5", "\u00fc|1|7|7"}));
         QCOMPARE(viewer->unknownCurveNames({"", "x", "a", "x", "a,b"}), (QStringList{"x", "a"}));
+        QVERIFY(viewer->setViewRange({0.5, 1}, QAStViewerWindow::Range{-3, 3}));
+        QCOMPARE(viewer->graphic->graphic->view.rect, QRectF(0.5, -3, 0.5, 6));
+        QVERIFY(!viewer->setViewRange({1, 1}, std::nullopt));
         QVERIFY(viewer->setChartType(QAStViewerWindow::XYZChart));
         QVERIFY(viewer->graphicType == QAGVZViewer::XYZGraphic && viewer->graphic->graphic->is3D());
         QVERIFY(!viewer->setViewRange({0, 1}, std::nullopt));

@@ -186,7 +186,8 @@ bool StudioApp::loadResources()
                                                             : ResourceStore::defaultFileName();
     store = std::make_unique<ResourceStore>(file);
     QString message;
-    if (store->load(&message))
+    // Only a run with a window writes resources, so only such a run may move a corrupt file aside.
+    if (store->load(&message, !batchRequested() && !displayMissing))
         return true;
     printError(message);
     return false;

@@ -138,12 +138,17 @@ bool runScript(QAGVZViewer& viewer, const QString& script, DGraphic** beforeLast
             list->setCurrentItem(row);
             QTest::keyClick(list, Qt::Key_Return);
         } else if (verb == "menu") { // chooses entry `id` of the popup, or closes it for -1;
-            bool opened = false;        // a third word: the file is first cut to "a b" and reloaded
+            bool opened = false; // further words: the file holds these curves, reloaded each time
             QTimer::singleShot(50, qApp, [id = words.value(2).toInt(), &opened, &viewer,
-                                          cut = words.size() > 3] {
+                                          reloads = words.mid(3)] {
                 auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-                if (cut && writeTrace(viewer.files.value(0), "a\tb\n1\t2\n"))
-                    viewer.reload();
+                for (const QString& curves : reloads) {
+                    const QStringList names = curves.split(u',');
+                    const QString text = names.join(u'\t') + u'\n'
+                                         + QStringList(names.size(), QStringLiteral("1")).join(u'\t');
+                    if (writeTrace(viewer.files.value(0), text.toLatin1()))
+                        viewer.reload();
+                }
                 if ((opened = menu)) {
                     menu->setActiveAction(menu->actions().value(id)); // ids are positions
                     QTest::keyClick(menu, id >= 0 ? Qt::Key_Return : Qt::Key_Escape);
@@ -353,7 +358,11 @@ private slots:
         QTest::newRow("menu: as Z") << "type 2; menu c 3" << true << "a 1 TX, b 1 Y*, c 1 -";
         QTest::newRow("menu: no choice") << "type 2; menu c -1" << false << start;
         QTest::newRow("menu: no row") << "menu - 0" << false << start;
-        QTest::newRow("menu: row gone meanwhile") << "menu c 0 cut" << true << "a 1 TX, b 1 Y*";
+        QTest::newRow("menu: row gone meanwhile") << "menu c 0 a,b" << true << "a 1 TX, b 1 Y*";
+        // The new row may take the address of the old one: it is another curve all the same.
+        QTest::newRow("menu: row replaced meanwhile")
+            << "menu c 0 a,b a,b,d" << true << "a 1 TX, b 1 Y*, d 1 Z";
+        QTest::newRow("menu: row kept meanwhile") << "menu c 0 a,b,c" << true << "a 1 TX, b 1 Y*, c 1 TZ";
     }
 
     void roles()

@@ -7,6 +7,8 @@
 #include <QTextStream>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -320,9 +322,12 @@ private slots:
         QVERIFY(file.read(writeFile("X\n9\n")));
         QCOMPARE(file.count, 1);
         QCOMPARE(file[0]->name, u"X"_qs);
-        // Only a file that cannot be opened answers false; the file is empty then.
-        for (const QString& path :
-             {dir.filePath(QStringLiteral("no/such.gvz")), dir.path(), QString()}) {
+        // Only a path that is no readable regular file answers false, at once (a FIFO or a
+        // device is never opened); the file is empty then.
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        for (const QString& path : {dir.filePath(QStringLiteral("no/such.gvz")), dir.path(),
+                                    QString(), fifo, QStringLiteral("/dev/zero")}) {
             QVERIFY(file.read(writeFile("X\n9\n")));
             QVERIFY(!file.read(path));
             QCOMPARE(file.count, 0);

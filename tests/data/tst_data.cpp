@@ -387,7 +387,7 @@ private slots:
         }
         QCOMPARE(taken->name, u"B"_qs);
         QCOMPARE(taken->count, 2);
-        QCOMPARE(taken->last->value, 4.0f);
+        QCOMPARE(float(taken->last->value), 4.0f);
         QCOMPARE(taken->max, taken->last);
     }
 
@@ -410,7 +410,7 @@ private slots:
         list->squeeze(); // has no effect on a chain with heap nodes
         int i = 0;
         for (const QAGVZValue* node = list->first; node; node = node->next, ++i)
-            QCOMPARE(node->value, float(i));
+            QCOMPARE(float(node->value), float(i));
         QCOMPARE(i, 100);
     }
 
@@ -425,7 +425,7 @@ private slots:
             int i = 0;
             const QAGVZValue* previous = nullptr;
             for (const QAGVZValue* node = list.first; node; previous = node, node = node->next, ++i)
-                QCOMPARE(node->value, float(n - i));
+                QCOMPARE(float(node->value), float(n - i));
             QCOMPARE(i, n);
             QCOMPARE(list.last, previous);
             QCOMPARE(list.min, list.last);
@@ -496,7 +496,7 @@ private slots:
         QVERIFY(file.read(writeFile(QByteArray(QAGVZFile::maxColumns + 10, '\t') + "\n1\t2\n")));
         QCOMPARE(file.count, QAGVZFile::maxColumns);
         QVERIFY(file[QAGVZFile::maxColumns - 1]); // every entry lies between two tabs
-        QCOMPARE(file[1]->first->value, 2.0f);
+        QCOMPARE(float(file[1]->first->value), 2.0f);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "data/qagvzfile.h"
 #include "data/qagvznumber.h"
+#include "tests/data/referencereader.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -17,13 +18,6 @@ namespace {
 
 const float inf = std::numeric_limits<float>::infinity();
 
-quint32 bitsOf(float value)
-{
-    quint32 bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
 QString bitsText(float value)
 {
     return QStringLiteral("%1 (0x%2)")
@@ -31,74 +25,12 @@ QString bitsText(float value)
         .arg(bitsOf(value), 8, 16, QLatin1Char('0'));
 }
 
-// What a file holds, entry by entry; a null entry has a null name.
-struct Curves
-{
-    QStringList names;
-    QList<QList<float>> values;
-    QList<QList<quint32>> bits; // the values, then min and max, bit for bit
-};
-
-Curves curvesOf(const QAGVZFile& file)
-{
-    Curves curves;
-    for (int i = 0; i < file.count; ++i) {
-        const QAGVZValueList* list = file[i];
-        curves.names << (list ? list->name : QString());
-        QList<float> samples;
-        QList<quint32> bits;
-        for (const QAGVZValue* node = list ? list->first : nullptr; node; node = node->next) {
-            samples << node->value;
-            bits << bitsOf(node->value);
-        }
-        for (const QAGVZValue* node : {list ? list->min : nullptr, list ? list->max : nullptr})
-            bits << (node ? bitsOf(node->value) : 0xdeadbeef);
-        curves.values << samples;
-        curves.bits << bits;
-    }
-    return curves;
-}
-
-// The reader as the text stream does it: readLine() lines, cut at tabs, each cell to readData().
-void referenceRead(const QString& path, QAGVZFile& file)
-{
-    QFile input(path);
-    QVERIFY(input.open(QIODevice::ReadOnly));
-    QTextStream stream(&input);
-    stream.setEncoding(QStringConverter::Utf8);
-    const QString header = stream.readLine();
-    if (header.isEmpty())
-        return;
-    const QStringList names = header.split(u'\t');
-    file.count = int(names.size());
-    file.lists = std::make_unique<QAGVZValueList*[]>(size_t(file.count));
-    for (int i = 0; i < file.count; ++i) {
-        if (i + 1 < file.count || !names.at(i).isEmpty())
-            file.lists[i] = new QAGVZValueList(names.at(i));
-    }
-    for (int line = 1; !stream.atEnd(); ++line) {
-        const QString text = stream.readLine();
-        if (text.isEmpty())
-            continue;
-        QStringList cells = text.split(u'\t');
-        if (cells.last().isEmpty())
-            cells.removeLast();
-        int column = 0;
-        for (const QString& cell : cells)
-            file.readData(line, cell, &column);
-    }
-    for (int i = 0; i < file.count; ++i) {
-        if (file[i])
-            file[i]->updateMinMax();
-    }
-}
-
 void compareWithReference(const QString& path)
 {
     QAGVZFile read;
     QVERIFY(read.read(path));
     QAGVZFile reference;
-    referenceRead(path, reference);
+    QVERIFY(referenceRead(path, reference));
     const Curves got = curvesOf(read);
     const Curves want = curvesOf(reference);
     QCOMPARE(got.names, want.names);

@@ -16,6 +16,7 @@
 namespace {
 
 constexpr qsizetype chunkBytes = 4 << 20;
+constexpr qsizetype minChunkBytes = 64 << 10;
 
 // Hands out the lines of a file as byte ranges, reading it in chunks. A line longer than the
 // buffer grows it, so memory follows the longest line, not the file: about one byte per byte,
@@ -74,10 +75,11 @@ private:
         filled = pending;
         if (!buffer || pending > capacity / 2) {
             // Doubling, but no further than the rest of the file (one more byte to see its end):
-            // a line as long as the file then takes no more than its own size.
+            // a line as long as the file then takes no more than its own size, and a small file
+            // a small buffer. A file that grows meanwhile is still read in pieces of some size.
             const qint64 rest = std::max<qint64>(file.size() - file.pos(), 0);
-            const qsizetype grown = std::max<qsizetype>(
-                chunkBytes, qsizetype(std::min<qint64>(2 * capacity, pending + rest + 1)));
+            const qsizetype grown = qsizetype(std::min<qint64>(
+                std::max(chunkBytes, 2 * capacity), std::max(pending + rest + 1, minChunkBytes)));
             if (grown > capacity) {
                 // realloc() moves large blocks by remapping their pages: no second copy.
                 char* bigger = static_cast<char*>(std::realloc(buffer.get(), size_t(grown)));

@@ -1,5 +1,6 @@
 #include "app/resourcestore.h"
 
+#include "data/fileaccess.h"
 #include "host/res/qares.h"
 
 #include <QCoreApplication>
@@ -20,21 +21,46 @@ QString ResourceStore::defaultFileName()
            + QStringLiteral("/resources.xml");
 }
 
-bool ResourceStore::load(QString* message)
+bool ResourceStore::load(QString* message, bool mayMoveAside)
 {
     tree = std::make_unique<QAResGroup>(QString::fromLatin1(RootTag));
     backup.clear();
     keepFile = false;
-    if (!QFileInfo::exists(file))
+    const QFileInfo info(file);
+    if (!info.exists())
         return true;
+    // A file that cannot be used as it is stays where it is: the run goes on with defaults and
+    // saves nothing over it. Only the file's status is asked, so a FIFO or a device never blocks.
+    const auto refuse = [this, message](const QString& reason) {
+        keepFile = true;
+        if (message)
+            *message = tr("The resource file %1 %2; the defaults are used and it will not be "
+                          "overwritten.")
+                           .arg(QDir::toNativeSeparators(file), reason);
+        return false;
+    };
+    if (const QString problem = fileReadProblem(file); !problem.isEmpty())
+        return refuse(problem);
+    if (info.size() > MaxFileSize)
+        return refuse(tr("is larger than %1 MiB").arg(MaxFileSize >> 20));
+    QFile input(file);
+    if (!input.open(QIODevice::ReadOnly))
+        return refuse(tr("cannot be opened (%1)").arg(input.errorString()));
+    // The cap holds even if the file grows after its size was asked.
+    const QByteArray xml = input.read(MaxFileSize + 1);
+    if (xml.size() > MaxFileSize)
+        return refuse(tr("is larger than %1 MiB").arg(MaxFileSize >> 20));
+    input.close();
     QString reason;
-    std::unique_ptr<QARes> read(QARes::read(file, false, &reason));
+    std::unique_ptr<QARes> read(QARes::fromXml(xml, false, &reason));
     if (read && read->toResGroup()) {
         tree = std::move(read);
         return true;
     }
     if (read)
         reason = tr("its root is not a group");
+    if (!mayMoveAside)
+        return refuse(tr("cannot be read (%1)").arg(reason));
     // Never lose the user's file: keep it under a name of its own before starting afresh.
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
     QString candidate = file + QStringLiteral(".bad-") + stamp;
@@ -46,14 +72,9 @@ bool ResourceStore::load(QString* message)
             *message = tr("The resource file %1 cannot be read (%2); it was kept as %3 and the "
                           "defaults are used.")
                            .arg(file, reason, candidate);
-    } else {
-        keepFile = true;
-        if (message)
-            *message = tr("The resource file %1 cannot be read (%2) nor moved aside; it will not be "
-                          "overwritten and the defaults are used.")
-                           .arg(file, reason);
+        return false;
     }
-    return false;
+    return refuse(tr("cannot be read (%1) nor moved aside").arg(reason));
 }
 
 void ResourceStore::registerProducer(QAResProducer* producer)

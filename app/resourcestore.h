@@ -23,10 +23,16 @@ public:
     static QString defaultFileName();
     static constexpr const char* RootTag = "studio";
 
-    // Reads the file. A missing file gives an empty root group. A file that cannot be read is moved
-    // aside to backupFileName() and the root group starts empty; the answer is then false with the
-    // explanation in `message`.
-    bool load(QString* message);
+    // Largest resource file that load() reads; a bigger one is refused and left alone.
+    static constexpr qint64 MaxFileSize = qint64(64) << 20;
+
+    // Reads the file. A missing file gives an empty root group. Otherwise, when the file cannot be
+    // used the root group starts empty and the answer is false with the explanation in `message`:
+    // a file that was read and is corrupt is moved aside to backupFileName() when `mayMoveAside`
+    // (runs that write resources); in every other case (not a regular file, unreadable, too big,
+    // or corrupt in a run that may not move it) the file is left untouched and save() will not
+    // overwrite it.
+    bool load(QString* message, bool mayMoveAside);
     // The tree read by load(): a group, never null after load(). It stays the store's.
     QARes* root() const { return tree.get(); }
     QString fileName() const { return file; }
@@ -44,6 +50,6 @@ private:
     QString backup;
     std::unique_ptr<QARes> tree;
     QList<QAResProducer*> producers;
-    // Set when a corrupt file could not be moved aside: it must not be overwritten.
+    // Set when the file was not read and left in place: it must not be overwritten.
     bool keepFile = false;
 };

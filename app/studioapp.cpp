@@ -102,7 +102,8 @@ bool StudioApp::loadResources()
     const QString file = options.resourcesFile.value_or(ResourceStore::defaultFileName());
     store = std::make_unique<ResourceStore>(file);
     QString message;
-    if (store->load(&message))
+    // Only a run with a window writes resources, so only such a run may move a corrupt file aside.
+    if (store->load(&message, !options.batch() && !displayMissing))
         return true;
     printError(message);
     return false;

@@ -4,7 +4,9 @@
 #include "app/studiooptions.h"
 #include "data/fileaccess.h"
 #include "host/studio/qailogmonitor.h"
+#include "host/studio/qasvgtidy.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -59,15 +61,22 @@ bool writePng(QIODevice& file, const QSize& size, const Drawing& draw)
     return drawn && image.save(&file, "PNG");
 }
 
+// The generator's SVG names Qt's font families and copies curve names as they are: tidied, it
+// names CSS families and stays well-formed XML.
 bool writeSvg(QIODevice& file, const QSize& size, const Drawing& draw)
 {
+    QBuffer generated;
+    generated.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
-    svg.setOutputDevice(&file);
+    svg.setOutputDevice(&generated);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setResolution(RenderDpi);
     QPainter painter;
-    return painter.begin(&svg) && draw(painter) && painter.end();
+    if (!painter.begin(&svg) || !draw(painter) || !painter.end())
+        return false;
+    const QByteArray tidy = qaTidySvg(generated.data());
+    return file.write(tidy) == tidy.size();
 }
 
 bool writePdf(QIODevice& file, const QSize& size, const Drawing& draw)

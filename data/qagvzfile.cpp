@@ -1,5 +1,6 @@
 #include "data/qagvzfile.h"
 
+#include "data/fileaccess.h"
 #include "data/qagvznumber.h"
 
 #include <QFile>
@@ -7,15 +8,19 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <utility>
 
 namespace {
 
 constexpr qsizetype chunkBytes = 4 << 20;
+constexpr qsizetype minChunkBytes = 64 << 10;
 
 // Hands out the lines of a file as byte ranges, reading it in chunks. A line longer than the
-// buffer grows it, so memory follows the longest line, not the file.
+// buffer grows it, so memory follows the longest line, not the file: about one byte per byte,
+// since growing never goes beyond what the file still holds and reallocates in place.
 class LineSource
 {
 public:
@@ -24,8 +29,9 @@ public:
     // The first bytes of the file, where a byte order mark would be; valid before next().
     QByteArrayView head() const { return {buffer.get(), std::min<qsizetype>(filled, 4)}; }
 
-    // The next line without its '\n'; `last` tells a final piece that no '\n' ends. The range
-    // stays valid until the following call. False at the end of the file.
+    // The next line without its '\n'; `last` tells a final piece that no '\n' ends (otherwise
+    // `*end` is that '\n'). The range stays valid until the following call. False at the end
+    // of the file.
     bool next(const char*& begin, const char*& end, bool& last)
     {
         for (;;) {
@@ -52,24 +58,38 @@ public:
     }
 
 private:
-    // Moves the unfinished line to the front, doubling the buffer when it fills more than half,
+    struct Free
+    {
+        void operator()(char* p) const { std::free(p); }
+    };
+
+    // Moves the unfinished line to the front, growing the buffer when it fills more than half,
     // and appends what the file gives next.
     void fill()
     {
         const qsizetype pending = filled - pos;
-        if (!buffer || pending > capacity / 2) {
-            const qsizetype grown = std::max(chunkBytes, 2 * capacity);
-            std::unique_ptr<char[]> bigger(new char[size_t(grown)]);
-            if (pending)
-                std::memcpy(bigger.get(), buffer.get() + pos, size_t(pending));
-            buffer = std::move(bigger);
-            capacity = grown;
-        } else if (pending) {
+        if (pending && pos)
             std::memmove(buffer.get(), buffer.get() + pos, size_t(pending));
-        }
         scanned -= pos;
         pos = 0;
         filled = pending;
+        if (!buffer || pending > capacity / 2) {
+            // Doubling, but no further than the rest of the file (one more byte to see its end):
+            // a line as long as the file then takes no more than its own size, and a small file
+            // a small buffer. A file that grows meanwhile is still read in pieces of some size.
+            const qint64 rest = std::max<qint64>(file.size() - file.pos(), 0);
+            const qsizetype grown = qsizetype(std::min<qint64>(
+                std::max(chunkBytes, 2 * capacity), std::max(pending + rest + 1, minChunkBytes)));
+            if (grown > capacity) {
+                // realloc() moves large blocks by remapping their pages: no second copy.
+                char* bigger = static_cast<char*>(std::realloc(buffer.get(), size_t(grown)));
+                if (!bigger)
+                    throw std::bad_alloc();
+                (void)buffer.release();
+                buffer.reset(bigger);
+                capacity = grown;
+            }
+        }
         const qint64 got = file.read(buffer.get() + filled, capacity - filled);
         if (got <= 0)
             atEnd = true;
@@ -78,7 +98,7 @@ private:
     }
 
     QFile& file;
-    std::unique_ptr<char[]> buffer;
+    std::unique_ptr<char[], Free> buffer;
     qsizetype capacity = 0;
     qsizetype pos = 0;     // start of the next line
     qsizetype scanned = 0; // bytes before this hold no '\n' of the next line
@@ -99,20 +119,12 @@ bool isAscii(const char* begin, const char* end)
     return (bits & 0x8080808080808080ull) == 0;
 }
 
-// Decodes one line as the text stream of the file does: a line that a '\n' ends cannot leave
-// a sequence unfinished, while the stream drops an unfinished sequence at its very end; a '\r'
-// before the line end is removed.
-QString decodeLine(const char* begin, const char* end, bool last, QStringDecoder::Flags flags)
+// Decodes the final piece of a file, which no '\n' ends, as the text stream of the file does:
+// an unfinished sequence at its very end is dropped; a '\r' at its end is removed.
+QString decodeLastLine(const char* begin, const char* end)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, flags);
-    QString line;
-    if (last) {
-        line = decoder(QByteArrayView(begin, end));
-    } else {
-        // One call with the '\n': the decoder mistreats a sequence left open between calls.
-        line = decoder(QByteArray(begin, end - begin) + '\n');
-        line.chop(1);
-    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QString line = decoder(QByteArrayView(begin, end));
     if (line.endsWith(u'\r'))
         line.chop(1);
     return line;
@@ -168,8 +180,11 @@ QAGVZValueList* QAGVZFile::take(int i)
 bool QAGVZFile::read(const QString& fileName)
 {
     reset();
+    // Asked before opening: a FIFO or a device would block the caller or never end.
+    if (!fileReadProblem(fileName).isEmpty())
+        return false;
     QFile file(fileName);
-    if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
     readBytes(file);
     finish();
@@ -179,11 +194,17 @@ bool QAGVZFile::read(const QString& fileName)
 void QAGVZFile::readData(int line, const QString& cell, int* column)
 {
     Q_UNUSED(line);
-    if (!column || *column < 0 || *column >= count)
+    if (column)
+        readCell(cell, *column);
+}
+
+void QAGVZFile::readCell(QStringView cell, int& column)
+{
+    if (column < 0 || column >= count)
         return;
     if (!cell.isEmpty())
-        appendSample(*column, QAGVZNumber::parse(cell));
-    ++*column;
+        appendSample(column, QAGVZNumber::parse(cell));
+    ++column;
 }
 
 void QAGVZFile::appendSample(int column, float value)
@@ -205,14 +226,19 @@ void QAGVZFile::appendSample(int column, float value)
     }
 }
 
+void QAGVZFile::makeColumns(qsizetype columns)
+{
+    count = int(std::min<qsizetype>(columns, maxColumns));
+    lists = std::make_unique<QAGVZValueList*[]>(size_t(count));
+    extremes = std::make_unique<Extremes[]>(size_t(count));
+}
+
 bool QAGVZFile::startColumns(const QString& header)
 {
     const qsizetype tabs = header.count(u'\t');
     if (tabs == 0 && header.isEmpty())
         return false;
-    count = int(std::min<qsizetype>(tabs + 1, maxColumns));
-    lists = std::make_unique<QAGVZValueList*[]>(size_t(count));
-    extremes = std::make_unique<Extremes[]>(size_t(count));
+    makeColumns(tabs + 1);
     qsizetype from = 0;
     for (int i = 0; i < count; ++i) {
         const qsizetype tab = header.indexOf(u'\t', from);
@@ -227,7 +253,49 @@ bool QAGVZFile::startColumns(const QString& header)
     return true;
 }
 
-void QAGVZFile::readLine(int line, QStringView text)
+bool QAGVZFile::startColumns(const char* begin, const char* end, bool last)
+{
+    // Each name is decoded straight from the bytes, never the whole line first: a header of one
+    // huge name then takes its bytes and the name's text, nothing more. Every piece but the very
+    // last is decoded together with the tab or '\n' that follows it, so that no sequence stays
+    // open between calls and each name reads as in the line the text stream decodes.
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const auto name = [&decoder, end, last](const char* from, const char* to) {
+        const bool closed = to < end || !last;
+        QString text = decoder(QByteArrayView(from, closed ? to + 1 : to));
+        if (closed)
+            text.chop(1);
+        if (to == end && text.endsWith(u'\r'))
+            text.chop(1);
+        return text;
+    };
+    qsizetype tabs = 0;
+    for (const char* p = begin; (p = findTab(p, end)) < end; ++p)
+        ++tabs;
+    if (tabs == 0) {
+        QString text = name(begin, end);
+        if (text.isEmpty())
+            return false;
+        makeColumns(1);
+        lists[0] = new QAGVZValueList(text);
+        return true;
+    }
+    makeColumns(tabs + 1);
+    const char* from = begin;
+    for (int i = 0; i < count; ++i) {
+        const char* tab = findTab(from, end);
+        QString text = name(from, tab);
+        // As above: the unnamed last column after a trailing tab stays null.
+        if (tab < end || !text.isEmpty())
+            lists[i] = new QAGVZValueList(text);
+        if (tab == end)
+            break;
+        from = tab + 1;
+    }
+    return true;
+}
+
+void QAGVZFile::readLine(QStringView text)
 {
     if (text.isEmpty())
         return;
@@ -236,10 +304,10 @@ void QAGVZFile::readLine(int line, QStringView text)
         const qsizetype tab = text.indexOf(u'\t', from);
         if (tab < 0) {
             if (from < text.size())
-                readData(line, text.sliced(from).toString(), &column);
+                readCell(text.sliced(from), column);
             break;
         }
-        readData(line, text.sliced(from, tab - from).toString(), &column);
+        readCell(text.sliced(from, tab - from), column);
         from = tab + 1;
     }
 }
@@ -277,13 +345,13 @@ void QAGVZFile::readBytes(QFile& file)
     const char* begin = nullptr;
     const char* end = nullptr;
     bool last = false;
-    if (!source.next(begin, end, last) || !startColumns(decodeLine(begin, end, last, {})))
+    if (!source.next(begin, end, last) || !startColumns(begin, end, last))
         return;
-    for (int line = 1; source.next(begin, end, last); ++line) {
+    while (source.next(begin, end, last)) {
         // The stream drops an unfinished sequence at the very end: only the final piece of the
         // file needs the decoded way for that.
         if (last && !isAscii(begin, end)) {
-            readLine(line, decodeLine(begin, end, last, QStringDecoder::Flag::ConvertInitialBom));
+            readLine(decodeLastLine(begin, end));
             continue;
         }
         if (end > begin && end[-1] == '\r')
@@ -300,8 +368,8 @@ void QAGVZFile::readText(QFile& file)
     stream.setEncoding(QStringConverter::Utf8);
     if (!startColumns(stream.readLine()))
         return;
-    for (int line = 1; !stream.atEnd(); ++line)
-        readLine(line, stream.readLine());
+    while (!stream.atEnd())
+        readLine(stream.readLine());
 }
 
 void QAGVZFile::finish()

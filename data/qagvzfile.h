@@ -25,8 +25,9 @@ public:
     // Like operator[], but the entry becomes null and the caller owns the curve.
     QAGVZValueList* take(int i);
     // Reads one trace file (UTF-8; a UTF-16 or UTF-32 file with a byte order mark is decoded
-    // as such). False only when the file cannot be opened; malformed content reads as far as
-    // it can.
+    // as such). False when the path is not a readable regular file (checked without opening
+    // it, so a FIFO or a device never blocks) or cannot be opened; malformed content reads as
+    // far as it can.
     bool read(const QString& fileName);
     // Parses `cell` and appends its sample to the curve of column `*column`, then advances
     // `*column`. An empty cell makes no sample but still advances; a column at or beyond
@@ -54,8 +55,12 @@ private:
     };
 
     void appendSample(int column, float value);
+    void readCell(QStringView cell, int& column); // readData() without the copy of the cell
+    void makeColumns(qsizetype columns);
+    // Names the columns of the header line; false when it declares none.
     bool startColumns(const QString& header);
-    void readLine(int line, QStringView text);
+    bool startColumns(const char* begin, const char* end, bool last); // the undecoded line
+    void readLine(QStringView text);
     void readLineBytes(const char* begin, const char* end);
     void readBytes(QFile& file);
     void readText(QFile& file);

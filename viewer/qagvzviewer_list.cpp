@@ -72,14 +72,19 @@ void QAGVZViewer::rightButtonPressed(QTreeWidgetItem* item, const QPoint& pos, i
     auto* row = static_cast<QAGVZItem*>(item);
     if (!row)
         return;
+    // A reload while the popup is open (the studio's auto reload) may delete the row, and a
+    // later row may take its address: the choice goes to the row of the same curve name, if any.
+    const QString name = row->text(0);
     QMenu* menu = createItemMenu(row);
     const QAction* chosen = menu->exec(pos);
     const int id = chosen ? chosen->data().toInt() : -1;
     delete menu;
-    // A reload while the popup was open (the studio's auto reload) may have deleted the row.
-    if (listView->indexOfTopLevelItem(row) < 0)
-        return;
-    itemMenuActivated(row, id);
+    for (int i = 0; i < listView->topLevelItemCount(); ++i) {
+        if (rowAt(i)->text(0) == name) {
+            itemMenuActivated(rowAt(i), id);
+            return;
+        }
+    }
 }
 
 QMenu* QAGVZViewer::createItemMenu(QAGVZItem* row)

@@ -5,8 +5,10 @@
 #include "host/html/ddocument.h"
 #include "host/html/dhtmlsettings.h"
 #include "host/studio/qailogmonitor.h"
+#include "host/studio/qasvgtidy.h"
 #include "host/studio/qaiprogressmonitor.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -61,9 +63,15 @@ public:
             progress->setProgress(done);
     }
 
-    // Writes `path` whole or not at all through `fill`, which answers false on failure.
+    // Writes `path` whole or not at all through `fill`, which answers false on failure. A
+    // symbolic link found at `path` is replaced, never followed: the export's file names are
+    // fixed, so a link planted in the target folder must not redirect them.
     bool write(const QString& path, const std::function<bool(QIODevice&)>& fill) const
     {
+        if (QFileInfo(path).isSymLink() && !QFile::remove(path)) {
+            message(QAILogMonitor::Error, tr("Cannot replace the link %1.").arg(path));
+            return false;
+        }
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly)) {
             message(
@@ -101,6 +109,42 @@ void paintChart(QPainter& painter, const QSize& size, DGraphic* graphic)
     painter.fillRect(rect, Qt::white);
     DChartPainter chartPainter;
     chartPainter.draw(painter, rect, graphic);
+}
+
+bool writeSvg(QIODevice& device, const QSize& size, DGraphic* graphic, const QString& title,
+              const QString& description)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setResolution(ImageDpi);
+    // The generator writes title and description as they are: escape them here.
+    svg.setTitle(DHTMLWriter::escape(title));
+    svg.setDescription(DHTMLWriter::escape(description));
+    QPainter painter;
+    if (!painter.begin(&svg))
+        return false;
+    paintChart(painter, size, graphic);
+    if (!painter.end())
+        return false;
+    const QByteArray tidy = qaTidySvg(buffer.data());
+    return device.write(tidy) == tidy.size();
+}
+
+bool writePng(QIODevice& device, const QSize& size, DGraphic* graphic)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return false;
+    image.setDotsPerMeterX(qRound(ImageDpi / 0.0254));
+    image.setDotsPerMeterY(qRound(ImageDpi / 0.0254));
+    QPainter painter(&image);
+    paintChart(painter, size, graphic);
+    painter.end();
+    return image.save(&device, "PNG");
 }
 
 } // namespace
@@ -175,48 +219,28 @@ bool DExportHtml::generate(DDocument* document, QAIProgressMonitor* progress, QA
         part.graphic = graphic;
         part.imageSize = settings.imageSize;
         part.curves = DHTMLChart::curveRows(*graphic);
+        // Draws one image file of the chart; its path, or empty when it was not written.
+        const auto image = [&](const QString& suffix,
+                               const std::function<bool(QIODevice&)>& fill) -> QString {
+            const QString path = dir.filePath(base + suffix);
+            if (!run.step(tr("Drawing %1").arg(QFileInfo(path).fileName())) || !run.write(path, fill))
+                return {};
+            return path;
+        };
         if (settings.svg) {
-            const QString path = dir.filePath(base + QStringLiteral(".svg"));
-            if (!run.step(tr("Drawing %1").arg(QFileInfo(path).fileName())))
-                return false;
-            const bool written = run.write(path, [&](QIODevice& device) {
-                QSvgGenerator svg;
-                svg.setOutputDevice(&device);
-                svg.setSize(settings.imageSize);
-                svg.setViewBox(QRect(QPoint(0, 0), settings.imageSize));
-                svg.setResolution(ImageDpi);
-                // The generator writes title and description as they are: escape them here.
-                svg.setTitle(DHTMLWriter::escape(graphic->title.isEmpty() ? document->title
-                                                                          : graphic->title));
-                svg.setDescription(DHTMLWriter::escape(generator));
-                QPainter painter;
-                if (!painter.begin(&svg))
-                    return false;
-                paintChart(painter, settings.imageSize, graphic);
-                return painter.end();
+            const QString title = graphic->title.isEmpty() ? document->title : graphic->title;
+            part.svgFile = image(QStringLiteral(".svg"), [&](QIODevice& device) {
+                return writeSvg(device, settings.imageSize, graphic, title, generator);
             });
-            if (!written)
+            if (part.svgFile.isEmpty())
                 return false;
-            part.svgFile = path;
         }
         if (settings.png) {
-            const QString path = dir.filePath(base + QStringLiteral(".png"));
-            if (!run.step(tr("Drawing %1").arg(QFileInfo(path).fileName())))
-                return false;
-            const bool written = run.write(path, [&](QIODevice& device) {
-                QImage image(settings.imageSize, QImage::Format_ARGB32_Premultiplied);
-                if (image.isNull())
-                    return false;
-                image.setDotsPerMeterX(qRound(ImageDpi / 0.0254));
-                image.setDotsPerMeterY(qRound(ImageDpi / 0.0254));
-                QPainter painter(&image);
-                paintChart(painter, settings.imageSize, graphic);
-                painter.end();
-                return image.save(&device, "PNG");
+            part.pngFile = image(QStringLiteral(".png"), [&](QIODevice& device) {
+                return writePng(device, settings.imageSize, graphic);
             });
-            if (!written)
+            if (part.pngFile.isEmpty())
                 return false;
-            part.pngFile = path;
         }
         page.charts.append(part);
     }
@@ -241,7 +265,9 @@ bool DExportHtml::generate(DDocument* document, QAIProgressMonitor* progress, QA
     // The page last, so that it never links to a file that was not written.
     if (!run.step(tr("Writing %1").arg(QFileInfo(page.filePath).fileName())))
         return false;
-    const QByteArray html = (writer ? writer : builtInWriter.get())->write(page).toUtf8();
+    // Curve names come from the trace: keep the page well-formed whatever they hold.
+    const QByteArray html =
+        qaXmlSafeText((writer ? writer : builtInWriter.get())->write(page)).toUtf8();
     if (!run.write(page.filePath,
                    [&](QIODevice& device) { return device.write(html) == html.size(); }))
         return false;

@@ -110,7 +110,7 @@ private slots:
     {
         dir = new QTemporaryDir;
         store = new ResourceStore(dir->filePath(QStringLiteral("resources.xml")));
-        QVERIFY(store->load(nullptr));
+        QVERIFY(store->load(nullptr, true));
         studio = new StudioMainWindow(store);
         plugin = new TestViewerPlugin;
         plugin->addRef();
@@ -304,7 +304,7 @@ private slots:
                 && studio->openFolder() == dir->path());
         QVERIFY(store->save(nullptr));
         ResourceStore again(store->fileName()); // another run reads them back
-        QVERIFY(again.load(nullptr));
+        QVERIFY(again.load(nullptr, true));
         StudioMainWindow next(&again);
         next.setPlugin(plugin);
         next.rememberAcrossRuns();
@@ -603,14 +603,14 @@ private slots:
                   "<group tag=\"test_viewer\"><string tag=\"general\">old</string></group>"
                   "</group></resources>");
         ResourceStore second(store->fileName());
-        QVERIFY(second.load(nullptr));
+        QVERIFY(second.load(nullptr, true));
         second.registerProducer(plugin);
         plugin->general->value = QStringLiteral("magenta <&> \"x\"");
         plugin->detail->value = QStringLiteral("ünïcode");
         QVERIFY(second.save(nullptr));
 
         ResourceStore again(store->fileName());
-        QVERIFY(again.load(nullptr) && again.root()->isTag(ResourceStore::RootTag));
+        QVERIFY(again.load(nullptr, true) && again.root()->isTag(ResourceStore::RootTag));
         QVERIFY(again.root()->toResGroup()->firstChild()->search("other_plugin.flag"));
         TestViewerPlugin reader;
         reader.initialize(nullptr, again.root());
@@ -635,7 +635,7 @@ private slots:
         writeFile(file, contents);
         ResourceStore corrupt(file);
         QString message;
-        QVERIFY(!corrupt.load(&message));
+        QVERIFY(!corrupt.load(&message, true));
         const QString backup = corrupt.backupFileName();
         QVERIFY2(!backup.isEmpty() && message.contains(file) && message.contains(backup),
                  qPrintable(message));
@@ -644,12 +644,12 @@ private slots:
         QVERIFY(!corrupt.root()->toResGroup()->firstChild()); // an empty tree to go on with
         // Saving afterwards writes a fresh file and leaves the backup alone.
         corrupt.registerProducer(plugin);
-        QVERIFY(corrupt.save(nullptr) && ResourceStore(file).load(nullptr));
+        QVERIFY(corrupt.save(nullptr) && ResourceStore(file).load(nullptr, true));
         QCOMPARE(readAll(backup), contents);
         // A second corrupt file in the same second gets a backup of its own.
         writeFile(file, contents + "x");
         ResourceStore again(file);
-        QVERIFY(!again.load(nullptr) && again.backupFileName() != backup);
+        QVERIFY(!again.load(nullptr, true) && again.backupFileName() != backup);
         QCOMPARE(readAll(again.backupFileName()), contents + "x");
     }
 };

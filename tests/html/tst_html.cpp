@@ -7,6 +7,7 @@
 #include "host/html/dexporthtmldialog.h"
 #include "host/html/dhtmlsettings.h"
 #include "host/html/qaviewerhtmlwriter.h"
+#include "host/studio/qasvgtidy.h"
 
 #include <QDir>
 #include <QFile>
@@ -191,6 +192,40 @@ private slots:
                                    << QString("content=\"&quot;&gt;&lt;script&gt;\"");
         QTest::newRow("quote and ampersand") << "curve" << QString("a\"b&c<img src=x>")
                                              << QString("a&quot;b&amp;c&lt;img src=x&gt;");
+        const QChar bad[] = {QChar(1), QChar(0), QChar(0xFFFE), QChar(0xD800), QChar(0xFFFF)};
+        const QChar fffd = QChar::ReplacementCharacter;
+        QTest::newRow("characters XML cannot carry")
+            << "curve" << QString("a") + bad[0] + bad[1] + "b" + bad[2] + bad[3] + "c" + bad[4]
+            << QString("a") + fffd + fffd + "b" + fffd + fffd + "c" + fffd;
+    }
+
+    void tidySvg_data()
+    {
+        QTest::addColumn<QByteArray>("svg");
+        QTest::addColumn<QByteArray>("tidy");
+        QTest::newRow("Qt's default family") << QByteArray("<text font-family=\"Sans Serif\">")
+                                             << QByteArray("<text font-family=\"sans-serif\">");
+        QTest::newRow("named serif family")
+            << QByteArray("<g font-family=\"DejaVu Serif\"/>")
+            << QByteArray("<g font-family=\"'DejaVu Serif', serif\"/>");
+        QTest::newRow("named fixed family")
+            << QByteArray("<g font-family=\"Liberation Mono\"/>")
+            << QByteArray("<g font-family=\"'Liberation Mono', monospace\"/>");
+        QTest::newRow("list kept") << QByteArray("<g font-family=\"'A', serif\"/>")
+                                   << QByteArray("<g font-family=\"'A', serif\"/>");
+        QTest::newRow("references") << QByteArray("<t>&#1;&#x9;&#xFFFE;&#55296;&#65;&amp;</t>")
+                                    << QByteArray("<t>&#xFFFD;&#x9;&#xFFFD;&#xFFFD;&#65;&amp;</t>");
+        QTest::newRow("raw characters") << QByteArray("<t>\x01\t\xed\xa0\x80\xef\xbf\xbf\xf0\x9f\x98\x80</t>")
+                                        << QByteArray("<t>\xef\xbf\xbd\t\xef\xbf\xbd\xef\xbf\xbd"
+                                                      "\xef\xbf\xbd\xef\xbf\xbd\xf0\x9f\x98\x80</t>");
+    }
+
+    void tidySvg()
+    {
+        QFETCH(QByteArray, svg);
+        QFETCH(QByteArray, tidy);
+        QCOMPARE(qaTidySvg(svg), tidy);
+        QCOMPARE(qaTidySvg(tidy), tidy); // tidying again changes nothing
     }
 
     void textsAreEscaped()

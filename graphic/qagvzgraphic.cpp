@@ -506,6 +506,12 @@ void QAGVZGraphic::wheelEvent(QWheelEvent* e)
     const Qt::KeyboardModifiers mods = e->modifiers();
     zoomAbout(anchor, mods & Qt::ShiftModifier ? 1.0 : factor,
               mods & Qt::ControlModifier ? 1.0 : factor);
+    // New unit labels may have moved the plot's edges: put the point back under the mouse.
+    const QPointF at = viewportToContents(e->position().toPoint());
+    const DPlotMap map = chartPainter.plotMap();
+    const QPointF off = map(anchor.x(), anchor.y()) - at;
+    if (std::abs(off.x()) >= 0.5 || std::abs(off.y()) >= 0.5)
+        showView(visibleRange().translated(off.x() / map.xScale, -off.y() / map.yScale));
 }
 
 QRectF QAGVZGraphic::wholeRange() const

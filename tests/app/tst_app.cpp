@@ -6,6 +6,7 @@
 #include "tests/studio/testviewerplugin.h"
 
 #include <QDockWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -185,6 +187,14 @@ private slots:
         }
         QCOMPARE(one->activatedCount, 4); // once when it opened, then once per round
         QCOMPARE(one->desactivatedCount, 4);
+        // The readout field stays beside transient messages and leaves with its window.
+        studio->showReadout(QStringLiteral("sample 3: rpm 800"));
+        studio->statusBar()->showMessage(QStringLiteral("Opened"));
+        QVERIFY(studio->readoutField()->isVisible());
+        QCOMPARE(studio->readoutField()->text(), QStringLiteral("sample 3: rpm 800"));
+        activate(true);
+        QVERIFY(studio->readoutField()->text().isEmpty());
+        activate(false);
 
         // Closing the active window removes its menu and outline; the other one becomes active.
         studio->closeAction()->trigger();

@@ -5,6 +5,7 @@
 #include "host/studio/qascrollpaneview.h"
 
 #include <QElapsedTimer>
+#include <QPixmap>
 #include <QTimer>
 
 #include <deque>
@@ -161,4 +162,9 @@ private:
     QPointF cursorAt;              // contents coordinates of the marked point (XY) or line (time)
     std::vector<QPointF> cursorDots; // contents coordinates
     QString readoutText;
+    // The last chart drawing of the visible area, kept while only the overlay changes.
+    QPixmap picture;
+    QRect pictureArea;     // contents coordinates it shows
+    QSize pictureContents; // the contents size it was laid out in
+    bool chartChanged = true;
 };

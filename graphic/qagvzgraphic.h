@@ -69,9 +69,9 @@ public:
     void popupActivated(int id);
 
     // 2-D view, in data units (X from left to right, Y from top to bottom, not flipped):
-    // Shows `view` of the current 2-D chart as one history step; an invalid rectangle fits.
-    // False, and nothing changes, without a chart, for a 3-D chart or a view that is not finite.
-    bool setView(const QRectF& view);
+    // Shows `range` of the current 2-D chart as one history step; an invalid rectangle fits.
+    // False, and nothing changes, without a chart, for a 3-D chart or a range that is not finite.
+    bool setView(const QRectF& range);
     // The part shown: the view, or the axes' whole ranges when there is none.
     QRectF visibleRange() const;
     // The whole ranges of the chart's X and Y axes; invalid without a chart.

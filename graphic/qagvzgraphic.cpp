@@ -606,8 +606,11 @@ void QAGVZGraphic::zoomBack()
 
 void QAGVZGraphic::resetView()
 {
+    // No repaint: the viewer calls this just before it hands over a new chart.
     history.clear();
-    showView(QRectF());
+    view = QRectF();
+    if (graphic)
+        graphic->view = DView();
 }
 
 void QAGVZGraphic::zoomAbout(const QPointF& anchor, double fx, double fy)

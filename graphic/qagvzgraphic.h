@@ -77,9 +77,10 @@ public:
     // The whole ranges of the chart's X and Y axes; invalid without a chart.
     QRectF wholeRange() const;
     bool isZoomed() const { return view.isValid(); }
-    // Back to the whole ranges; the previous view; forget the view and its history.
+    // Back to the whole ranges; the previous view (each repaints).
     void zoomToFit();
     void zoomBack();
+    // Forgets the view and its history without repainting: the next chart is shown whole.
     void resetView();
     int historySize() const { return int(history.size()); }
     // The data cursor's text ("sample 12: rpm 3321.5"), empty when it shows nothing.

@@ -55,6 +55,8 @@ public:
                           double radius, double& distance, std::size_t& index) const;
 
     std::size_t items() const { return itemCount; }
+    // Unique in the process: tells a summary from a later one made at the same address.
+    std::uint64_t serial() const { return serialNumber; }
     std::size_t bytes() const;
 
 private:
@@ -79,4 +81,5 @@ private:
 
     std::vector<std::vector<Block>> levels; // levels[0] holds the leaves
     std::size_t itemCount = 0;
+    std::uint64_t serialNumber;
 };

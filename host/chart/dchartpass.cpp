@@ -34,7 +34,7 @@ QColor DChartPass::gridColor(const QColor& pen)
 }
 
 DChartPass::DChartPass(QPainter& painter, const QRect& rect, const DGraphic& chart, int size,
-                       bool previewFrame)
+                       DPreviewSample* previewFrame)
     : p(painter), area(rect), graphic(chart), preview(previewFrame)
 {
     scale = std::clamp(size, 0, 1000) / 100.0;
@@ -277,7 +277,7 @@ void DChartPass::draw2D()
     }
     double lastXLabel = 0.0;
     const double xUnits = x.spacing(DAxis::UnitSpacing);
-    if (x.look.hasText && xUnits > 0.0)
+    if (x.look.hasText && (xUnits > 0.0 || x.item->hasProperty(DAxis::UnitSpacing)))
         lastXLabel = QFontMetricsF(x.look.font, p.device())
                          .horizontalAdvance(DAxisScale::label(x.scale.max(), xUnits));
     plot.setLeft(std::round(area.left() + yNameWidth + (yNameWidth > 0 ? gap / 2 : 0.0)

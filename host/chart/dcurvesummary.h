@@ -32,7 +32,7 @@ struct DPlotMap
 // consecutive points their extent, first, lowest, highest and last point in order, whether a
 // non-finite coordinate breaks the line there, and the block's first item. A drawing then costs
 // in proportion to the pixels it covers, whatever the number of points, and a view may start
-// anywhere in the chain. It takes under 4% of the points' own memory.
+// anywhere in the chain. It takes about 2 bytes per point, beside the 48 of the point itself.
 class DCurveSummary
 {
 public:
@@ -55,6 +55,8 @@ public:
                           double radius, double& distance, std::size_t& index) const;
 
     std::size_t items() const { return itemCount; }
+    // Unique in the process: tells a summary from a later one made at the same address.
+    std::uint64_t serial() const { return serialNumber; }
     std::size_t bytes() const;
 
 private:
@@ -79,4 +81,5 @@ private:
 
     std::vector<std::vector<Block>> levels; // levels[0] holds the leaves
     std::size_t itemCount = 0;
+    std::uint64_t serialNumber;
 };

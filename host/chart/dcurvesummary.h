@@ -3,8 +3,10 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 class DCurve;
@@ -12,20 +14,42 @@ class DCurveReducer;
 class DItem;
 class DPoint;
 
-// Data units to device pixels for a 2-D plot: X grows to the right, Y upwards.
+// Data units to device pixels for a 2-D plot: X grows to the right, Y upwards. A logarithmic
+// axis maps the decimal logarithm (xMin, yMin are then logarithms too); a value at or below
+// zero maps to NaN there, which breaks a line.
 struct DPlotMap
 {
     double left = 0.0, xMin = 0.0, xScale = 1.0; // pixels per X unit
     double bottom = 0.0, yMin = 0.0, yScale = 1.0;
+    bool logX = false, logY = false;
+
+    static double toAxis(double v, bool log)
+    {
+        if (!log)
+            return v;
+        return v > 0.0 ? std::log10(v) : std::numeric_limits<double>::quiet_NaN();
+    }
+    static double fromAxis(double a, bool log) { return log ? std::pow(10.0, a) : a; }
 
     QPointF operator()(double x, double y) const
     {
-        return QPointF(left + (x - xMin) * xScale, bottom - (y - yMin) * yScale);
+        return QPointF(left + (toAxis(x, logX) - xMin) * xScale,
+                       bottom - (toAxis(y, logY) - yMin) * yScale);
     }
     QPointF toData(const QPointF& at) const
     {
-        return QPointF(xMin + (at.x() - left) / xScale, yMin + (bottom - at.y()) / yScale);
+        return QPointF(fromAxis(xMin + (at.x() - left) / xScale, logX),
+                       fromAxis(yMin + (bottom - at.y()) / yScale, logY));
     }
+};
+
+// One strip of a drawn 2-D chart: its area and how it maps data; `curve` is the place of its
+// first curve among the chart's curves.
+struct DPlotStrip
+{
+    QRectF area;
+    DPlotMap map;
+    int curve = 0;
 };
 
 // A few levels of summaries of a curve's points (coordinate slots 0 and 1): per block of
@@ -38,6 +62,18 @@ class DCurveSummary
 public:
     static constexpr int Leaf = 32;   // chain items per block of the first level
     static constexpr int Fanout = 16; // blocks per block of the next level
+
+    // The finite values of one coordinate slot of all points.
+    struct Extent
+    {
+        float min = std::numeric_limits<float>::infinity();
+        float max = -std::numeric_limits<float>::infinity();
+        float leastPositive = std::numeric_limits<float>::infinity(); // infinity: none
+        std::size_t nonPositive = 0; // how many are at or below zero
+
+        bool any() const { return min <= max; }
+        bool anyPositive() const { return leastPositive <= max; }
+    };
 
     explicit DCurveSummary(const DCurve& curve);
 
@@ -55,6 +91,8 @@ public:
                           double radius, double& distance, std::size_t& index) const;
 
     std::size_t items() const { return itemCount; }
+    // Slot 0 (X) or 1 (Y).
+    const Extent& extent(int slot) const { return extents[slot == 0 ? 0 : 1]; }
     std::size_t bytes() const;
 
 private:
@@ -67,7 +105,15 @@ private:
         std::uint32_t count = 0; // chain items covered
         bool lowFirst = true;    // the lowest point comes before the highest
         bool simple = false;     // at least one point, every coordinate finite
+        // Every X (Y) is above zero: a logarithmic axis may use the block as a whole.
+        bool positiveX = true, positiveY = true;
     };
+
+    // Whether `b` may be drawn or searched as a whole under `map`.
+    static bool whole(const Block& b, const DPlotMap& map)
+    {
+        return b.simple && (!map.logX || b.positiveX) && (!map.logY || b.positiveY);
+    }
 
     static Block merge(const Block* children, std::size_t n);
     void feedBlock(std::size_t level, std::size_t index, const DPlotMap& map, const QRectF& clip,
@@ -79,4 +125,5 @@ private:
 
     std::vector<std::vector<Block>> levels; // levels[0] holds the leaves
     std::size_t itemCount = 0;
+    Extent extents[2];
 };

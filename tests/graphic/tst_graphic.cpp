@@ -106,19 +106,24 @@ private slots:
     {
         QTest::addColumn<int>("type"); // -1: no chart
         QTest::addColumn<bool>("spinning");
-        QTest::newRow("no chart") << -1 << false;
-        QTest::newRow("2-D chart") << int(DGraphic::Chart2D) << false;
-        QTest::newRow("3-D lines") << int(DGraphic::Lines3D) << false;
-        QTest::newRow("3-D points") << int(DGraphic::Points3D) << false;
-        QTest::newRow("3-D spinning") << int(DGraphic::Lines3D) << true;
+        QTest::addColumn<bool>("time");
+        QTest::newRow("no chart") << -1 << false << false;
+        QTest::newRow("XY chart") << int(DGraphic::Chart2D) << false << false;
+        QTest::newRow("time chart") << int(DGraphic::Chart2D) << false << true;
+        QTest::newRow("3-D lines") << int(DGraphic::Lines3D) << false << false;
+        QTest::newRow("3-D points") << int(DGraphic::Points3D) << false << false;
+        QTest::newRow("3-D spinning") << int(DGraphic::Lines3D) << true << false;
     }
 
     void popupEntries()
     {
         QFETCH(int, type);
         QFETCH(bool, spinning);
+        QFETCH(bool, time);
         const bool threeD = type == DGraphic::Lines3D || type == DGraphic::Points3D;
         QAGVZGraphic w(nullptr, nullptr, 0);
+        w.timeChart = time;
+        w.setScales(true, false, false); // a 3-D chart drops it
         setChart(w, type);
         w.displayProjection = false;
         if (spinning)
@@ -138,7 +143,9 @@ private slots:
         if (spinning)
             expected += "|-|8 Stop Motion";
         if (type == DGraphic::Chart2D) // nothing to go back to yet
-            expected += "|-|9 Zoom to Fit|10 Zoom Back off";
+            expected += QString("|-|9 Zoom to Fit|10 Zoom Back off|-|11 Stack Curves [x]|"
+                                "12 Logarithmic Y [ ]%1")
+                            .arg(time ? "" : "|13 Logarithmic X [ ]");
         QCOMPARE(entries.join('|'), expected);
     }
 

@@ -1,6 +1,7 @@
 #include "chartfixture.h"
 
 #include "host/chart/daxisscale.h"
+#include "host/chart/dchartpainter.h"
 #include "host/chart/dcurvereducer.h"
 #include "host/chart/dpointpool.h"
 #include "host/chart/dstyleserialize.h"
@@ -60,6 +61,18 @@ QString describe(const DStyle& s)
         .arg(s.name, f ? f->family : "-", QString::number(f ? f->size : -1),
              QString::number(f ? f->weight : -1), colour(s.fillColor), colour(s.penColor),
              QString::number(s.markers));
+}
+
+    // Draws `chart` into a 600 x 400 picture and keeps the painter's strips.
+QImage paintStrips(const ChartFixture& chart, std::vector<DPlotStrip>& strips)
+{
+    QImage image(600, 400, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    DChartPainter painter;
+    painter.draw(p, image.rect(), chart.graphic);
+    strips = painter.strips();
+    return image;
 }
 
 } // namespace
@@ -322,6 +335,102 @@ private slots:
                      thickness);
     }
 
+    void stackedStripsScaleEachCurve_data()
+    {
+        QTest::addColumn<std::vector<float>>("small"); // the red curve under a 0..2e6 blue one
+        QTest::addColumn<bool>("flat");
+        QTest::newRow("0..1 under 0..2e6") << std::vector<float>{0, 1, 0.5f, 1, 0} << false;
+        QTest::newRow("flat curve") << std::vector<float>{7, 7, 7, 7, 7} << true;
+        QTest::newRow("1e-7 steps") << std::vector<float>{0, 1e-7f, 0, 2e-7f, 0} << false;
+    }
+
+    void stackedStripsScaleEachCurve()
+    {
+        QFETCH(std::vector<float>, small);
+        QFETCH(bool, flat);
+        ChartFixture chart;
+        chart.addAxes(2);
+        chart.addPoints(chart.addCurve("big", Qt::blue), {0, 1, 2, 3, 4}, {0, 2e6f, 0, 2e6f, 0});
+        chart.addPoints(chart.addCurve("small", Qt::red), {0, 1, 2, 3, 4}, small);
+        chart.graphic->legendMode = DGraphic::LegendHidden;
+        chart.graphic->stacked = true;
+        DUpdater().doItem(chart.graphic);
+        std::vector<DPlotStrip> strips;
+        const QImage image = paintStrips(chart, strips);
+        QCOMPARE(int(strips.size()), 2);
+        const QRectF top = strips[0].area, bottom = strips[1].area;
+        QVERIFY(top.bottom() < bottom.top() && std::abs(top.height() - bottom.height()) <= 1);
+        const QRect blue = boundsOf(image, isBlue), red = boundsOf(image, isRed);
+        // Each curve fills its own strip (the flat one runs along its middle); both share X.
+        QVERIFY(blue.top() >= top.top() && blue.bottom() <= top.bottom() + 1);
+        QVERIFY(blue.height() >= top.height() - 1);
+        QVERIFY(red.top() >= bottom.top() && red.bottom() <= bottom.bottom() + 1);
+        if (flat)
+            QVERIFY(red.height() <= 2 && std::abs(red.center().y() - bottom.center().y()) <= 1);
+        else
+            QVERIFY(red.height() >= bottom.height() - 1);
+        QCOMPARE(red.left(), blue.left());
+        QCOMPARE(red.right(), blue.right());
+        QCOMPARE(strips[0].map(3, 2e6).x(), strips[1].map(3, 0).x());
+        // Unstacked, the small curve lies on the floor of the shared axis.
+        chart.graphic->stacked = false;
+        QVERIFY(boundsOf(paintStrips(chart, strips), isRed).height() <= 2 || flat);
+    }
+
+    void logarithmicAxis_data()
+    {
+        QTest::addColumn<bool>("stacked");
+        QTest::newRow("one axis") << false;
+        QTest::newRow("stacked") << true;
+    }
+
+    void logarithmicAxis()
+    {
+        QFETCH(bool, stacked);
+        ChartFixture chart;
+        chart.addAxes(2);
+        chart.axes[1]->style = chart.style(Qt::red);
+        chart.setSpacings(chart.axes[1], 3, 3, 1); // manual steps: not on a log axis
+        // Decades with a zero and a negative sample in the middle of the curve.
+        chart.addPoints(chart.addCurve("c", Qt::blue), {0, 1, 2, 3, 4, 5, 6, 7, 8},
+                        {1, 10, 100, 1000, 0, -5, 1000, 100, 10});
+        chart.graphic->legendMode = DGraphic::LegendHidden;
+        chart.graphic->logY = true;
+        chart.graphic->stacked = stacked;
+        DUpdater().doItem(chart.graphic);
+        std::vector<DPlotStrip> strips;
+        const QImage image = paintStrips(chart, strips);
+        const DPlotMap map = strips.at(0).map;
+        const QRectF plot = strips[0].area;
+        // Decades are evenly spaced.
+        const double row1 = map(0, 1).y(), row10 = map(0, 10).y(), row100 = map(0, 100).y();
+        QVERIFY(std::abs((row1 - row10) - (row10 - row100)) < 0.01);
+        // Grid lines at powers of ten and at 2 and 5 between them; none at the manual 3s.
+        const auto gridAt = [&](double v) {
+            const int row = int(std::round(map(0, v).y()));
+            return countPixels(image, QRect(int(plot.left()) + 2, row, int(plot.width()) - 4, 1),
+                               [](const QColor& c) { return c.red() > c.green() + 30; })
+                   > plot.width() / 2;
+        };
+        for (double v : {1.0, 10.0, 100.0, 1000.0, 20.0, 500.0})
+            QVERIFY2(gridAt(v), qPrintable(QString::number(v)));
+        QVERIFY(!gridAt(3.0) && !gridAt(300.0));
+        // The line breaks at the samples at or below zero: nothing between samples 3 and 6.
+        const int from = int(map(3, 1).x()) + 2, to = int(map(6, 1).x()) - 2;
+        QCOMPARE(countPixels(image, QRect(from, 0, to - from, 400), isBlue), 0);
+        QVERIFY(countPixels(image, QRect(int(map(1, 1).x()), 0, 3, 400), isBlue) > 0);
+        // No positive value at all: a text instead of the axis, no curve.
+        for (DItem* item = chart.graphic->firstChild; item; item = item->next) {
+            if (DCurve* curve = item->toCurve(); curve)
+                for (DItem* q = curve->firstChild; q; q = q->next)
+                    static_cast<DPoint*>(q)->addCoord(chart.axes[1], -1);
+        }
+        DUpdater().doItem(chart.graphic);
+        const QImage none = paintStrips(chart, strips);
+        QCOMPARE(countPixels(none, none.rect(), isBlue), 0);
+        QVERIFY(countPixels(none, plot.toRect().adjusted(2, 2, -2, -2), isInk) > 50);
+    }
+
     void presetViewsProjectAxes_data()
     {
         QTest::addColumn<float>("elevation");
@@ -385,22 +494,28 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("scaled"); // stacked on logarithmic axes
         const QStringList kinds =
             QStringLiteral("nan and inf coordinates|all points equal|spacing 0|spacing -5|"
                            "spacing nan|spacing inf|spacing 1e-30|empty graphic|no axes|"
                            "font size 0|font size 10000|million character title|nan view angles|"
                            "painter size 0|painter size huge|single axis|range nan|null graphic|"
-                           "empty rect|inverted rect|tiny rect")
+                           "empty rect|inverted rect|tiny rect|hundred curves|long names|"
+                           "single sample|negative only")
                 .split(u'|');
         for (int type : {int(DGraphic::Chart2D), int(DGraphic::Lines3D), int(DGraphic::Points3D)})
             for (const QString& kind : kinds)
-                QTest::newRow(qPrintable(QString::number(type) + ' ' + kind)) << kind << type;
+                QTest::newRow(qPrintable(QString::number(type) + ' ' + kind)) << kind << type
+                                                                             << false;
+        for (const QString& kind : kinds)
+            QTest::newRow(qPrintable("stacked log " + kind)) << kind << 0 << true;
     }
 
     void badInputReturns()
     {
         QFETCH(QString, kind);
         QFETCH(int, type);
+        QFETCH(bool, scaled);
         const auto is = [&](const char* k) { return kind == QLatin1String(k); };
         const QRect rect = is("empty rect")      ? QRect(0, 0, 0, 0)
                            : is("inverted rect") ? QRect(QPoint(200, 150), QPoint(10, 20))
@@ -410,9 +525,16 @@ private slots:
         if (!is("no axes") && !is("empty graphic"))
             chart.addAxes(is("single axis") ? 1 : 3);
         if (!is("empty graphic")) {
-            DCurve* curve = chart.addCurve("c", Qt::red);
+            const int count = is("hundred curves") ? 100 : 1;
+            DCurve* curve = nullptr;
+            for (int i = 0; i < count; ++i)
+                curve = chart.addCurve(is("long names") ? QString(10000, u'N') : "c", Qt::red);
             const std::vector<float> same(1000, 4);
-            if (is("nan and inf coordinates"))
+            if (is("single sample") || is("hundred curves"))
+                chart.addPoints(curve, {2}, {3}, {4});
+            else if (is("negative only"))
+                chart.addPoints(curve, {-1, -2, 0}, {-1, 0, -3}, {-1, -2, -3});
+            else if (is("nan and inf coordinates"))
                 chart.addPoints(curve, {NaN, 1, Inf, 2, -Inf, 3}, {1, NaN, 2, Inf, 3, -Inf},
                                 {Inf, 1, NaN, 2, 3, 4});
             else if (is("all points equal"))
@@ -435,6 +557,8 @@ private slots:
             chart.graphic->title = QString(1000000, QLatin1Char('W'));
         if (is("nan view angles"))
             chart.graphic->elevation = chart.graphic->azimuth = NaN;
+        if (scaled)
+            chart.graphic->stacked = chart.graphic->logX = chart.graphic->logY = true;
         if (is("null graphic"))
             delete std::exchange(chart.graphic, nullptr);
         const int size = is("painter size 0") ? 0 : is("painter size huge") ? 1000000 : 100;

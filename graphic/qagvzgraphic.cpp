@@ -87,6 +87,7 @@ QAGVZGraphic::QAGVZGraphic(QWidget* parent, const char* name, int flags)
     fullDrawing.setSingleShot(true);
     connect(&fullDrawing, &QTimer::timeout, this, [this] {
         chartPainter.preview = false;
+        chartChanged = true;
         viewport()->update();
     });
 }
@@ -154,6 +155,7 @@ void QAGVZGraphic::setScales(bool stack, bool logarithmicX, bool logarithmicY)
         return;
     copySettingsInto(graphic);
     resetView();
+    applyView();
     reportLeftOut();
 }
 
@@ -206,11 +208,13 @@ void QAGVZGraphic::set3D(float newElevation, float newAzimuth)
         return;
     graphic->elevation = elevation;
     graphic->azimuth = azimuth;
+    chartChanged = true;
     viewport()->repaint();
 }
 
 void QAGVZGraphic::repaintAll()
 {
+    chartChanged = true;
     repaintContents(contentsX(), contentsY(), visibleWidth(), visibleHeight(), false);
 }
 
@@ -244,6 +248,7 @@ void QAGVZGraphic::motion()
     }
     chartPainter.preview = true;
     fullDrawing.start(FullDrawingDelay);
+    chartChanged = true;
     viewport()->repaint();
 }
 
@@ -252,6 +257,7 @@ void QAGVZGraphic::moved3D()
     // Mouse moves only schedule a frame: however many arrive, one is drawn for the latest.
     chartPainter.preview = true;
     fullDrawing.start(FullDrawingDelay);
+    chartChanged = true;
     viewport()->update();
 }
 
@@ -346,23 +352,31 @@ void QAGVZGraphic::drawContents(QPainter* p, int, int, int, int)
     const int vh = visibleHeight();
     if (vw <= 0 || vh <= 0)
         return;
+    // The chart is drawn again only when it changed or moved: the cursor and the band are drawn
+    // over the kept picture, so hovering costs no chart drawing.
     const qreal ratio = devicePixelRatioF();
-    QPixmap buffer(QSize(vw, vh) * ratio);
-    buffer.setDevicePixelRatio(ratio);
-    QPainter bp(&buffer);
-    const QColor background =
-        gvzpref ? gvzpref->general->background : palette().color(QPalette::Active, QPalette::Base);
-    bp.fillRect(0, 0, vw, vh, background);
-    if (graphic) {
-        bp.save();
-        bp.translate(-contentsX(), -contentsY());
-        bp.setPen(Qt::NoPen);
-        chartPainter.draw(bp, QRect(0, 0, contentsWidth(), contentsHeight()), graphic);
-        drawOverlay(bp);
-        bp.restore();
+    const QRect area(contentsX(), contentsY(), vw, vh);
+    const QSize contents(contentsWidth(), contentsHeight());
+    if (chartChanged || area != pictureArea || contents != pictureContents
+        || picture.devicePixelRatio() != ratio) {
+        picture = QPixmap(QSize(vw, vh) * ratio);
+        picture.setDevicePixelRatio(ratio);
+        QPainter bp(&picture);
+        const QColor background = gvzpref ? gvzpref->general->background
+                                          : palette().color(QPalette::Active, QPalette::Base);
+        bp.fillRect(0, 0, vw, vh, background);
+        if (graphic) {
+            bp.translate(-contentsX(), -contentsY());
+            bp.setPen(Qt::NoPen);
+            chartPainter.draw(bp, QRect(QPoint(0, 0), contents), graphic);
+        }
+        chartChanged = false;
+        pictureArea = area;
+        pictureContents = contents;
     }
-    bp.end();
-    p->drawPixmap(QPoint(contentsX(), contentsY()), buffer);
+    p->drawPixmap(area.topLeft(), picture);
+    if (graphic)
+        drawOverlay(*p);
 }
 
 void QAGVZGraphic::viewportMousePressEvent(QMouseEvent* e)
@@ -611,6 +625,11 @@ void QAGVZGraphic::wheelEvent(QWheelEvent* e)
     // A stacked chart zooms X for all strips; their Y only one by one.
     zoomAbout(anchor, mods & Qt::ShiftModifier ? 1.0 : factor,
               (mods & Qt::ControlModifier) || graphic->stacked ? 1.0 : factor);
+    // New unit labels may have moved the plot's edges: put the point back under the mouse.
+    const QRectF plot = chartPainter.plotArea();
+    const QPointF off = chartPainter.plotMap()(anchor.x(), anchor.y()) - at;
+    if (std::abs(off.x()) >= 0.5 || (!graphic->stacked && std::abs(off.y()) >= 0.5))
+        panBy(off.x() / plot.width(), -off.y() / plot.height());
 }
 
 QRectF QAGVZGraphic::wholeRange() const
@@ -767,9 +786,12 @@ void QAGVZGraphic::zoomBack()
 
 void QAGVZGraphic::resetView()
 {
+    // No repaint: the viewer calls this just before it hands over a new chart.
     history.clear();
     stripViews.clear();
-    showView(QRectF());
+    view = QRectF();
+    if (graphic)
+        graphic->view = DView();
 }
 
 void QAGVZGraphic::zoomAbout(const QPointF& anchor, double fx, double fy)

@@ -5,6 +5,7 @@
 #include "host/studio/qascrollpaneview.h"
 
 #include <QElapsedTimer>
+#include <QPixmap>
 #include <QTimer>
 
 #include <deque>
@@ -79,17 +80,18 @@ public:
     bool isLogY() const { return logY; }
 
     // 2-D view, in data units (X from left to right, Y from top to bottom, not flipped):
-    // Shows `view` of the current 2-D chart as one history step; an invalid rectangle fits.
-    // False, and nothing changes, without a chart, for a 3-D chart or a view that is not finite.
-    bool setView(const QRectF& view);
+    // Shows `range` of the current 2-D chart as one history step; an invalid rectangle fits.
+    // False, and nothing changes, without a chart, for a 3-D chart or a range that is not finite.
+    bool setView(const QRectF& range);
     // The part shown: the view, or the axes' whole ranges when there is none.
     QRectF visibleRange() const;
     // The whole ranges of the chart's X and Y axes; invalid without a chart.
     QRectF wholeRange() const;
     bool isZoomed() const { return view.isValid() || !stripViews.empty(); }
-    // Back to the whole ranges; the previous view; forget the view and its history.
+    // Back to the whole ranges; the previous view (each repaints).
     void zoomToFit();
     void zoomBack();
+    // Forgets the view and its history without repainting: the next chart is shown whole.
     void resetView();
     int historySize() const { return int(history.size()); }
     // The data cursor's text ("sample 12: rpm 3321.5"), empty when it shows nothing.
@@ -197,4 +199,9 @@ private:
     QPointF cursorAt;              // contents coordinates of the marked point (XY) or line (time)
     std::vector<QPointF> cursorDots; // contents coordinates
     QString readoutText;
+    // The last chart drawing of the visible area, kept while only the overlay changes.
+    QPixmap picture;
+    QRect pictureArea;     // contents coordinates it shows
+    QSize pictureContents; // the contents size it was laid out in
+    bool chartChanged = true;
 };

@@ -360,7 +360,8 @@ void DChartPass::draw2D()
     yLabelWidth = std::min(yLabelWidth, area.width() / 3);
     double lastXLabel = 0.0;
     const double xUnits = x.scale.isLog() ? 0.0 : x.spacing(DAxis::UnitSpacing);
-    if (x.look.hasText && (xUnits > 0.0 || x.scale.isLog()))
+    if (x.look.hasText
+        && (x.scale.isLog() || xUnits > 0.0 || x.item->hasProperty(DAxis::UnitSpacing)))
         lastXLabel = QFontMetricsF(x.look.font, p.device())
                          .horizontalAdvance(DAxisScale::label(x.scale.max(), xUnits));
     plot.setLeft(std::round(area.left() + yNameWidth + (yNameWidth > 0 ? gap / 2 : 0.0)

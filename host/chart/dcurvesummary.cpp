@@ -130,6 +130,11 @@ void DCurveSummary::feed(const DPlotMap& map, const QRectF& clip, DCurveReducer&
         feedBlock(top, i, map, clip, reducer);
 }
 
+namespace {
+// Pixels: a leaf this narrow has some hundred points per column.
+constexpr double DenseLeafWidth = 1.0 / 16;
+} // namespace
+
 void DCurveSummary::feedBlock(std::size_t level, std::size_t index, const DPlotMap& map,
                               const QRectF& clip, DCurveReducer& reducer) const
 {
@@ -144,9 +149,11 @@ void DCurveSummary::feedBlock(std::size_t level, std::size_t index, const DPlotM
         // lines into and out of it can show.
         const bool outside = box.right() < clip.left() || box.left() > clip.right()
                              || box.bottom() < clip.top() || box.top() > clip.bottom();
-        // A block narrower than a pixel draws as its extremes, each in its own column: walking
-        // its points (cache misses along the chain) would add at most a pixel of difference.
-        if (outside || box.width() < 1.0 || std::floor(box.left()) == std::floor(box.right())) {
+        // A leaf across two columns but far narrower than a pixel draws as its extremes, each
+        // in its own column: with that many points per column both spans cover the line between
+        // them, and walking its points (cache misses along the chain) is most of a drawing's cost.
+        const bool oneColumn = std::floor(box.left()) == std::floor(box.right());
+        if (outside || oneColumn || (level == 0 && box.width() < DenseLeafWidth)) {
             add(b.firstX, b.firstY);
             if (!outside) {
                 if (b.lowFirst) {

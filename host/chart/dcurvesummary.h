@@ -56,7 +56,7 @@ struct DPlotStrip
 // consecutive points their extent, first, lowest, highest and last point in order, whether a
 // non-finite coordinate breaks the line there, and the block's first item. A drawing then costs
 // in proportion to the pixels it covers, whatever the number of points, and a view may start
-// anywhere in the chain. It takes under 4% of the points' own memory.
+// anywhere in the chain. It takes about 2 bytes per point, beside the 48 of the point itself.
 class DCurveSummary
 {
 public:

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QDockWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -22,6 +23,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -391,6 +393,14 @@ private slots:
         }
         QCOMPARE(one->activatedCount, 4); // once when it opened, then once per round
         QCOMPARE(one->desactivatedCount, 4);
+        // The readout field stays beside transient messages and leaves with its window.
+        studio->showReadout(QStringLiteral("sample 3: rpm 800"));
+        studio->statusBar()->showMessage(QStringLiteral("Opened"));
+        QVERIFY(studio->readoutField()->isVisible());
+        QCOMPARE(studio->readoutField()->text(), QStringLiteral("sample 3: rpm 800"));
+        activate(true);
+        QVERIFY(studio->readoutField()->text().isEmpty());
+        activate(false);
 
         // Closing the active window removes its menu and outline; the other one becomes active.
         studio->closeAction()->trigger();

@@ -3,6 +3,7 @@
 #include "host/chart/daxisscale.h"
 #include "host/chart/dchartpainter.h"
 #include "host/chart/dcurvereducer.h"
+#include "host/chart/dcurvesummary.h"
 #include "host/chart/dpointpool.h"
 #include "host/chart/dstyleserialize.h"
 #include "host/chart/dstyleview.h"
@@ -236,6 +237,86 @@ private slots:
         for (int row : {3, 296}) // every spike reaches the same rows in both
             QCOMPARE(countPixels(reduced, QRect(0, row, 800, 1), isInk) > 0,
                      countPixels(full, QRect(0, row, 800, 1), isInk) > 0);
+    }
+
+    // The summary that a 2-D drawing walks against every point: the same picture within a
+    // pixel, every spike kept, nothing outside the plot of a view.
+    void summaryDrawingMatchesEveryPoint_data()
+    {
+        QTest::addColumn<bool>("walk");     // an XY random walk instead of a time curve
+        QTest::addColumn<double>("from");   // the view's X, as shares of the samples
+        QTest::addColumn<double>("to");     // (0 to 1: no view)
+        QTest::addColumn<int>("gapEvery"); // a NaN sample every so many; 0: none
+        QTest::addColumn<int>("count");
+        QTest::newRow("time, whole") << false << 0.0 << 1.0 << 0 << 200000;
+        QTest::newRow("time, 1M dense") << false << 0.0 << 1.0 << 0 << 1000000;
+        QTest::newRow("time, 1%") << false << 0.4 << 0.41 << 0 << 200000;
+        QTest::newRow("time, points apart") << false << 0.5 << 0.5005 << 0 << 200000;
+        QTest::newRow("time, gaps") << false << 0.0 << 1.0 << 7919 << 200000;
+        QTest::newRow("walk, whole") << true << 0.0 << 1.0 << 0 << 200000;
+        QTest::newRow("walk, zoomed") << true << 0.3 << 0.5 << 0 << 200000;
+    }
+
+    void summaryDrawingMatchesEveryPoint()
+    {
+        QFETCH(bool, walk);
+        QFETCH(double, from);
+        QFETCH(double, to);
+        QFETCH(int, gapEvery);
+        QFETCH(int, count);
+        ChartFixture chart;
+        chart.addAxes(2);
+        chart.graphic->legendMode = DGraphic::LegendHidden;
+        QRandomGenerator random(5);
+        std::vector<float> xs, ys;
+        float x = 0, y = 0;
+        for (int i = 0; i < count; ++i) {
+            x = walk ? x + float(random.bounded(2.0) - 1) : float(i);
+            y = walk ? y + float(random.bounded(2.0) - 1)
+                     : float(std::sin(i * 40.0 / count) + random.bounded(0.2));
+            const bool spike = !walk && i % 9973 == 0;
+            const bool gap = gapEvery && i % gapEvery == 0;
+            xs.push_back(x);
+            ys.push_back(gap ? NaN : spike ? (i % 2 ? 3.0f : -3.0f) : y);
+        }
+        DCurve* curve = chart.addCurve("c", Qt::blue);
+        chart.addPoints(curve, xs, ys);
+        DUpdater().doItem(chart.graphic);
+        QVERIFY(curve->summary && curve->summary->items() == std::size_t(count));
+        QVERIFY(curve->summary->bytes() * 10 <= std::size_t(count) * DPointPool::SlotSize);
+        const DAxis* ax = chart.axes[0];
+        const DAxis* ay = chart.axes[1];
+        const double x0 = ax->property(DAxis::RangeMin), w = ax->property(DAxis::RangeMax) - x0;
+        if (to - from < 1.0)
+            chart.graphic->view.rect =
+                QRectF(QPointF(x0 + from * w, ay->property(DAxis::RangeMin)),
+                       QPointF(x0 + to * w, ay->property(DAxis::RangeMax)));
+        const auto draw = [&](QRectF* plot) {
+            QImage image(800, 400, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter p(&image);
+            DChartPainter painter;
+            painter.draw(p, image.rect(), chart.graphic);
+            if (plot)
+                *plot = painter.plotArea();
+            return image;
+        };
+        QRectF plot;
+        const QImage summed = draw(&plot);
+        curve->summary.reset(); // every point, one by one
+        const QImage full = draw(nullptr);
+        const int inked = countPixels(full, full.rect(), isBlue);
+        int differing = 0;
+        for (int i = 0; i < 800 * 400; ++i)
+            differing += isBlue(full.pixel(i % 800, i / 800)) != isBlue(summed.pixel(i % 800, i / 800));
+        QVERIFY(inked > 500);
+        QVERIFY2(differing <= inked / 100, qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(inked)));
+        for (int row = int(plot.top()); row <= int(plot.bottom()); ++row) // spikes reach both
+            QCOMPARE(countPixels(summed, QRect(0, row, 800, 1), isBlue) > 0,
+                     countPixels(full, QRect(0, row, 800, 1), isBlue) > 0);
+        const QRect inside = plot.toAlignedRect().adjusted(0, 0, 1, 1);
+        if (chart.graphic->view.isSet())
+            QCOMPARE(countPixels(summed, summed.rect(), isBlue), countPixels(summed, inside, isBlue));
     }
 
     void gridLinesWhereRangeAndSpacingPutThem_data()

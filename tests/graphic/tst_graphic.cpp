@@ -2,13 +2,17 @@
 
 #include "chartfixture.h"
 #include "graphic/qagvzspane.h"
+#include "host/chart/dcurvesummary.h"
 #include "host/chart/dstyle.h"
 #include "prefs/qagvzpref.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QWheelEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -63,6 +67,60 @@ void choose(QAGVZGraphic& w, int id)
     sendMouse(w, QEvent::MouseButtonPress, QPoint(50, 60), Qt::RightButton);
     QVERIFY(!w.dragging && w.findChildren<QMenu*>().isEmpty()); // the popup is gone
 }
+
+// A time chart of 1001 samples at 0 but for a spike of 10 at sample 600, shown at 700 x 500.
+void showSpike(QAGVZGraphic& w, QList<QVector3D> points = {})
+{
+    for (int i = 0; i <= 1000 && points.size() < 1001; ++i)
+        points << QVector3D(float(i), i == 600 ? 10.0f : 0.0f, 0.0f);
+    w.timeChart = true;
+    w.displayLegend = false; // its sample line would count as the tip
+    w.resize(700, 500);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.setGraphic(ChartFixture::make(DGraphic::Chart2D, {points}, {gvzpref->styles->curveStyles[0]}));
+}
+
+// The column of the topmost pixel in the curve's colour: the spike's tip.
+int spikeColumn(QAGVZGraphic& w)
+{
+    const QImage image = w.viewport()->grab().toImage();
+    const QRgb pen = gvzpref->styles->curveStyles[0]->penColor->toQColor().rgb();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == pen)
+                return x;
+    return -1;
+}
+
+void wheel(QAGVZGraphic& w, const QPoint& pos, int delta, Qt::KeyboardModifiers mods = {})
+{
+    QWheelEvent e(pos, w.viewport()->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  mods, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w.viewport(), &e);
+}
+
+void key(QAGVZGraphic& w, int k, Qt::KeyboardModifiers mods = {})
+{
+    QKeyEvent e(QEvent::KeyPress, k, mods);
+    QApplication::sendEvent(&w, &e);
+}
+
+enum Gesture {
+    WheelIn,
+    CtrlWheelOut,
+    ShiftWheel,
+    Band,
+    ThinBand,
+    TinyBand,
+    EscapedBand,
+    MiddlePan,
+    ShiftPan,
+    CtrlRight,
+    PlusKey,
+    BandThenBack,
+    BandThenHome
+};
 
 } // namespace
 
@@ -340,6 +398,188 @@ private slots:
         const int x = qBound(0, start.x() + step(h, direction.x()), h->maximum());
         const int y = qBound(0, start.y() + step(v, direction.y()), v->maximum());
         QCOMPARE(QPoint(w.contentsX(), w.contentsY()), QPoint(x, y));
+    }
+
+    void gesturesMoveTheSpike_data()
+    {
+        QTest::addColumn<int>("gesture");
+        QTest::addColumn<int>("steps"); // history steps afterwards
+        QTest::newRow("wheel in, both axes") << int(WheelIn) << 1;
+        QTest::newRow("Ctrl wheel out: X only") << int(CtrlWheelOut) << 1;
+        QTest::newRow("Shift wheel: Y only") << int(ShiftWheel) << 1;
+        QTest::newRow("band") << int(Band) << 1;
+        QTest::newRow("thin band: X only") << int(ThinBand) << 1;
+        QTest::newRow("band under 4 pixels") << int(TinyBand) << 0;
+        QTest::newRow("band cancelled by Escape") << int(EscapedBand) << 0;
+        QTest::newRow("middle drag pans") << int(MiddlePan) << 1;
+        QTest::newRow("Shift drag pans") << int(ShiftPan) << 1;
+        QTest::newRow("Ctrl+Right pans a tenth") << int(CtrlRight) << 1;
+        QTest::newRow("+ zooms about the centre") << int(PlusKey) << 1;
+        QTest::newRow("band, then Backspace") << int(BandThenBack) << 0;
+        QTest::newRow("band, then Home") << int(BandThenHome) << 2;
+    }
+
+    void gesturesMoveTheSpike()
+    {
+        QFETCH(int, gesture);
+        QFETCH(int, steps);
+        QAGVZGraphic w(nullptr, nullptr, 0);
+        showSpike(w);
+        const QRectF plot = w.chartPainter.plotArea();
+        const int before = spikeColumn(w);
+        QVERIFY(before > plot.left() + 0.55 * plot.width() && before < plot.right());
+        const QPoint m = plot.center().toPoint() - QPoint(50, 0);
+        const QPointF anchor = w.chartPainter.plotMap().toData(m);
+        const double a = plot.left() + 0.25 * plot.width(), b = plot.left() + 0.75 * plot.width();
+        const auto band = [&](int height) {
+            sendMouse(w, QEvent::MouseButtonPress, QPoint(int(a), 100));
+            sendMouse(w, QEvent::MouseMove, QPoint(int(b), 100 + height));
+            sendMouse(w, QEvent::MouseButtonRelease, QPoint(int(b), 100 + height));
+        };
+        const double bandColumn = plot.left() + (before - int(a)) * plot.width() / (int(b) - int(a));
+        double expected = before;
+        switch (gesture) {
+        case WheelIn:
+        case CtrlWheelOut:
+        case ShiftWheel: {
+            const int delta = gesture == CtrlWheelOut ? -120 : 120;
+            const auto mods = gesture == CtrlWheelOut ? Qt::ControlModifier
+                              : gesture == ShiftWheel ? Qt::ShiftModifier
+                                                      : Qt::NoModifier;
+            wheel(w, m, delta, mods);
+            if (gesture != ShiftWheel)
+                expected = m.x() + (before - m.x()) * std::pow(1.25, delta / 120.0);
+            const QPointF after = w.chartPainter.plotMap().toData(m); // stays under the mouse
+            QVERIFY(std::abs(after.x() - anchor.x()) * w.chartPainter.plotMap().xScale <= 1.0);
+            QVERIFY(std::abs(after.y() - anchor.y()) * w.chartPainter.plotMap().yScale <= 1.0);
+            break;
+        }
+        case Band:
+        case ThinBand:
+            band(gesture == Band ? 60 : 2);
+            expected = bandColumn;
+            QCOMPARE(w.visibleRange().height() < 10.0, gesture == Band);
+            break;
+        case TinyBand:
+            sendMouse(w, QEvent::MouseButtonPress, m);
+            sendMouse(w, QEvent::MouseButtonRelease, m + QPoint(3, 3));
+            break;
+        case EscapedBand:
+            sendMouse(w, QEvent::MouseButtonPress, QPoint(int(a), 100));
+            sendMouse(w, QEvent::MouseMove, QPoint(int(b), 200));
+            key(w, Qt::Key_Escape);
+            sendMouse(w, QEvent::MouseButtonRelease, QPoint(int(b), 200));
+            break;
+        case MiddlePan:
+        case ShiftPan: {
+            const Qt::MouseButton button = gesture == MiddlePan ? Qt::MiddleButton : Qt::LeftButton;
+            const auto mods = gesture == MiddlePan ? Qt::NoModifier : Qt::ShiftModifier;
+            sendMouse(w, QEvent::MouseButtonPress, m, button, mods);
+            sendMouse(w, QEvent::MouseMove, m + QPoint(-40, 0), button, mods);
+            sendMouse(w, QEvent::MouseButtonRelease, m + QPoint(-40, 0), button, mods);
+            expected = before - 40;
+            break;
+        }
+        case CtrlRight:
+            key(w, Qt::Key_Right, Qt::ControlModifier);
+            expected = before - plot.width() / 10;
+            break;
+        case PlusKey:
+            key(w, Qt::Key_Plus);
+            expected = plot.center().x() + (before - plot.center().x()) * 1.25;
+            break;
+        case BandThenBack:
+        case BandThenHome:
+            band(60);
+            QCOMPARE(spikeColumn(w), qRound(bandColumn));
+            key(w, gesture == BandThenBack ? Qt::Key_Backspace : Qt::Key_Home);
+            break;
+        }
+        QVERIFY2(std::abs(spikeColumn(w) - expected) <= 2.0,
+                 qPrintable(QStringLiteral("%1 instead of %2").arg(spikeColumn(w)).arg(expected)));
+        QCOMPARE(w.historySize(), steps);
+        QCOMPARE(w.isZoomed(), gesture != TinyBand && gesture != EscapedBand
+                                   && gesture != BandThenBack && gesture != BandThenHome);
+    }
+
+    void zoomStopsAtFloatResolution_data()
+    {
+        QTest::addColumn<float>("start"); // of 1001 samples
+        QTest::addColumn<float>("spread"); // between samples
+        QTest::newRow("samples past 2^24") << 20000000.0f << 2.0f;
+        QTest::newRow("all points equal") << 5.0f << 0.0f;
+    }
+
+    void zoomStopsAtFloatResolution()
+    {
+        QFETCH(float, start);
+        QFETCH(float, spread);
+        QAGVZGraphic w(nullptr, nullptr, 0);
+        QList<QVector3D> points;
+        for (int i = 0; i <= 1000; ++i)
+            points << QVector3D(start + spread * float(i), i % 2 ? 1.0f : NAN, 0.0f);
+        showSpike(w, points);
+        const QPoint m = w.chartPainter.plotArea().center().toPoint();
+        for (int i = 0; i < 30; ++i)
+            wheel(w, m, 120 * 1000); // huge deltas
+        const QRectF r = w.visibleRange();
+        QVERIFY(r.width() > 0 && r.height() > 0 && std::isfinite(r.left()));
+        QVERIFY(r.width() >= start * 2e-7 && r.right() > r.left());
+        QVERIFY(w.chartPainter.plotArea().width() > 100); // still drawn
+        wheel(w, m, -120 * 1000 * 30);
+        QVERIFY(std::isfinite(w.visibleRange().width()));
+    }
+
+    void cursorReadout_data()
+    {
+        QTest::addColumn<bool>("time");
+        QTest::addColumn<QPointF>("mouse"); // in data units
+        QTest::addColumn<QString>("text");
+        QTest::newRow("time: the spike") << true << QPointF(60.2, 5) << "sample 60: curve 0 10";
+        QTest::newRow("time: left of the plot") << true << QPointF(-5, 5) << "";
+        QTest::newRow("xy: near the tip") << false << QPointF(60.4, 9.7)
+                                          << "curve 0 #60: x 60, y 10";
+        QTest::newRow("xy: nothing within 20 px") << false << QPointF(30, 5) << "";
+    }
+
+    void cursorReadout()
+    {
+        QFETCH(bool, time);
+        QFETCH(QPointF, mouse);
+        QFETCH(QString, text);
+        QAGVZGraphic w(nullptr, nullptr, 0);
+        QList<QVector3D> points; // samples some pixels apart
+        for (int i = 0; i <= 100; ++i)
+            points << QVector3D(float(i), i == 60 ? 10.0f : 0.0f, 0.0f);
+        showSpike(w, points);
+        w.timeChart = time;
+        QSignalSpy spy(&w, &QAGVZGraphic::readoutChanged);
+        const QPointF at = w.chartPainter.plotMap()(mouse.x(), mouse.y());
+        sendMouse(w, QEvent::MouseMove, at.toPoint(), Qt::NoButton);
+        QCOMPARE(w.readout(), text);
+        QCOMPARE(spy.size(), text.isEmpty() ? 0 : 1);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(&w, &leave);
+        QVERIFY(w.readout().isEmpty());
+    }
+
+    void movingThreeDPreviewsThenDrawsInFull()
+    {
+        QAGVZGraphic w(nullptr, nullptr, 0);
+        w.resize(400, 300);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QList<QVector3D> many;
+        for (int i = 0; i < 200001; ++i)
+            many << QVector3D(float(i % 997), float(i % 991), float(i % 983));
+        w.setGraphic(ChartFixture::make(DGraphic::Lines3D, {many}));
+        drag(w, {{100, 100}, {110, 104}});
+        QVERIFY(w.chartPainter.preview);
+        QTRY_VERIFY(!w.chartPainter.preview); // the full drawing after the pause
+        sendMouse(w, QEvent::MouseButtonRelease, {110, 104}, Qt::LeftButton, Qt::ControlModifier);
+        QVERIFY(w.motionTimer.isActive());
+        key(w, Qt::Key_Escape);
+        QVERIFY(!w.motionTimer.isActive());
     }
 
     void pictureOf3DChartShowsCurveColors()

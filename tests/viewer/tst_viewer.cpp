@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -558,6 +559,111 @@ private slots:
         const bool points = !chart.endsWith(QLatin1Char('='));
         for (DItem* item = viewer->graphic->graphic->firstChild; item; item = item->next)
             QVERIFY(!item->toAxis() || item->toAxis()->hasProperty(DAxis::DotSpacing) == points);
+    }
+
+    void viewKeptOrFitted_data()
+    {
+        QTest::addColumn<QString>("before");  // script before the view is set
+        QTest::addColumn<QPointF>("view");    // X range set
+        QTest::addColumn<QString>("after");   // script afterwards; "reload": 5 samples appended
+        QTest::addColumn<QPointF>("shown");   // X range then; null: the whole chart
+        const auto row = [](const char* name, const char* before, QPointF view, const char* after,
+                            QPointF shown) { QTest::newRow(name) << before << view << after << shown; };
+        row("time: reload keeps", "", {2, 6}, "reload", {2, 6});
+        row("time: hiding a curve keeps", "", {2, 6}, "dbl b", {2, 6});
+        row("time: rebuild (configuration) keeps", "", {2, 6}, "build", {2, 6});
+        row("time: at the last sample follows", "", {5, 10}, "reload", {10, 15});
+        row("switching the type fits", "", {2, 6}, "type 1", {});
+        row("xy: new X curve fits", "type 1", {2, 6}, "x b", {});
+        row("xy: Y role change fits", "type 1", {2, 6}, "y c", {});
+        row("xy: reload keeps", "type 1", {2, 6}, "reload", {2, 6});
+    }
+
+    void viewKeptOrFitted()
+    {
+        QFETCH(QString, before);
+        QFETCH(QPointF, view);
+        QFETCH(QString, after);
+        QFETCH(QPointF, shown);
+        QByteArray trace = "a\tb\tc\n";
+        for (int i = 0; i <= 10; ++i)
+            trace += QByteArray::number(i) + '\t' + QByteArray::number(i * i) + "\t1\n";
+        ViewerPtr viewer = open({trace});
+        QVERIFY(runScript(*viewer, before));
+        QVERIFY(viewer->setChartView(view.x(), view.y()));
+        if (after == "reload") {
+            for (int i = 11; i <= 15; ++i)
+                trace += QByteArray::number(i) + '\t' + QByteArray::number(i * i) + "\t1\n";
+            QVERIFY(writeTrace(paths.first(), trace));
+            viewer->reload();
+        } else if (after == "build") {
+            viewer->updateGraphic();
+        } else {
+            QVERIFY(runScript(*viewer, after));
+        }
+        const QRectF r = viewer->graphic->visibleRange();
+        QCOMPARE(viewer->graphic->isZoomed(), !shown.isNull());
+        if (!shown.isNull())
+            QCOMPARE(QPointF(r.left(), r.right()), shown);
+    }
+
+    void chartViewRanges_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QList<double>>("range"); // X from, to (, Y from, to)
+        QTest::addColumn<float>("unitStep"); // of the zoomed X axis; 0: refused
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        const auto row = [](const char* name, int type, const QList<double>& range, float step) {
+            QTest::newRow(name) << type << range << step;
+        };
+        // A span of 10,000 samples gets a quarter of it between labels (the time axis's own
+        // rule would give none at all there).
+        row("time: samples 1,000,000 to 1,010,000", 0, {1e6, 1.01e6}, 2500.0f);
+        row("xy with a Y range", 1, {0, 1, -5, 5}, 0.3f);
+        row("start not below end", 0, {3, 3}, 0.0f);
+        row("reversed", 0, {4, 3}, 0.0f);
+        row("not a number", 0, {nan, 3}, 0.0f);
+        row("infinite", 1, {0, inf}, 0.0f);
+        row("bad Y range", 1, {0, 1, 2, -2}, 0.0f);
+        row("xyz chart", 2, {0, 1}, 0.0f);
+    }
+
+    void chartViewRanges()
+    {
+        QFETCH(int, type);
+        QFETCH(QList<double>, range);
+        QFETCH(float, unitStep);
+        ViewerPtr viewer = open({"a\tb\tc\n1\t2\t3\n4\t5\t7\n"});
+        viewer->setGraphicType(QAGVZViewer::GraphicType(type));
+        std::optional<std::pair<double, double>> y;
+        if (range.size() > 2)
+            y = std::pair{range[2], range[3]};
+        QCOMPARE(viewer->setChartView(range[0], range[1], y), unitStep > 0);
+        const DGraphic* g = viewer->graphic->graphic;
+        QCOMPARE(g->view.isSet(), unitStep > 0);
+        if (unitStep <= 0)
+            return;
+        QCOMPARE(g->view.spacing[0][1], unitStep);
+        QCOMPARE(g->view.rect.top(), y ? y->first : 1.0); // else Y stays whole (a: 1 to 4)
+    }
+
+    void readoutReachesTheStudio()
+    {
+        ViewerPtr viewer = open({"a\tb\n1\t2\n4\t5\n"});
+        viewer->resize(600, 400);
+        viewer->show();
+        QVERIFY(QTest::qWaitForWindowExposed(viewer.get()));
+        viewer->activated();
+        QAGVZGraphic* g = viewer->graphic;
+        const QPointF at = g->chartPainter.plotMap()(1, 3);
+        QMouseEvent move(QEvent::MouseMove, at, g->viewport()->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(g->viewport(), &move);
+        QVERIFY(studio.calls.contains("showReadout sample 1: a 4"));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(g, &leave);
+        QCOMPARE(studio.calls.last(), "showReadout ");
     }
 
     void beautifulStepValue_data()

@@ -32,6 +32,7 @@ public:
     int insertMenu(const QString& title, QMenu* menu) override;
     void removeMenu(int id) override { calls << QStringLiteral("removeMenu %1").arg(id); }
     void logMessage(const QString& text) override { messages << text; }
+    void showReadout(const QString& text) override { calls << "showReadout " + text; }
 
     QPointer<QMainWindow> window; // answered by mainWindow(); not owned
     QStringList calls;            // "mainWindow", "insertMenu &Graphics", "removeMenu 3"

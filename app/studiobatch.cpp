@@ -195,9 +195,9 @@ bool StudioBatch::render(const QString& file, const QSize& size)
     QSaveFile out(file);
     if (out.open(QIODevice::WriteOnly) && writer(out, size, draw) && out.commit())
         return true;
-    const QString reason = out.error() != QFileDevice::NoError ? out.errorString()
-                           : drawn ? tr("the chart could not be drawn")
-                                   : tr("the window shows no chart");
+    QString reason = out.errorString();
+    if (out.error() == QFileDevice::NoError)
+        reason = drawn ? tr("the chart could not be drawn") : tr("the window shows no chart");
     out.cancelWriting();
     return fail(tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(file), reason));
 }

@@ -54,9 +54,8 @@ QStringList StudioOptions::renderSuffixes()
 
 StudioOptions StudioOptions::parse(const QStringList& arguments)
 {
-    const QCommandLineOption pluginOption(QStringLiteral("plugin"),
-                                          tr("Load the viewer plug-in from PATH."),
-                                          QStringLiteral("PATH"));
+    const QCommandLineOption pluginOption(
+        QStringLiteral("plugin"), tr("Load the viewer plug-in from PATH."), QStringLiteral("PATH"));
     const QCommandLineOption resourcesOption(QStringLiteral("resources"),
                                              tr("Read and write resources in FILE."),
                                              QStringLiteral("FILE"));
@@ -66,9 +65,9 @@ StudioOptions StudioOptions::parse(const QStringList& arguments)
     const QCommandLineOption chartOption(QStringLiteral("chart"),
                                          tr("Show the chart TYPE: time, xy or xyz."),
                                          QStringLiteral("TYPE"));
-    const QCommandLineOption showOption(
-        QStringLiteral("show"), tr("Show the curve NAME in the time chart (repeatable)."),
-        QStringLiteral("NAME"));
+    const QCommandLineOption showOption(QStringLiteral("show"),
+                                        tr("Show the curve NAME in the time chart (repeatable)."),
+                                        QStringLiteral("NAME"));
     const QCommandLineOption showAllOption(QStringLiteral("show-all"),
                                            tr("Show every curve in the time chart."));
     const QCommandLineOption xOption(QStringLiteral("x"),
@@ -95,9 +94,9 @@ StudioOptions StudioOptions::parse(const QStringList& arguments)
     const QCommandLineOption renderOption(
         QStringLiteral("render"), tr("Draw the chart into FILE (.png, .svg or .pdf) and exit."),
         QStringLiteral("FILE"));
-    const QCommandLineOption sizeOption(
-        QStringLiteral("size"), tr("Size of the drawn chart in pixels (default 1200x800)."),
-        QStringLiteral("WxH"));
+    const QCommandLineOption sizeOption(QStringLiteral("size"),
+                                        tr("Size of the drawn chart in pixels (default 1200x800)."),
+                                        QStringLiteral("WxH"));
     const QCommandLineOption exportOption(QStringLiteral("export-html"),
                                           tr("Export the chart as HTML into DIR and exit."),
                                           QStringLiteral("DIR"));
@@ -149,14 +148,14 @@ StudioOptions StudioOptions::parse(const QStringList& arguments)
     }
     if (options.renderFile
         && !renderSuffixes().contains(QFileInfo(*options.renderFile).suffix().toLower()))
-        return fail(tr("Cannot tell the format of %1: use .png, .svg or .pdf")
-                        .arg(*options.renderFile));
+        return fail(
+            tr("Cannot tell the format of %1: use .png, .svg or .pdf").arg(*options.renderFile));
     if (const std::optional<QString> size = value(sizeOption)) {
         const std::optional<QSize> parsed = parseSize(*size);
         if (!parsed)
-            return fail(tr("Bad size %1: give WIDTHxHEIGHT, each from %2 to %3 pixels")
-                            .arg(*size, QString::number(MinRenderSide),
-                                 QString::number(MaxRenderSide)));
+            return fail(
+                tr("Bad size %1: give WIDTHxHEIGHT, each from %2 to %3 pixels")
+                    .arg(*size, QString::number(MinRenderSide), QString::number(MaxRenderSide)));
         options.renderSize = *parsed;
     }
 

@@ -104,8 +104,10 @@ int main(int argc, char** argv)
     {
         const char* name;
         Lap step;
-    } steps[] = {{"read (file alone)", readMs},    {"open (read and merge)", openMs},
-                 {"chart build (all)", buildMs},   {"draw", drawMs},
+    } steps[] = {{"read (file alone)", readMs},
+                 {"open (read and merge)", openMs},
+                 {"chart build (all)", buildMs},
+                 {"draw", drawMs},
                  {"encode PNG", encodeMs}};
     for (const auto& s : steps)
         std::printf("  %-22s %8.1f / %8.1f ms\n", s.name, s.step.wall, s.step.cpu);

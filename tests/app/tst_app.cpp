@@ -555,6 +555,21 @@ private slots:
         QCOMPARE(image.pixelColor(32, 24), TestViewerWindow::chartColour(window->chart));
     }
 
+    // With a window too, a bad name ends the run before the window shows.
+    void windowRunRefusesUnknownNames()
+    {
+        const QString names = dir->filePath("names.txt");
+        writeFile(names, "a\n");
+        StudioApp studioApp;
+        QTimer shown; // a window that did show closes; the timer dies with the test
+        connect(&shown, &QTimer::timeout, qApp, &QCoreApplication::quit);
+        shown.start(0);
+        QCOMPARE(studioApp.run({"gvz-studio", "--plugin", GVZ_TEST_PLUGIN_GOOD, "--resources",
+                                dir->filePath("w.xml"), "--show", "b", names}),
+                 2);
+        QVERIFY(!studioApp.mainWindow()->isVisible() && !QFile::exists(dir->filePath("w.xml")));
+    }
+
     void preferenceDialog_data()
     {
         QTest::addColumn<bool>("ok");

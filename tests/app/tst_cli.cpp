@@ -131,6 +131,8 @@ private slots:
             "a,b\t1\t1\t1\n\t1\t4\t4\nc d\t1\t2\t2\n\xc3\xbc\xc3\xb1\t1\t3\t3\n");
         row("unknown names", {"--list", "--show", "a", "--show", "üñ ", n}, "",
             "Unknown curve \"a\", \"üñ \": the files hold \"a,b\", \"\", \"c d\", \"üñ\"\n");
+        row("no chart to draw", {"--chart", "xyz", "--render", "c.png", trace("ab.gvz", "a\tb\n")},
+            "", "c.png: the window shows no chart");
         row("role too often", {"--chart", "xy", "--x", "c d", "--x", "", "--list", n}, "",
             "--x is given 2 times");
         row("directory", {"--list", n, "."}, "", ".: is not a regular file"); // the folder of t.gvz

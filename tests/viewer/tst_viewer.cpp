@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -774,7 +773,7 @@ private slots:
         }
     }
 
-    // The list as data, the chart type and the drawing, as a studio without a user sees them.
+    // The list as data and the chart type, as a studio without a user sees them.
     void hostOperations()
     {
         ViewerPtr viewer = open({"a,b\t\t\xc3\xbc\n1\t-2.5\t7\n3\n"});
@@ -789,18 +788,6 @@ private slots:
         QVERIFY(viewer->setChartType(QAStViewerWindow::XYZChart));
         QVERIFY(viewer->graphicType == QAGVZViewer::XYZGraphic && viewer->graphic->graphic->is3D());
         QVERIFY(!viewer->setViewRange({0, 1}, std::nullopt));
-
-        QImage blank(200, 150, QImage::Format_ARGB32);
-        blank.fill(Qt::white);
-        for (const bool chart : {true, false}) {
-            QImage image = blank;
-            QPainter painter(&image);
-            if (!chart)
-                viewer->setCurveRoles({std::nullopt, std::nullopt, std::nullopt, QStringList()});
-            QCOMPARE(viewer->drawChart(painter, image.rect()), chart);
-            painter.end();
-            QCOMPARE(image != blank, chart);
-        }
     }
 
     void configureRebuildsOnlyOnOk()

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -36,11 +37,21 @@ struct DPlotMap
     // engine has run (it leaves the vector unit in a state that slows such calls down).
     static double decimalLog(double v)
     {
-        int exponent = 0;
-        double m = std::frexp(v, &exponent); // v = m * 2^exponent, m in [0.5, 1)
-        if (m < 0.70710678118654752) {
-            m *= 2.0;
-            --exponent;
+        // v = m * 2^exponent with m in [1, 2), from the bits (no call); a subnormal is scaled up.
+        int bias = 1023;
+        if (v < std::numeric_limits<double>::min()) {
+            v *= 0x1p54;
+            bias += 54;
+        }
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &v, sizeof bits);
+        int exponent = int((bits >> 52) & 0x7ff) - bias;
+        bits = (bits & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL;
+        double m = 0.0;
+        std::memcpy(&m, &bits, sizeof m);
+        if (m > 1.4142135623730950) {
+            m *= 0.5;
+            ++exponent;
         }
         // ln m = 2 atanh(t) with |t| below 0.172: five terms of the series.
         const double t = (m - 1.0) / (m + 1.0), t2 = t * t;

@@ -579,6 +579,9 @@ private slots:
         w.setGraphic(ChartFixture::make(DGraphic::Lines3D, spiral())); // 3-D drops the choice
         w.setGraphic(ChartFixture::make(DGraphic::Chart2D, {big, small}));
         QVERIFY(!w.graphic->stacked && !w.isStacked());
+        QSignalSpy said(&w, &QAGVZGraphic::statusMessage);
+        w.setScales(false, false, true); // the zeros of both curves are left out
+        QCOMPARE(said.last().at(0).toString(), "151 samples at or below zero are not drawn");
     }
 
     void zoomStopsAtFloatResolution_data()

@@ -303,8 +303,10 @@ void QAGVZGraphic::keyPressEvent(QKeyEvent* e)
         }
         const QPointF pans[] = {{-0.1, 0}, {0, 0.1}, {0.1, 0}, {0, -0.1}};
         if (ctrl && e->key() >= Qt::Key_Left && e->key() <= Qt::Key_Down) {
-            pushHistory(viewState());
             const QPointF d = pans[e->key() - Qt::Key_Left];
+            if (graphic->stacked && d.x() == 0.0)
+                return; // strips pan their Y only by zooming
+            pushHistory(viewState());
             panBy(d.x(), d.y());
             return;
         }
@@ -606,7 +608,8 @@ void QAGVZGraphic::wheelEvent(QWheelEvent* e)
         return;
     const Qt::KeyboardModifiers mods = e->modifiers();
     const QPointF at = viewportToContents(e->position().toPoint());
-    const DPlotStrip* strip = graphic->stacked && (mods & Qt::ShiftModifier) ? stripAt(at) : nullptr;
+    const DPlotStrip* strip =
+        graphic->stacked && (mods & Qt::ShiftModifier) ? stripAt(at) : nullptr;
     if (graphic->stacked && (mods & Qt::ShiftModifier) && !strip)
         return; // Y of no strip
     if (!lastWheel.isValid() || lastWheel.elapsed() > WheelBurst)

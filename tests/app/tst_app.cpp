@@ -517,7 +517,7 @@ private slots:
     void batchThroughHostOperations_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("done"); // "chart roles range scales" the window got, or the error
+        QTest::addColumn<QString>("done"); // "chart roles range scales" the window got, or error
         const auto row = [](const char* name, const QStringList& arguments, const char* done) {
             QTest::newRow(name) << arguments << QString::fromUtf8(done);
         };

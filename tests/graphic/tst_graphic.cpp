@@ -539,7 +539,8 @@ private slots:
         const QList<QRectF> before = ranges();
         QCOMPARE(before.size(), 2);
         QVERIFY(before[0].height() > 1e6 && before[1].height() < 10); // each fits its curve
-        const QRectF lower = w.chartPainter.strips()[1].area, upper = w.chartPainter.strips()[0].area;
+        const QRectF upper = w.chartPainter.strips()[0].area;
+        const QRectF lower = w.chartPainter.strips()[1].area;
         const int a = int(lower.left() + lower.width() / 4), b = int(lower.center().x());
         switch (gesture) {
         case Band:

@@ -12,7 +12,6 @@ class DGraphic;
 class QPainter;
 class QRect;
 
-
 // Paints a chart description into a rectangle. Font sizes are read from the styles at each draw.
 class DChartPainter
 {

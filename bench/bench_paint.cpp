@@ -213,11 +213,14 @@ void interaction()
         if (const DCurve* curve = item->toCurve())
             curves.push_back(curve);
     }
+    // The mouse a few pixels beside a point of some curve: the search has to find it.
     std::mt19937 random(7);
-    std::uniform_real_distribution<double> across(plot.left(), plot.right());
-    std::uniform_real_distribution<double> down(plot.top(), plot.bottom());
+    std::uniform_int_distribution<std::size_t> anyPoint(0, 999999);
+    int found = 0;
     const double cursor = medianMs([&] {
-        const QPointF at(across(random), down(random));
+        const DCurve* near = curves[anyPoint(random) % curves.size()];
+        const DPoint* point = near->summary->pointAt(anyPoint(random));
+        const QPointF at = map(point->coord(0), point->coord(1)) + QPointF(3, 4);
         double best = 20.0;
         for (const DCurve* curve : curves) {
             double distance = 0.0;
@@ -225,8 +228,11 @@ void interaction()
             if (curve->summary->nearest(map, plot, at, best, distance, index))
                 best = distance;
         }
+        found += best < 20.0 ? 1 : 0;
     });
     std::printf("cursor 8x1M: %.1f ms\n", cursor);
+    if (found < 5)
+        std::printf("(the cursor found only %d of 5 points)\n", found);
     std::size_t bytes = 0;
     for (const DCurve* curve : curves)
         bytes += curve->summary->bytes();

@@ -16,7 +16,9 @@ void DChartPainter::draw(QPainter& painter, const QRect& rect, const DGraphic* g
     lastStrips.clear();
     if (!graphic || !painter.isActive() || rect.width() <= 0 || rect.height() <= 0)
         return;
-    DChartPass pass(painter, rect, *graphic, size, preview);
+    if (!preview)
+        previewSample = DPreviewSample();
+    DChartPass pass(painter, rect, *graphic, size, preview ? &previewSample : nullptr);
     pass.run();
     lastPlot = pass.drawnPlot;
     lastMap = pass.drawnMap;

@@ -5,12 +5,23 @@
 #include <QRectF>
 #include <QString>
 
+#include <array>
+#include <cstdint>
 #include <vector>
 
 class DCurve;
 class DGraphic;
 class QPainter;
 class QRect;
+
+// The points that the last preview frame of a moving 3-D chart drew, per curve, kept for the
+// next frames of the same chart: only the view angles change while it turns.
+struct DPreviewSample
+{
+    std::vector<std::uint64_t> summaries; // serials of the curves' summaries it was taken from
+    long long stride = 0;
+    std::vector<std::vector<std::array<float, 3>>> points;
+};
 
 // Paints a chart description into a rectangle. Font sizes are read from the styles at each draw.
 class DChartPainter
@@ -52,4 +63,5 @@ private:
     QRectF lastPlot;
     DPlotMap lastMap;
     std::vector<DPlotStrip> lastStrips;
+    DPreviewSample previewSample; // emptied by a full drawing
 };

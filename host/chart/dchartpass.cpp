@@ -46,7 +46,7 @@ QColor DChartPass::gridColor(const QColor& pen)
 }
 
 DChartPass::DChartPass(QPainter& painter, const QRect& rect, const DGraphic& chart, int size,
-                       bool previewFrame)
+                       DPreviewSample* previewFrame)
     : p(painter), area(rect), graphic(chart), preview(previewFrame)
 {
     scale = std::clamp(size, 0, 1000) / 100.0;

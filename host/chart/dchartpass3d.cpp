@@ -1,5 +1,7 @@
 #include "host/chart/dchartpass_p.h"
 
+#include "host/chart/dchartpainter.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -197,18 +199,33 @@ void DChartPass::draw3DCurves(const Box3D& box)
             return box.project({normal(0, x), normal(1, y), floor ? -1.0 : normal(2, z)});
         };
     };
-    // A preview walks each chain once and keeps its sample for the shadow and the curve.
-    using Sample = std::vector<std::array<float, 3>>;
-    std::vector<Sample> samples(stride > 1 ? curves.size() : 0);
-    for (std::size_t c = 0; c < samples.size(); ++c) {
-        long long i = 0;
-        for (const DItem* item = curves[c]->firstChild; item; item = item->next, ++i) {
-            __builtin_prefetch(reinterpret_cast<const char*>(item) + 16 * DPointPool::SlotSize);
-            const DPoint* point = i % stride == 0 ? item->toPoint() : nullptr;
-            if (point)
-                samples[c].push_back({point->coord(sx), point->coord(sy), point->coord(sz)});
+    // A preview walks each chain once and keeps its sample for the shadow, the curve and the
+    // next frames.
+    std::vector<std::uint64_t> serials;
+    for (const DCurve* curve : curves)
+        serials.push_back(curve->summary ? curve->summary->serial() : 0);
+    if (stride > 1 && (preview->summaries != serials || preview->stride != stride)) {
+        preview->summaries = serials;
+        preview->stride = stride;
+        preview->points.assign(curves.size(), {});
+        for (std::size_t c = 0; c < curves.size(); ++c) {
+            auto& kept = preview->points[c];
+            if (curves[c]->summary)
+                kept.reserve(curves[c]->summary->items() / std::size_t(stride) + 1);
+            long long skip = 0; // counts down: a division per point costs more than the walk
+            for (const DItem* item = curves[c]->firstChild; item; item = item->next) {
+                __builtin_prefetch(reinterpret_cast<const char*>(item)
+                                   + 16 * DPointPool::SlotSize);
+                if (skip-- > 0)
+                    continue;
+                skip = stride - 1;
+                if (const DPoint* point = item->toPoint())
+                    kept.push_back({point->coord(sx), point->coord(sy), point->coord(sz)});
+            }
         }
     }
+    static const std::vector<std::vector<std::array<float, 3>>> none;
+    const auto& samples = stride > 1 ? preview->points : none;
     for (int pass = graphic.projection ? 0 : 1; pass < 2; ++pass) {
         const bool shadow = pass == 0;
         for (std::size_t c = 0; c < curves.size(); ++c) {

@@ -15,6 +15,7 @@
 #include <array>
 #include <vector>
 
+struct DPreviewSample;
 class DAxis;
 class DCurve;
 class DGraphic;
@@ -25,9 +26,10 @@ class QPainter;
 class DChartPass
 {
 public:
-    // `preview`: a 3-D chart of more than PreviewPoints points draws every k-th of them.
+    // With `preview`, a 3-D chart of more than PreviewPoints points draws every k-th of them,
+    // taken from `preview` when it holds them for this chart, else kept there.
     DChartPass(QPainter& painter, const QRect& rect, const DGraphic& graphic, int size,
-               bool preview);
+               DPreviewSample* preview);
     void run();
 
     static constexpr long long PreviewPoints = 200000;
@@ -172,7 +174,7 @@ private:
     QPainter& p;
     QRectF area; // what is left to lay out
     const DGraphic& graphic;
-    bool preview;
+    DPreviewSample* preview;
     double scale; // size setting as a factor
     double gap;   // between laid-out parts
     double mark;  // tick length and marker radius

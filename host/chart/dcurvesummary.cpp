@@ -8,6 +8,8 @@
 
 DCurveSummary::DCurveSummary(const DCurve& curve)
 {
+    static std::uint64_t made = 0; // chart items live on one thread
+    serialNumber = ++made;
     std::vector<Block> leaves;
     Block b;
     bool seeded = false; // the block has a finite point

@@ -122,6 +122,8 @@ public:
     std::size_t items() const { return itemCount; }
     // Slot 0 (X) or 1 (Y).
     const Extent& extent(int slot) const { return extents[slot == 0 ? 0 : 1]; }
+    // Unique in the process: tells a summary from a later one made at the same address.
+    std::uint64_t serial() const { return serialNumber; }
     std::size_t bytes() const;
 
 private:
@@ -155,4 +157,5 @@ private:
     std::vector<std::vector<Block>> levels; // levels[0] holds the leaves
     std::size_t itemCount = 0;
     Extent extents[2];
+    std::uint64_t serialNumber;
 };

@@ -167,6 +167,13 @@ bool StudioBatch::apply(const StudioOptions& options)
         if (!viewer->setCurveRoles(roles))
             return fail(tr("The window cannot set the curves' roles"));
     }
+    const QAStViewerWindow::Scales& scales = options.scales;
+    if (scales.stacked || scales.logX || scales.logY) {
+        if (!haveViewer())
+            return false;
+        if (!viewer->setScales(scales))
+            return fail(tr("The window cannot draw the chart stacked or on logarithmic axes"));
+    }
     if (options.rangeX) {
         if (!haveViewer())
             return false;

@@ -84,6 +84,13 @@ StudioOptions StudioOptions::parse(const QStringList& arguments)
         QStringLiteral("range"),
         tr("Draw the view X0:X1 or X0:X1,Y0:Y1 (time and xy charts; time in sample numbers)."),
         QStringLiteral("RANGE"));
+    const QCommandLineOption stackOption(
+        QStringLiteral("stack"),
+        tr("Draw each curve in a strip of its own with its own Y axis (time and xy charts)."));
+    const QCommandLineOption logYOption(QStringLiteral("log-y"),
+                                        tr("Draw a logarithmic Y axis (time and xy charts)."));
+    const QCommandLineOption logXOption(QStringLiteral("log-x"),
+                                        tr("Draw a logarithmic X axis (xy chart)."));
     const QCommandLineOption renderOption(
         QStringLiteral("render"), tr("Draw the chart into FILE (.png, .svg or .pdf) and exit."),
         QStringLiteral("FILE"));
@@ -99,8 +106,8 @@ StudioOptions StudioOptions::parse(const QStringList& arguments)
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
     parser.addOptions({pluginOption, resourcesOption, listOption, chartOption, showOption,
-                       showAllOption, xOption, yOption, zOption, rangeOption, renderOption,
-                       sizeOption, exportOption});
+                       showAllOption, xOption, yOption, zOption, rangeOption, stackOption,
+                       logYOption, logXOption, renderOption, sizeOption, exportOption});
     parser.addPositionalArgument(QStringLiteral("files"), tr("Trace files to open."),
                                  QStringLiteral("[files...]"));
 
@@ -167,6 +174,9 @@ StudioOptions StudioOptions::parse(const QStringList& arguments)
         {yOption, chart != QAStViewerWindow::TimeChart, chart == QAStViewerWindow::XYZChart},
         {zOption, chart == QAStViewerWindow::XYZChart, false},
         {rangeOption, chart != QAStViewerWindow::XYZChart, true},
+        {stackOption, chart != QAStViewerWindow::XYZChart, true},
+        {logYOption, chart != QAStViewerWindow::XYZChart, true},
+        {logXOption, chart == QAStViewerWindow::XYChart, true},
     };
     for (const auto& role : roleOptions) {
         const QString name = QStringLiteral("--") + role.option.names().constFirst();
@@ -189,6 +199,8 @@ StudioOptions StudioOptions::parse(const QStringList& arguments)
     options.roles.x = value(xOption);
     options.roles.y = names(yOption);
     options.roles.z = names(zOption);
+    options.scales = {parser.isSet(stackOption), parser.isSet(logXOption),
+                      parser.isSet(logYOption)};
 
     if (const std::optional<QString> range = value(rangeOption)) {
         const QStringList axes = range->split(QLatin1Char(','));

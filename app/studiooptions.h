@@ -49,6 +49,7 @@ public:
     // --show-all: every curve of the set in the time chart (the set is known only once read).
     bool showAll = false;
     QAStViewerWindow::CurveRoles roles;
+    QAStViewerWindow::Scales scales; // --stack, --log-x, --log-y
     std::optional<QAStViewerWindow::Range> rangeX;
     std::optional<QAStViewerWindow::Range> rangeY;
     QStringList files;

@@ -37,7 +37,8 @@ DStyle* addStyle(Chart& chart, unsigned char r, unsigned char g, unsigned char b
     return chart.styles.back().get();
 }
 
-enum class Kind { Time, XY, Lines3D };
+// LogTime: time curves above zero but for a dropout to zero of 1% of the samples, in runs.
+enum class Kind { Time, LogTime, XY, Lines3D };
 
 // Curves built as the viewer builds them: one point per sample, linked in order.
 Chart build(Kind kind, int curves, long long points)
@@ -68,11 +69,13 @@ Chart build(Kind kind, int curves, long long points)
         DItem* previous = nullptr;
         float x = 0, y = 0, z = 0;
         for (long long i = 0; i < points; ++i) {
-            if (kind == Kind::Time) {
+            if (kind == Kind::Time || kind == Kind::LogTime) {
                 x = float(i);
                 y = float(c) + std::sin(float(i) * 1e-4f) + 0.1f * noise(random);
                 if (i % 100003 == 0)
                     y += 5; // spikes
+                if (kind == Kind::LogTime)
+                    y = i % 10000 < 100 ? 0.0f : y + 2.0f;
             } else {
                 x += noise(random);
                 y += noise(random);
@@ -182,6 +185,14 @@ void interaction()
         std::printf("zoom 8x5M full: %.1f ms\n", drawMs(chart, QStringLiteral("zoom-5M-full")));
         viewFirst(chart, 0.01);
         std::printf("zoom 8x5M 1%%: %.1f ms\n", drawMs(chart, QStringLiteral("zoom-5M")));
+        chart.graphic->view = DView();
+        chart.graphic->stacked = true;
+        std::printf("stack 8x5M: %.1f ms\n", drawMs(chart, QStringLiteral("stack-5M")));
+    }
+    {
+        Chart chart = build(Kind::LogTime, 8, 1000000);
+        chart.graphic->logY = true;
+        std::printf("logy 8x1M: %.1f ms\n", drawMs(chart, QStringLiteral("logy-1M")));
     }
     {
         Chart chart = build(Kind::Lines3D, 1, 2000000);

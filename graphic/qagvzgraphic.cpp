@@ -15,7 +15,9 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -53,6 +55,18 @@ bool finite(const QRectF& r)
 {
     return std::isfinite(r.left()) && std::isfinite(r.right()) && std::isfinite(r.top())
            && std::isfinite(r.bottom());
+}
+
+// `low`..`high` scaled by `f` about `anchor`, then moved by `shift` of its width, in the axis's
+// own units: decades on a logarithmic axis.
+void transformSpan(double& low, double& high, double anchor, double f, double shift, bool log)
+{
+    const double a = DPlotMap::toAxis(anchor, log);
+    const double l = DPlotMap::toAxis(low, log);
+    const double h = DPlotMap::toAxis(high, log);
+    const double d = (h - l) * shift;
+    low = DPlotMap::fromAxis(a + (l - a) * f + d, log);
+    high = DPlotMap::fromAxis(a + (h - a) * f + d, log);
 }
 
 } // namespace
@@ -96,6 +110,9 @@ void QAGVZGraphic::setGraphic(DGraphic* g)
     }
     delete graphic;
     graphic = g;
+    // A 3-D chart drops the choices of the 2-D ones.
+    if (graphic && graphic->is3D())
+        stacked = logX = logY = false;
     // A rebuilt chart never keeps spinning.
     motionTimer.stop();
     fullDrawing.stop();
@@ -110,6 +127,7 @@ void QAGVZGraphic::setGraphic(DGraphic* g)
         if (follows && is2D() && grown > 0)
             view.translate(grown, 0);
         showView(view);
+        reportLeftOut();
         return;
     }
     repaintAll();
@@ -123,6 +141,42 @@ void QAGVZGraphic::copySettingsInto(DGraphic* g) const
     if (!displayLegend)
         g->legendMode = DGraphic::LegendHidden;
     g->projection = displayProjection;
+    g->stacked = stacked && !g->is3D();
+    g->logX = logX && !timeChart && !g->is3D();
+    g->logY = logY && !g->is3D();
+}
+
+void QAGVZGraphic::setScales(bool stack, bool logarithmicX, bool logarithmicY)
+{
+    stacked = stack;
+    logX = logarithmicX;
+    logY = logarithmicY;
+    if (!is2D())
+        return;
+    copySettingsInto(graphic);
+    resetView();
+    applyView();
+    reportLeftOut();
+}
+
+void QAGVZGraphic::reportLeftOut()
+{
+    if (!is2D() || !(graphic->logX || graphic->logY))
+        return;
+    std::size_t count = 0;
+    for (const DItem* item = graphic->firstChild; item; item = item->next) {
+        const DCurve* curve = item->toCurve();
+        if (!curve || !curve->summary)
+            continue;
+        if (graphic->logX)
+            count += curve->summary->extent(0).nonPositive;
+        if (graphic->logY)
+            count += curve->summary->extent(1).nonPositive;
+    }
+    if (count > 0)
+        emit statusMessage(tr("%n samples at or below zero are not drawn",
+                              "status text of a logarithmic chart", int(std::min<std::size_t>(
+                                                                        count, INT_MAX))));
 }
 
 void QAGVZGraphic::widenDegenerateRanges(DGraphic* g)
@@ -227,11 +281,17 @@ void QAGVZGraphic::keyPressEvent(QKeyEvent* e)
         switch (e->key()) {
         case Qt::Key_Plus:
         case Qt::Key_Equal:
-        case Qt::Key_Minus:
-            pushHistory(view);
-            zoomAbout(r.center(), e->key() == Qt::Key_Minus ? ZoomStep : 1 / ZoomStep,
-                      e->key() == Qt::Key_Minus ? ZoomStep : 1 / ZoomStep);
+        case Qt::Key_Minus: {
+            pushHistory(viewState());
+            const double f = e->key() == Qt::Key_Minus ? ZoomStep : 1 / ZoomStep;
+            // The centre of the view, the middle decade on a logarithmic axis.
+            const QRectF plot = chartPainter.plotArea();
+            const bool log = graphic->logX || graphic->logY;
+            const QPointF centre =
+                log && !plot.isEmpty() ? chartPainter.plotMap().toData(plot.center()) : r.center();
+            zoomAbout(centre, f, graphic->stacked ? 1.0 : f);
             return;
+        }
         case Qt::Key_Home:
             zoomToFit();
             return;
@@ -241,11 +301,12 @@ void QAGVZGraphic::keyPressEvent(QKeyEvent* e)
         default:
             break;
         }
-        const QPointF tenth(r.width() / 10, r.height() / 10);
-        const QPointF pans[] = {{-tenth.x(), 0}, {0, tenth.y()}, {tenth.x(), 0}, {0, -tenth.y()}};
+        const QPointF pans[] = {{-0.1, 0}, {0, 0.1}, {0.1, 0}, {0, -0.1}};
         if (ctrl && e->key() >= Qt::Key_Left && e->key() <= Qt::Key_Down) {
-            pushHistory(view);
             const QPointF d = pans[e->key() - Qt::Key_Left];
+            if (graphic->stacked && d.x() == 0.0)
+                return; // strips pan their Y only by zooming
+            pushHistory(viewState());
             panBy(d.x(), d.y());
             return;
         }
@@ -340,7 +401,7 @@ void QAGVZGraphic::viewportMousePressEvent(QMouseEvent* e)
             gesture = pans ? Gesture::Pan : Gesture::Band;
             pressPos = gestureEnd = pos;
             gestureStart = visibleRange();
-            gestureView = view;
+            gestureView = viewState();
         }
         return;
     }
@@ -381,6 +442,16 @@ QMenu* QAGVZGraphic::createPopupMenu()
         menu->addSeparator();
         add(tr("Zoom to Fit"), IdZoomToFit, true);
         add(tr("Zoom Back"), IdZoomBack, !history.empty());
+        menu->addSeparator();
+        const auto check = [&add](const QString& text, int id, bool on) {
+            QAction* action = add(text, id, true);
+            action->setCheckable(true);
+            action->setChecked(on);
+        };
+        check(tr("Stack Curves"), IdStackCurves, stacked);
+        check(tr("Logarithmic Y"), IdLogY, logY);
+        if (!timeChart)
+            check(tr("Logarithmic X"), IdLogX, logX);
     }
     return menu;
 }
@@ -411,6 +482,15 @@ void QAGVZGraphic::popupActivated(int id)
     case IdZoomBack:
         zoomBack();
         return;
+    case IdStackCurves:
+        setScales(!stacked, logX, logY);
+        return;
+    case IdLogY:
+        setScales(stacked, logX, !logY);
+        return;
+    case IdLogX:
+        setScales(stacked, !logX, logY);
+        return;
     default:
         for (const PresetView& preset : PresetViews) {
             if (preset.id == id)
@@ -426,25 +506,34 @@ void QAGVZGraphic::viewportMouseReleaseEvent(QMouseEvent* e)
     dragging = false;
     const Gesture ended = gesture;
     gesture = Gesture::None;
-    if (ended == Gesture::Pan && view != gestureView)
+    if (ended == Gesture::Pan && (view != gestureView.rect || stripViews != gestureView.strips))
         pushHistory(gestureView);
-    if (ended == Gesture::Band) {
+    if (ended == Gesture::Band && is2D()) {
         viewport()->update();
         const QPoint end = e->position().toPoint();
         const bool wide = std::abs(end.x() - pressPos.x()) >= BandMinimum;
-        const bool high = std::abs(end.y() - pressPos.y()) >= BandMinimum;
-        const DPlotMap map = chartPainter.plotMap();
-        const QPointF a = map.toData(viewportToContents(pressPos));
-        const QPointF b = map.toData(viewportToContents(end));
-        QRectF band = visibleRange();
-        if (wide)
-            band.setCoords(std::min(a.x(), b.x()), band.top(), std::max(a.x(), b.x()),
-                           band.bottom());
-        if (high)
-            band.setCoords(band.left(), std::min(a.y(), b.y()), band.right(),
-                           std::max(a.y(), b.y()));
-        if (wide || high)
-            setView(band);
+        bool high = std::abs(end.y() - pressPos.y()) >= BandMinimum;
+        const QPointF from = viewportToContents(pressPos), to = viewportToContents(end);
+        // In a stacked chart a band inside one strip zooms that strip's Y; across strips only X.
+        const DPlotStrip* strip = graphic->stacked ? stripAt(from) : nullptr;
+        if (graphic->stacked && strip != stripAt(to))
+            high = false;
+        const DPlotMap map = strip ? strip->map : chartPainter.plotMap();
+        const QPointF a = map.toData(from);
+        const QPointF b = map.toData(to);
+        if (wide || high) {
+            pushHistory(viewState());
+            QRectF band = visibleRange();
+            if (wide)
+                band.setCoords(std::min(a.x(), b.x()), band.top(), std::max(a.x(), b.x()),
+                               band.bottom());
+            if (high && strip)
+                setStripSpan(*strip, std::min(a.y(), b.y()), std::max(a.y(), b.y()));
+            else if (high)
+                band.setCoords(band.left(), std::min(a.y(), b.y()), band.right(),
+                               std::max(a.y(), b.y()));
+            showView(band);
+        }
     }
     // The spin repeats the last drag step, whatever it is; a zero step stops at the first tick.
     if (is3D() && (e->modifiers() & Qt::ControlModifier))
@@ -460,10 +549,15 @@ void QAGVZGraphic::viewportMouseMoveEvent(QMouseEvent* e)
         return;
     }
     if (gesture == Gesture::Pan) {
-        const DPlotMap map = chartPainter.plotMap();
-        const QRectF moved = gestureStart.translated((pressPos.x() - pos.x()) / map.xScale,
-                                                     (pos.y() - pressPos.y()) / map.yScale);
-        showView(moved);
+        const QRectF plot = chartPainter.plotArea();
+        const bool log[] = {graphic && graphic->logX, graphic && graphic->logY};
+        double left = gestureStart.left(), right = gestureStart.right();
+        double top = gestureStart.top(), bottom = gestureStart.bottom();
+        transformSpan(left, right, left, 1.0, (pressPos.x() - pos.x()) / plot.width(), log[0]);
+        if (graphic && !graphic->stacked)
+            transformSpan(top, bottom, top, 1.0, (pos.y() - pressPos.y()) / plot.height(),
+                          log[1]);
+        showView(QRectF(QPointF(left, top), QPointF(right, bottom)));
         return;
     }
     if (is2D() && e->buttons() == Qt::NoButton) {
@@ -512,19 +606,33 @@ void QAGVZGraphic::wheelEvent(QWheelEvent* e)
     notches = std::clamp(notches, -MaxNotches, MaxNotches);
     if (notches == 0.0)
         return;
+    const Qt::KeyboardModifiers mods = e->modifiers();
+    const QPointF at = viewportToContents(e->position().toPoint());
+    const DPlotStrip* strip =
+        graphic->stacked && (mods & Qt::ShiftModifier) ? stripAt(at) : nullptr;
+    if (graphic->stacked && (mods & Qt::ShiftModifier) && !strip)
+        return; // Y of no strip
     if (!lastWheel.isValid() || lastWheel.elapsed() > WheelBurst)
-        pushHistory(view);
+        pushHistory(viewState());
     lastWheel.start();
     const double factor = std::pow(ZoomStep, -notches);
-    const Qt::KeyboardModifiers mods = e->modifiers();
+    if (strip) {
+        // The Y of the strip under the mouse, about the value there.
+        double low = strip->map.toData(strip->area.bottomLeft()).y();
+        double high = strip->map.toData(strip->area.topLeft()).y();
+        transformSpan(low, high, strip->map.toData(at).y(), factor, 0.0, strip->map.logY);
+        setStripSpan(*strip, low, high);
+        applyView();
+        return;
+    }
+    // A stacked chart zooms X for all strips; their Y only one by one.
     zoomAbout(anchor, mods & Qt::ShiftModifier ? 1.0 : factor,
-              mods & Qt::ControlModifier ? 1.0 : factor);
+              (mods & Qt::ControlModifier) || graphic->stacked ? 1.0 : factor);
     // New unit labels may have moved the plot's edges: put the point back under the mouse.
-    const QPointF at = viewportToContents(e->position().toPoint());
-    const DPlotMap map = chartPainter.plotMap();
-    const QPointF off = map(anchor.x(), anchor.y()) - at;
-    if (std::abs(off.x()) >= 0.5 || std::abs(off.y()) >= 0.5)
-        showView(visibleRange().translated(off.x() / map.xScale, -off.y() / map.yScale));
+    const QRectF plot = chartPainter.plotArea();
+    const QPointF off = chartPainter.plotMap()(anchor.x(), anchor.y()) - at;
+    if (std::abs(off.x()) >= 0.5 || (!graphic->stacked && std::abs(off.y()) >= 0.5))
+        panBy(off.x() / plot.width(), -off.y() / plot.height());
 }
 
 QRectF QAGVZGraphic::wholeRange() const
@@ -539,7 +647,24 @@ QRectF QAGVZGraphic::wholeRange() const
     if (axes.size() < 2)
         return QRectF();
     const DAxisScale x(axes[0]), y(axes[1]);
-    return QRectF(QPointF(x.min(), y.min()), QPointF(x.max(), y.max()));
+    QRectF whole(QPointF(x.min(), y.min()), QPointF(x.max(), y.max()));
+    if (graphic->logX || graphic->logY) {
+        std::vector<const DCurve*> curves;
+        for (const DItem* item = graphic->firstChild; item; item = item->next) {
+            if (const DCurve* curve = item->toCurve())
+                curves.push_back(curve);
+        }
+        double low = 0.0, high = 0.0;
+        if (graphic->logX && DChartPainter::logRange(curves, 0, low, high)) {
+            whole.setLeft(low);
+            whole.setRight(high);
+        }
+        if (graphic->logY && DChartPainter::logRange(curves, 1, low, high)) {
+            whole.setTop(low);
+            whole.setBottom(high);
+        }
+    }
+    return whole;
 }
 
 QRectF QAGVZGraphic::visibleRange() const
@@ -551,7 +676,7 @@ bool QAGVZGraphic::setView(const QRectF& range)
 {
     if (!is2D() || !finite(range))
         return false;
-    pushHistory(view);
+    pushHistory(viewState());
     showView(range);
     return true;
 }
@@ -568,19 +693,75 @@ void QAGVZGraphic::showView(QRectF range)
         range = QRectF();
     }
     view = range;
+    applyView();
+}
+
+void QAGVZGraphic::applyView()
+{
     clearCursor();
-    if (graphic) {
+    if (is2D()) {
         graphic->view = DView();
-        if (is2D() && view.isValid()) {
+        if (view.isValid())
             graphic->view.rect = view;
-            if (viewSpacing)
-                viewSpacing(graphic->view);
+        // Every strip gets its range and spacings here, so that print and export draw them too.
+        for (const DItem* item = graphic->firstChild; graphic->stacked && item; item = item->next) {
+            const DCurve* curve = item->toCurve();
+            if (!curve)
+                continue;
+            DStrip strip;
+            const auto zoomed = stripViews.find(curve->name);
+            if (zoomed != stripViews.end())
+                std::tie(strip.low, strip.high) = zoomed->second;
+            else
+                DChartPainter::stripRange(*curve, graphic->logY, strip.low, strip.high);
+            graphic->view.strips.push_back(strip);
         }
+        if (viewSpacing && (view.isValid() || graphic->stacked))
+            viewSpacing(graphic->view);
+    } else if (graphic) {
+        graphic->view = DView();
     }
     repaintAll();
 }
 
-void QAGVZGraphic::pushHistory(const QRectF& previous)
+void QAGVZGraphic::setStripSpan(const DPlotStrip& strip, double low, double high)
+{
+    const DCurve* curve = curveAt(strip.curve);
+    keepResolvable(low, high);
+    if (curve && std::isfinite(low) && std::isfinite(high) && low < high)
+        stripViews[curve->name] = {low, high};
+}
+
+const DCurve* QAGVZGraphic::curveAt(int index) const
+{
+    int i = 0;
+    for (const DItem* item = graphic ? graphic->firstChild : nullptr; item; item = item->next) {
+        if (const DCurve* curve = item->toCurve(); curve && i++ == index)
+            return curve;
+    }
+    return nullptr;
+}
+
+const DPlotStrip* QAGVZGraphic::stripAt(const QPointF& at) const
+{
+    for (const DPlotStrip& strip : chartPainter.strips()) {
+        if (strip.area.adjusted(0, 0, 1, 1).contains(at))
+            return &strip;
+    }
+    return nullptr;
+}
+
+const DPlotStrip* QAGVZGraphic::stripOf(int curve) const
+{
+    const std::vector<DPlotStrip>& strips = chartPainter.strips();
+    if (strips.empty())
+        return nullptr;
+    if (graphic && graphic->stacked)
+        return std::size_t(curve) < strips.size() ? &strips[std::size_t(curve)] : nullptr;
+    return &strips.front();
+}
+
+void QAGVZGraphic::pushHistory(const ViewState& previous)
 {
     history.push_back(previous);
     if (history.size() > HistoryDepth)
@@ -589,9 +770,10 @@ void QAGVZGraphic::pushHistory(const QRectF& previous)
 
 void QAGVZGraphic::zoomToFit()
 {
-    if (!view.isValid())
+    if (!isZoomed())
         return;
-    pushHistory(view);
+    pushHistory(viewState());
+    stripViews.clear();
     showView(QRectF());
 }
 
@@ -599,15 +781,17 @@ void QAGVZGraphic::zoomBack()
 {
     if (history.empty())
         return;
-    const QRectF previous = history.back();
+    const ViewState previous = history.back();
     history.pop_back();
-    showView(previous);
+    stripViews = previous.strips;
+    showView(previous.rect);
 }
 
 void QAGVZGraphic::resetView()
 {
     // No repaint: the viewer calls this just before it hands over a new chart.
     history.clear();
+    stripViews.clear();
     view = QRectF();
     if (graphic)
         graphic->view = DView();
@@ -616,17 +800,24 @@ void QAGVZGraphic::resetView()
 void QAGVZGraphic::zoomAbout(const QPointF& anchor, double fx, double fy)
 {
     const QRectF r = visibleRange();
-    if (!r.isValid())
+    if (!r.isValid() || !graphic)
         return;
-    showView(QRectF(QPointF(anchor.x() + (r.left() - anchor.x()) * fx,
-                            anchor.y() + (r.top() - anchor.y()) * fy),
-                    QPointF(anchor.x() + (r.right() - anchor.x()) * fx,
-                            anchor.y() + (r.bottom() - anchor.y()) * fy)));
+    double left = r.left(), right = r.right(), top = r.top(), bottom = r.bottom();
+    transformSpan(left, right, anchor.x(), fx, 0.0, graphic->logX);
+    transformSpan(top, bottom, anchor.y(), fy, 0.0, graphic->logY);
+    showView(QRectF(QPointF(left, top), QPointF(right, bottom)));
 }
 
-void QAGVZGraphic::panBy(double dx, double dy)
+void QAGVZGraphic::panBy(double fx, double fy)
 {
-    showView(visibleRange().translated(dx, dy));
+    const QRectF r = visibleRange();
+    if (!r.isValid() || !graphic)
+        return;
+    double left = r.left(), right = r.right(), top = r.top(), bottom = r.bottom();
+    transformSpan(left, right, left, 1.0, fx, graphic->logX);
+    if (!graphic->stacked)
+        transformSpan(top, bottom, top, 1.0, fy, graphic->logY);
+    showView(QRectF(QPointF(left, top), QPointF(right, bottom)));
 }
 
 bool QAGVZGraphic::dataAt(const QPoint& pos, QPointF& value) const
@@ -647,18 +838,23 @@ void QAGVZGraphic::updateCursor(const QPoint& pos)
         return;
     }
     const DPlotMap map = chartPainter.plotMap();
-    const QRectF plot = chartPainter.plotArea().adjusted(0, 0, 1, 1);
     const QPointF at = viewportToContents(pos);
-    std::vector<const DCurve*> curves;
+    // Curves with the strip they are drawn in.
+    std::vector<std::pair<const DCurve*, const DPlotStrip*>> curves;
+    int place = 0;
     for (const DItem* item = graphic->firstChild; item; item = item->next) {
-        if (const DCurve* curve = item->toCurve(); curve && curve->summary)
-            curves.push_back(curve);
+        const DCurve* curve = item->toCurve();
+        if (!curve)
+            continue;
+        const DPlotStrip* strip = stripOf(place++);
+        if (curve->summary && strip)
+            curves.emplace_back(curve, strip);
     }
     cursorDots.clear();
     QString text;
     if (timeChart) {
         long long count = 0;
-        for (const DCurve* curve : curves)
+        for (const auto& [curve, strip] : curves)
             count = std::max(count, static_cast<long long>(curve->summary->items()));
         if (count == 0) {
             clearCursor();
@@ -669,13 +865,15 @@ void QAGVZGraphic::updateCursor(const QPoint& pos)
         while (sample > 0 && float(sample - 1) == float(sample))
             --sample;
         QStringList values;
-        for (const DCurve* curve : curves) {
+        for (const auto& [curve, strip] : curves) {
             const DPoint* point = curve->summary->pointAt(std::size_t(sample));
             const float y = point ? point->coord(1) : NAN;
             if (!std::isfinite(y))
                 continue;
             values << QStringLiteral("%1 %2").arg(curve->name, QString::number(y, 'g', 6));
-            cursorDots.push_back(map(float(sample), y));
+            const QPointF dot = strip->map(float(sample), y);
+            if (std::isfinite(dot.y())) // not drawn on a logarithmic scale
+                cursorDots.push_back(dot);
         }
         cursorAt = map(float(sample), value.y());
         text = tr("sample %1: %2", "data cursor of the time chart: sample number, values")
@@ -683,15 +881,16 @@ void QAGVZGraphic::updateCursor(const QPoint& pos)
                    .arg(values.join(QStringLiteral(", ")));
     } else {
         double best = CursorReach;
-        for (const DCurve* curve : curves) {
+        for (const auto& [curve, strip] : curves) {
             double distance = 0.0;
             std::size_t index = 0;
-            const DPoint* point = curve->summary->nearest(map, plot, at, best, distance, index);
+            const DPoint* point = curve->summary->nearest(
+                strip->map, strip->area.adjusted(0, 0, 1, 1), at, best, distance, index);
             if (!point)
                 continue;
             best = distance;
             const float x = point->coord(0), y = point->coord(1);
-            cursorAt = map(x, y);
+            cursorAt = strip->map(x, y);
             text = tr("%1 #%2: x %3, y %4",
                       "data cursor of the XY chart: curve, sample number, coordinates")
                        .arg(curve->name)

@@ -10,6 +10,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <vector>
 
 class QMenu;
@@ -34,7 +35,10 @@ public:
         IdViewXZ = 6,
         IdStopMotion = 8,
         IdZoomToFit = 9,
-        IdZoomBack = 10
+        IdZoomBack = 10,
+        IdStackCurves = 11,
+        IdLogY = 12,
+        IdLogX = 13
     };
 
     static constexpr float RotationPerPixel = 0.0078539f; // radians per pixel of mouse movement
@@ -68,6 +72,13 @@ public:
     // Carries out popup entry `id`.
     void popupActivated(int id);
 
+    // Curves in strips of their own and logarithmic axes (X only in XY charts): kept across
+    // charts, dropped by a 3-D one. A change shows the whole chart and forgets the history.
+    void setScales(bool stack, bool logarithmicX, bool logarithmicY);
+    bool isStacked() const { return stacked; }
+    bool isLogX() const { return logX; }
+    bool isLogY() const { return logY; }
+
     // 2-D view, in data units (X from left to right, Y from top to bottom, not flipped):
     // Shows `range` of the current 2-D chart as one history step; an invalid rectangle fits.
     // False, and nothing changes, without a chart, for a 3-D chart or a range that is not finite.
@@ -76,7 +87,7 @@ public:
     QRectF visibleRange() const;
     // The whole ranges of the chart's X and Y axes; invalid without a chart.
     QRectF wholeRange() const;
-    bool isZoomed() const { return view.isValid(); }
+    bool isZoomed() const { return view.isValid() || !stripViews.empty(); }
     // Back to the whole ranges; the previous view (each repaints).
     void zoomToFit();
     void zoomBack();
@@ -110,6 +121,8 @@ public:
 signals:
     // The data cursor's text changed; empty: it shows nothing.
     void readoutChanged(const QString& text);
+    // A text for the status bar: samples a logarithmic scale leaves out.
+    void statusMessage(const QString& text);
 
 protected slots:
     // One spin step.
@@ -130,6 +143,13 @@ protected:
 
 private:
     enum class Gesture { None, Band, Pan };
+    using Span = std::pair<double, double>;
+    // What Zoom Back restores: the view and the Y of every zoomed strip, by curve name.
+    struct ViewState
+    {
+        QRectF rect;
+        std::map<QString, Span> strips;
+    };
 
     void copySettingsInto(DGraphic* g) const;
     static void widenDegenerateRanges(DGraphic* g);
@@ -137,10 +157,22 @@ private:
     // Shows `range` (invalid: the whole chart) without touching the history; keeps it within
     // what floats tell apart.
     void showView(QRectF range);
-    void pushHistory(const QRectF& previous);
+    // Hands the view and the strips' ranges to the chart and repaints.
+    void applyView();
+    void pushHistory(const ViewState& previous);
+    ViewState viewState() const { return {view, stripViews}; }
     // Zooms X by `fx` and Y by `fy` (below 1: in) about the data point `anchor`.
     void zoomAbout(const QPointF& anchor, double fx, double fy);
-    void panBy(double dx, double dy); // data units
+    // Moves the view by shares of its width and height.
+    void panBy(double fx, double fy);
+    // The drawn strip under `at` (contents coordinates), and the curve it shows; null if none.
+    const DPlotStrip* stripAt(const QPointF& at) const;
+    const DPlotStrip* stripOf(int curve) const;
+    const DCurve* curveAt(int index) const;
+    // Zooms the Y of `strip` to `low`..`high` (data units).
+    void setStripSpan(const DPlotStrip& strip, double low, double high);
+    // Tells the status bar how many samples a logarithmic axis leaves out.
+    void reportLeftOut();
     // The mouse at `pos` (viewport) in data units and whether it lies on the plot.
     bool dataAt(const QPoint& pos, QPointF& value) const;
     void updateCursor(const QPoint& pos);
@@ -151,13 +183,17 @@ private:
     void drawOverlay(QPainter& p) const;
 
     QRectF view; // the 2-D view kept across charts; invalid: whole ranges
-    std::deque<QRectF> history;
+    std::map<QString, Span> stripViews; // zoomed strips of a stacked chart
+    std::deque<ViewState> history;
+    bool stacked = false;
+    bool logX = false;
+    bool logY = false;
     QElapsedTimer lastWheel;
     Gesture gesture = Gesture::None;
     QPoint pressPos;   // viewport position where the gesture started
     QPoint gestureEnd; // its latest position
     QRectF gestureStart; // the range when the gesture started
-    QRectF gestureView;  // the view when the gesture started (history)
+    ViewState gestureView; // the view when the gesture started (history)
     QTimer fullDrawing;  // single shot: the full 3-D drawing after a preview
     bool cursorShown = false;
     QPointF cursorAt;              // contents coordinates of the marked point (XY) or line (time)

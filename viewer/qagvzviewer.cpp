@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QSet>
+#include <QStatusBar>
 
 int QAGVZViewer::gvz_viewer_count_ = 0;
 StudioInterface* QAGVZViewer::_iface = nullptr;
@@ -57,6 +58,10 @@ QAGVZViewer::QAGVZViewer(QWidget* parent, const char* name, Qt::WindowFlags flag
     connect(graphic, &QAGVZGraphic::readoutChanged, this, [this](const QString& text) {
         if (_iface && active)
             _iface->showReadout(text);
+    });
+    connect(graphic, &QAGVZGraphic::statusMessage, this, [this](const QString& text) {
+        if (QMainWindow* mainWindow = active ? hostMainWindow() : nullptr)
+            mainWindow->statusBar()->showMessage(text);
     });
 
     if (gvzpref)

@@ -101,6 +101,8 @@ public:
     bool setCurveRoles(const CurveRoles& roles) override;
     // setChartView() with the host's ranges.
     bool setViewRange(const Range& x, const std::optional<Range>& y) override;
+    // Time and XY charts; logarithmic X in the XY chart only.
+    bool setScales(const Scales& scales) override;
 
     // files:
     // Re-reads `files` into the existing rows.
@@ -144,7 +146,8 @@ public:
     // done, false when the manual spacings are to be applied.
     bool autoConfigAxis(DAxis* axis, bool timeAxis);
     // The spacings of a zoomed view: with automatic scale the general rule on its visible
-    // ranges, the time axis included; otherwise the axes keep the configured ones.
+    // ranges, the time axis included; otherwise the axes keep the configured ones. The strips
+    // of a stacked chart always take the general rule on their own ranges.
     void configView(DView& view);
     void configAxisX(DAxis* axis, bool timeAxis);
     void configAxisY(DAxis* axis);

@@ -65,15 +65,20 @@ bool QAGVZViewer::autoConfigAxis(DAxis* axis, bool timeAxis)
 
 void QAGVZViewer::configView(DView& view)
 {
-    if (!config || !config->automaticScale)
+    // The general rule on a width: grid, unit and dot spacing.
+    const auto rule = [this](double width, float* spacing) {
+        const float line = beautifulStepValue(float(0.25 * width));
+        spacing[0] = line;
+        spacing[1] = line;
+        spacing[2] = beautifulStepValue(float(width / 10));
+    };
+    // Strips always fit their own range: the configured steps belong to the unstacked chart.
+    for (DStrip& strip : view.strips)
+        rule(strip.high - strip.low, strip.spacing);
+    if (!config || !config->automaticScale || !view.isSet())
         return;
-    const double widths[] = {view.rect.width(), view.rect.height()};
-    for (int axis = 0; axis < 2; ++axis) {
-        const float line = beautifulStepValue(float(0.25 * widths[axis]));
-        view.spacing[axis][0] = line;
-        view.spacing[axis][1] = line;
-        view.spacing[axis][2] = beautifulStepValue(float(widths[axis] / 10));
-    }
+    rule(view.rect.width(), view.spacing[0]);
+    rule(view.rect.height(), view.spacing[1]);
 }
 
 void QAGVZViewer::configAxisX(DAxis* axis, bool timeAxis)

@@ -198,6 +198,9 @@ void QAGVZViewer::setGraphicType(GraphicType type)
 {
     const HeapTrimScope trim;
     graphicType = type;
+    // The 3-D chart drops the strips and logarithmic axes, even when it has nothing to draw.
+    if (type == XYZGraphic)
+        graphic->setScales(false, false, false);
     if (toolMenu) {
         for (QAction* action : toolMenu->actions()) {
             const int id = action->data().toInt();

@@ -36,6 +36,14 @@ bool QAGVZViewer::setChartType(ChartType type)
     return true;
 }
 
+bool QAGVZViewer::setScales(const Scales& scales)
+{
+    if (graphicType == XYZGraphic || (scales.logX && graphicType != XYGraphic))
+        return false;
+    graphic->setScales(scales.stacked, scales.logX, scales.logY);
+    return true;
+}
+
 bool QAGVZViewer::setCurveRoles(const CurveRoles& roles)
 {
     if (!unknownCurveNames(roles.names()).isEmpty())

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -44,13 +45,69 @@ DAxisScale::DAxisScale(const DAxis* axis) : low(-1.0), high(1.0)
     normalise();
 }
 
-DAxisScale::DAxisScale(double min, double max) : low(min), high(max)
+DAxisScale::DAxisScale(double min, double max, bool logarithmic)
+    : low(min), high(max), log(logarithmic)
 {
     normalise();
 }
 
+double DAxisScale::axisMin() const
+{
+    return log ? std::log10(low) : low;
+}
+
+double DAxisScale::axisMax() const
+{
+    return log ? std::log10(high) : high;
+}
+
+double DAxisScale::fraction(double value) const
+{
+    if (!log)
+        return (value - low) / (high - low);
+    if (!(value > 0.0))
+        return std::numeric_limits<double>::quiet_NaN();
+    return (std::log10(value) - axisMin()) / (axisMax() - axisMin());
+}
+
+std::vector<double> DAxisScale::logMarks(double length, double room) const
+{
+    std::vector<double> marks;
+    const double decades = axisMax() - axisMin();
+    const double perDecade = length / decades;
+    // A 2 sits 0.3 of a decade above its power, a 5 0.2 below the next: they need 1 / 0.2 rooms.
+    const bool between = perDecade * 0.2 >= room;
+    const double every = perDecade >= room ? 1.0 : std::ceil(room / std::max(perDecade, 1e-9));
+    const double first = std::floor(axisMin());
+    for (double e = first; e <= std::ceil(axisMax()) && marks.size() < 1000; ++e) {
+        if (std::fmod(e - first, every) != 0.0)
+            continue;
+        for (const double m : {1.0, 2.0, 5.0}) {
+            const double v = m * std::pow(10.0, e);
+            if ((m == 1.0 || between) && v >= low * (1 - 1e-12) && v <= high * (1 + 1e-12))
+                marks.push_back(v);
+        }
+    }
+    if (marks.size() < 2)
+        marks = {low, high};
+    return marks;
+}
+
 void DAxisScale::normalise()
 {
+    if (log) {
+        if (!(low > 0.0) || !std::isfinite(low))
+            low = 1.0;
+        if (!(high > 0.0) || !std::isfinite(high))
+            high = 1.0;
+        if (low > high)
+            std::swap(low, high);
+        if (!(high / low > 1.0 + 1e-9)) {
+            low /= 10.0;
+            high *= 10.0;
+        }
+        return;
+    }
     if (!std::isfinite(low) || !std::isfinite(high)) {
         low = -1.0;
         high = 1.0;

@@ -3,11 +3,13 @@
 #include "host/chart/dcurvesummary.h"
 
 #include <QRectF>
+#include <QString>
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
+class DCurve;
 class DGraphic;
 class QPainter;
 class QRect;
@@ -43,9 +45,23 @@ public:
     // mapped data to them; an empty rectangle when the last draw had none.
     QRectF plotArea() const { return lastPlot; }
     DPlotMap plotMap() const { return lastMap; }
+    // The strips of the last draw, top to bottom: one per curve of a stacked chart, else one.
+    const std::vector<DPlotStrip>& strips() const { return lastStrips; }
+
+    // The Y range that the strip of `curve` fits when no view sets it: the curve's finite
+    // values (one value widened by 1 each side), on a logarithmic scale its positive ones.
+    // False when a logarithmic scale has no positive value to show.
+    static bool stripRange(const DCurve& curve, bool log, double& low, double& high);
+    // The range of coordinate `slot` (0 X, 1 Y) of `curves` on a logarithmic scale: the least
+    // positive to the largest value; false when no value is positive.
+    static bool logRange(const std::vector<const DCurve*>& curves, int slot, double& low,
+                         double& high);
+    // "No positive values to draw on a logarithmic scale", in the chart engine's context.
+    static QString noPositiveText();
 
 private:
     QRectF lastPlot;
     DPlotMap lastMap;
+    std::vector<DPlotStrip> lastStrips;
     DPreviewSample previewSample; // emptied by a full drawing
 };

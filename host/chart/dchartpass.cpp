@@ -1,5 +1,6 @@
 #include "host/chart/dchartpass_p.h"
 
+#include "host/chart/dchartpainter.h"
 #include "host/chart/dstyle.h"
 
 #include <QPaintDevice>
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -24,7 +26,17 @@ QString oneLine(QString text)
     return text;
 }
 
+// Below this height a strip labels only the ends of its range.
+constexpr double CompactStrip = 40.0;
+
 } // namespace
+
+DCurveSummary::Extent extentOf(const DCurve& curve, int slot)
+{
+    if (curve.summary)
+        return curve.summary->extent(slot);
+    return DCurveSummary(curve).extent(slot);
+}
 
 QColor DChartPass::gridColor(const QColor& pen)
 {
@@ -246,13 +258,71 @@ bool DChartPass::PixelSet::insert(const QPointF& at)
     return true;
 }
 
+void DChartPass::fitLog(Axis& axis, const std::vector<const DCurve*>& list, int slot)
+{
+    double low = 0.0, high = 0.0;
+    axis.drawable = DChartPainter::logRange(list, slot, low, high);
+    axis.scale = DAxisScale(low, high, true);
+}
+
+std::vector<DChartPass::Strip> DChartPass::makeStrips(const Axis& y)
+{
+    const DView& view = graphic.view;
+    std::vector<Strip> strips;
+    if (!graphic.stacked || curves.empty()) {
+        Strip all{y, curves, 0, QRectF()};
+        if (graphic.logY) {
+            all.y.viewSpacing = {};
+            if (view.isSet() && view.rect.top() > 0.0)
+                all.y.scale = DAxisScale(view.rect.top(), view.rect.bottom(), true);
+            else
+                fitLog(all.y, curves, y.item->index());
+        }
+        strips.push_back(all);
+        return strips;
+    }
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+        Strip strip{y, {curves[i]}, int(i), QRectF()};
+        Axis& a = strip.y;
+        a.item = nullptr; // the configured steps belong to the unstacked chart
+        a.title = curves[i]->name;
+        a.viewSpacing = {};
+        double low = 0.0, high = 0.0;
+        a.drawable = DChartPainter::stripRange(*curves[i], graphic.logY, low, high);
+        if (i < view.strips.size() && view.strips[i].isSet()) {
+            const DStrip& set = view.strips[i];
+            if (!graphic.logY || set.low > 0.0) {
+                low = set.low;
+                high = set.high;
+            }
+            for (int k = 0; k < 3; ++k)
+                a.viewSpacing[k] = set.spacing[k];
+        }
+        a.scale = DAxisScale(low, high, graphic.logY);
+        strips.push_back(strip);
+    }
+    return strips;
+}
+
 void DChartPass::draw2D()
 {
-    const Axis& x = axes[0];
+    Axis x = axes[0];
+    if (graphic.logX) {
+        x.viewSpacing = {};
+        const QRectF& r = graphic.view.rect;
+        if (graphic.view.isSet() && r.left() > 0.0)
+            x.scale = DAxisScale(r.left(), r.right(), true);
+        else
+            fitLog(x, curves, x.item->index());
+    }
     const Axis& y = axes[1];
+    std::vector<Strip> strips = makeStrips(y);
     const double xLabelHeight = x.look.hasText ? x.look.lineHeight : 0.0;
     const double xNameHeight = x.title.isEmpty() ? 0.0 : xLabelHeight;
-    const double yNameWidth = y.look.hasText && !y.title.isEmpty() ? y.look.lineHeight : 0.0;
+    bool titled = false;
+    for (const Strip& strip : strips)
+        titled = titled || !strip.y.title.isEmpty();
+    const double yNameWidth = y.look.hasText && titled ? y.look.lineHeight : 0.0;
 
     QRectF plot = area;
     plot.setTop(area.top() + std::ceil(y.look.lineHeight / 2));
@@ -263,21 +333,35 @@ void DChartPass::draw2D()
     if (plot.height() < 2)
         return;
 
+    // Strips share the height evenly; the gap between them shrinks with many strips.
+    const double n = double(strips.size());
+    const double between = n > 1 ? std::min(gap, std::floor(plot.height() / n / 4)) : 0.0;
+    const double each = (plot.height() - (n - 1) * between) / n;
+    for (std::size_t i = 0; i < strips.size(); ++i) {
+        const double top = plot.top() + double(i) * (each + between);
+        strips[i].rect.setTop(std::round(top));
+        strips[i].rect.setBottom(std::round(top + each));
+        strips[i].y.compact = graphic.stacked && each < CompactStrip;
+    }
+
     // The widest Y label decides where the plot starts.
     double yLabelWidth = 0.0;
-    double first = 0.0;
-    double last = 0.0;
-    const double yUnits = y.spacing(DAxis::UnitSpacing);
-    if (y.look.hasText && y.scale.multiples(yUnits, plot.height(), first, last)) {
-        const QFontMetricsF metrics(y.look.font, p.device());
-        for (double k = first; k <= last; ++k)
-            yLabelWidth = std::max(
-                yLabelWidth, metrics.horizontalAdvance(DAxisScale::label(k * yUnits, yUnits)));
-        yLabelWidth = std::min(yLabelWidth, area.width() / 3);
+    const QFontMetricsF yMetrics(y.look.font, p.device());
+    const double yRoom = 1.5 * y.look.lineHeight;
+    for (const Strip& strip : strips) {
+        if (!y.look.hasText || !strip.y.drawable)
+            continue;
+        const double yUnits = strip.y.scale.isLog() ? 0.0 : strip.y.spacing(DAxis::UnitSpacing);
+        forEachMark(strip.y, DAxis::UnitSpacing, strip.rect.height(), yRoom, [&](double v, double) {
+            yLabelWidth = std::max(yLabelWidth,
+                                   yMetrics.horizontalAdvance(DAxisScale::label(v, yUnits)));
+        });
     }
+    yLabelWidth = std::min(yLabelWidth, area.width() / 3);
     double lastXLabel = 0.0;
-    const double xUnits = x.spacing(DAxis::UnitSpacing);
-    if (x.look.hasText && (xUnits > 0.0 || x.item->hasProperty(DAxis::UnitSpacing)))
+    const double xUnits = x.scale.isLog() ? 0.0 : x.spacing(DAxis::UnitSpacing);
+    if (x.look.hasText
+        && (x.scale.isLog() || xUnits > 0.0 || x.item->hasProperty(DAxis::UnitSpacing)))
         lastXLabel = QFontMetricsF(x.look.font, p.device())
                          .horizontalAdvance(DAxisScale::label(x.scale.max(), xUnits));
     plot.setLeft(std::round(area.left() + yNameWidth + (yNameWidth > 0 ? gap / 2 : 0.0)
@@ -285,6 +369,10 @@ void DChartPass::draw2D()
     plot.setRight(std::round(area.right() - std::min(lastXLabel / 2, area.width() / 4)));
     if (plot.width() < 2)
         return;
+    for (Strip& strip : strips) {
+        strip.rect.setLeft(plot.left());
+        strip.rect.setRight(plot.right());
+    }
 
     if (x.look.fill.isValid())
         p.fillRect(QRectF(plot.left(), plot.bottom(), plot.width(), area.bottom() - plot.bottom()),
@@ -292,30 +380,52 @@ void DChartPass::draw2D()
     if (y.look.fill.isValid())
         p.fillRect(QRectF(area.left(), plot.top(), plot.left() - area.left(), plot.height()),
                    y.look.fill);
-    draw2DXAxis(x, plot);
-    draw2DYAxis(y, plot, yLabelWidth);
-    draw2DCurves(x, y, plot);
+    drawnPlot = plot;
+    if (!x.drawable) {
+        drawNoPositive(x.look, plot);
+        return;
+    }
+    draw2DXAxis(x, plot, strips);
+    std::vector<QRectF> taken; // labels of all strips: none covers another
+    for (const Strip& strip : strips) {
+        if (!graphic.stacked)
+            taken.clear();
+        if (strip.y.drawable)
+            draw2DYAxis(strip.y, strip.rect, yLabelWidth, taken);
+        else
+            drawNoPositive(strip.y.look, strip.rect);
+        draw2DCurves(x, strip);
+    }
+    drawnMap = drawnStrips.front().map;
 }
 
-void DChartPass::draw2DXAxis(const Axis& axis, const QRectF& plot)
+void DChartPass::drawNoPositive(const Look& look, const QRectF& rect)
+{
+    const QString text = fitted(DChartPainter::noPositiveText(), look, rect.width());
+    drawText(look, rect, Qt::AlignCenter, text);
+}
+
+void DChartPass::draw2DXAxis(const Axis& axis, const QRectF& plot, const std::vector<Strip>& strips)
 {
     auto at = [&](double value) {
         return std::round(plot.left() + axis.scale.fraction(value) * plot.width());
     };
+    const double room = 4 * axis.look.lineHeight;
     p.setPen(QPen(gridColor(axis.look.pen), penWidth));
-    forEachMultiple(axis, DAxis::GridSpacing, plot.width(), [&](double v, double) {
-        p.drawLine(QPointF(at(v), plot.top()), QPointF(at(v), plot.bottom()));
+    forEachMark(axis, DAxis::GridSpacing, plot.width(), room, [&](double v, double) {
+        for (const Strip& strip : strips)
+            p.drawLine(QPointF(at(v), strip.rect.top()), QPointF(at(v), strip.rect.bottom()));
     });
     p.setPen(QPen(axis.look.pen, penWidth));
     p.drawLine(plot.bottomLeft(), plot.bottomRight());
     std::vector<QPointF> dots;
-    forEachMultiple(axis, DAxis::DotSpacing, plot.width(), [&](double v, double) {
+    forEachMark(axis, DAxis::DotSpacing, plot.width(), room, [&](double v, double) {
         dots.emplace_back(at(v), plot.bottom() - std::max(1.0, mark));
     });
     drawMarks(dots, axis.look.pen, std::floor(mark / 3));
     const QFontMetricsF metrics(axis.look.font, p.device());
     std::vector<QRectF> taken;
-    forEachMultiple(axis, DAxis::UnitSpacing, plot.width(), [&](double v, double units) {
+    forEachMark(axis, DAxis::UnitSpacing, plot.width(), room, [&](double v, double units) {
         const double px = at(v);
         const QString text = DAxisScale::label(v, units);
         const double w = axis.look.hasText ? metrics.horizontalAdvance(text) : 0.0;
@@ -331,28 +441,31 @@ void DChartPass::draw2DXAxis(const Axis& axis, const QRectF& plot)
              Qt::AlignHCenter | Qt::AlignTop, fitted(axis.title, axis.look, plot.width()));
 }
 
-void DChartPass::draw2DYAxis(const Axis& axis, const QRectF& plot, double labelWidth)
+void DChartPass::draw2DYAxis(const Axis& axis, const QRectF& plot, double labelWidth,
+                             std::vector<QRectF>& taken)
 {
     auto at = [&](double value) {
         return std::round(plot.bottom() - axis.scale.fraction(value) * plot.height());
     };
+    const double room = 1.5 * axis.look.lineHeight;
     p.setPen(QPen(gridColor(axis.look.pen), penWidth));
-    forEachMultiple(axis, DAxis::GridSpacing, plot.height(), [&](double v, double) {
+    forEachMark(axis, DAxis::GridSpacing, plot.height(), room, [&](double v, double) {
         p.drawLine(QPointF(plot.left(), at(v)), QPointF(plot.right(), at(v)));
     });
     p.setPen(QPen(axis.look.pen, penWidth));
     p.drawLine(plot.bottomLeft(), plot.topLeft());
     std::vector<QPointF> dots;
-    forEachMultiple(axis, DAxis::DotSpacing, plot.height(), [&](double v, double) {
+    forEachMark(axis, DAxis::DotSpacing, plot.height(), room, [&](double v, double) {
         dots.emplace_back(plot.left() + std::max(1.0, mark), at(v));
     });
     drawMarks(dots, axis.look.pen, std::floor(mark / 3));
-    std::vector<QRectF> taken;
     const double right = plot.left() - mark - gap / 2;
-    forEachMultiple(axis, DAxis::UnitSpacing, plot.height(), [&](double v, double units) {
+    forEachMark(axis, DAxis::UnitSpacing, plot.height(), room, [&](double v, double units) {
         const double py = at(v);
-        const QRectF box(right - labelWidth, py - axis.look.lineHeight / 2, labelWidth,
-                         axis.look.lineHeight);
+        double top = py - axis.look.lineHeight / 2;
+        if (axis.compact) // the ends' labels stay inside their strip
+            top = std::max(plot.top(), std::min(top, plot.bottom() - axis.look.lineHeight));
+        const QRectF box(right - labelWidth, top, labelWidth, axis.look.lineHeight);
         if (!claim(taken, box))
             return;
         p.setPen(QPen(axis.look.pen, penWidth));
@@ -362,6 +475,8 @@ void DChartPass::draw2DYAxis(const Axis& axis, const QRectF& plot, double labelW
     });
     if (!axis.look.hasText || axis.title.isEmpty())
         return;
+    if (!axis.item && plot.height() < axis.look.lineHeight)
+        return; // a strip too low for its name
     // The name reads upwards along the left edge.
     const QString name = fitted(axis.title, axis.look, plot.height());
     p.save();
@@ -372,33 +487,40 @@ void DChartPass::draw2DYAxis(const Axis& axis, const QRectF& plot, double labelW
     p.restore();
 }
 
-void DChartPass::draw2DCurves(const Axis& x, const Axis& y, const QRectF& plotArea)
+void DChartPass::draw2DCurves(const Axis& x, const Strip& strip)
 {
+    const QRectF& plotArea = strip.rect;
+    const Axis& y = strip.y;
     DPlotMap map;
     map.left = plotArea.left();
     map.bottom = plotArea.bottom();
-    map.xMin = x.scale.min();
-    map.yMin = y.scale.min();
-    map.xScale = plotArea.width() / (x.scale.max() - x.scale.min());
-    map.yScale = plotArea.height() / (y.scale.max() - y.scale.min());
-    drawnPlot = plotArea;
-    drawnMap = map;
+    map.logX = x.scale.isLog();
+    map.logY = y.scale.isLog();
+    map.xMin = x.scale.axisMin();
+    map.yMin = y.scale.axisMin();
+    map.xScale = plotArea.width() / (x.scale.axisMax() - x.scale.axisMin());
+    map.yScale = plotArea.height() / (y.scale.axisMax() - y.scale.axisMin());
+    drawnStrips.push_back({plotArea, map, strip.index});
+    if (!y.drawable)
+        return;
+    const int xSlot = x.item->index();
+    const int ySlot = axes[1].item->index();
     auto mapPoint = [&map](float u, float v, float) { return map(u, v); };
-    // A view shows nothing outside the plot; the whole chart keeps its pen's overhang.
-    const QRectF clip = graphic.view.isSet()
+    // A view or a strip shows nothing outside its plot; the whole chart keeps its pen's overhang.
+    const QRectF clip = graphic.view.isSet() || graphic.stacked
                             ? plotArea.adjusted(0, 0, 1, 1)
                             : plotArea.adjusted(-penWidth, -penWidth, penWidth + 1, penWidth + 1);
     p.save();
     p.setClipRect(clip, Qt::IntersectClip);
-    const bool summed = x.item->index() == 0 && y.item->index() == 1;
-    for (const DCurve* curve : curves) {
+    const bool summed = xSlot == 0 && ySlot == 1;
+    for (const DCurve* curve : strip.curves) {
         const Look look = lookOf(curve->style);
         DCurveReducer reducer;
         std::vector<QPointF> marks;
         if (look.markers) {
             PixelSet seen(plotArea);
             feedCurve(
-                *curve, x.item->index(), y.item->index(), -1, mapPoint,
+                *curve, xSlot, ySlot, -1, mapPoint,
                 [&](const QPointF& at) {
                     if (seen.insert(at))
                         marks.push_back(at);
@@ -408,8 +530,7 @@ void DChartPass::draw2DCurves(const Axis& x, const Axis& y, const QRectF& plotAr
             curve->summary->feed(map, clip, reducer);
         } else {
             feedCurve(
-                *curve, x.item->index(), y.item->index(), -1, mapPoint, [](const QPointF&) {},
-                reducer);
+                *curve, xSlot, ySlot, -1, mapPoint, [](const QPointF&) {}, reducer);
         }
         strokeLines(reducer, look.pen);
         drawMarks(marks, look.pen, mark);

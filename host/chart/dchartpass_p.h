@@ -34,9 +34,11 @@ public:
 
     static constexpr long long PreviewPoints = 200000;
 
-    // After run: the plot area of a 2-D chart (empty when none was drawn) and its mapping.
+    // After run: the plot area of a 2-D chart (empty when none was drawn) and its mapping; the
+    // strips of a stacked chart (one strip, the plot, otherwise).
     QRectF drawnPlot;
     DPlotMap drawnMap;
+    std::vector<DPlotStrip> drawnStrips;
 
 private:
     // How a style draws; texts are off when its font has no usable size.
@@ -51,11 +53,13 @@ private:
     };
     struct Axis
     {
-        const DAxis* item = nullptr;
+        const DAxis* item = nullptr; // null: a strip, with its own spacings only
         Look look;
         DAxisScale scale{-1.0, 1.0};
         QString title;                      // name with its unit
         std::array<float, 3> viewSpacing{}; // a 2-D view's grid, unit, dot spacing; 0: none
+        bool compact = false;  // too low for steps: labels at the ends of a linear range only
+        bool drawable = true;  // false: a logarithmic axis with no positive value
 
         // The axis's spacing `property`, a view's when it has one; 0 when there is none.
         double spacing(DAxis::Property property) const
@@ -63,8 +67,16 @@ private:
             const float own = viewSpacing[property - DAxis::GridSpacing];
             if (own > 0.0f)
                 return own;
-            return item->hasProperty(property) ? item->property(property) : 0.0;
+            return item && item->hasProperty(property) ? item->property(property) : 0.0;
         }
+    };
+    // A band of the plot with its own Y axis and the curves drawn against it.
+    struct Strip
+    {
+        Axis y;
+        std::vector<const DCurve*> curves;
+        int index = 0; // of its first curve among the graphic's curves
+        QRectF rect;
     };
 
     Look lookOf(const DStyle* style) const;
@@ -108,10 +120,38 @@ private:
         std::vector<bool> bits;
     };
 
+    // Calls each(value, unit spacing) for the marks of a 2-D axis `length` pixels long whose
+    // labels need `room` pixels: the multiples of its spacing, the ends of a compact axis, or
+    // the decades of a logarithmic one (no dots there).
+    template <class Each>
+    static void forEachMark(const Axis& axis, DAxis::Property property, double length,
+                            double room, Each each)
+    {
+        if (!axis.scale.isLog() && !axis.compact) {
+            forEachMultiple(axis, property, length, each);
+            return;
+        }
+        if (property == DAxis::DotSpacing || (axis.compact && property == DAxis::GridSpacing))
+            return;
+        const std::vector<double> marks = axis.scale.isLog()
+                                              ? axis.scale.logMarks(length, room)
+                                              : std::vector<double>{axis.scale.min(),
+                                                                    axis.scale.max()};
+        for (const double v : marks)
+            each(v, 0.0);
+    }
+
+    // The range of coordinate `slot` of `list` on a logarithmic scale; not drawable when no
+    // value is positive.
+    static void fitLog(Axis& axis, const std::vector<const DCurve*>& list, int slot);
+    std::vector<Strip> makeStrips(const Axis& y);
     void draw2D();
-    void draw2DXAxis(const Axis& axis, const QRectF& plot);
-    void draw2DYAxis(const Axis& axis, const QRectF& plot, double labelWidth);
-    void draw2DCurves(const Axis& x, const Axis& y, const QRectF& plot);
+    void draw2DXAxis(const Axis& axis, const QRectF& plot, const std::vector<Strip>& strips);
+    void draw2DYAxis(const Axis& axis, const QRectF& plot, double labelWidth,
+                     std::vector<QRectF>& taken);
+    void draw2DCurves(const Axis& x, const Strip& strip);
+    // The text of a plot part that has nothing to draw on its logarithmic scale.
+    void drawNoPositive(const Look& look, const QRectF& rect);
 
     // The data box of a 3-D chart fitted into the area: every coordinate runs from -1 to 1.
     struct Box3D
@@ -143,6 +183,10 @@ private:
     std::vector<Axis> axes;
     std::vector<const DCurve*> curves;
 };
+
+// The extent of coordinate `slot` (0 X, 1 Y) of `curve`, from its summary (made for the
+// occasion when the curve has none).
+DCurveSummary::Extent extentOf(const DCurve& curve, int slot);
 
 // Feeds every `stride`-th point of `curve` through `map` (three coordinates to a device point)
 // into `reducer`; `visit` sees every mapped point (markers, point charts).

@@ -35,6 +35,21 @@ DCurveSummary::DCurveSummary(const DCurve& curve)
             b.firstX = x;
             b.firstY = y;
         }
+        const float xy[2] = {x, y};
+        for (int slot = 0; point && slot < 2; ++slot) {
+            const float v = xy[slot];
+            if (!std::isfinite(v))
+                continue;
+            Extent& e = extents[slot];
+            e.min = std::min(e.min, v);
+            e.max = std::max(e.max, v);
+            if (v > 0.0f)
+                e.leastPositive = std::min(e.leastPositive, v);
+            else
+                ++e.nonPositive;
+        }
+        b.positiveX = b.positiveX && x > 0.0f;
+        b.positiveY = b.positiveY && y > 0.0f;
         if (!point || !std::isfinite(x) || !std::isfinite(y)) {
             b.simple = false; // only ever walked point by point
         } else if (!seeded) {
@@ -80,6 +95,8 @@ DCurveSummary::Block DCurveSummary::merge(const Block* children, std::size_t n)
         const Block& c = children[i];
         b.count += c.count;
         b.simple = b.simple && c.simple;
+        b.positiveX = b.positiveX && c.positiveX;
+        b.positiveY = b.positiveY && c.positiveY;
         b.xMin = std::min(b.xMin, c.xMin);
         b.xMax = std::max(b.xMax, c.xMax);
         if (c.lowY < b.lowY) {
@@ -124,7 +141,7 @@ void DCurveSummary::feedBlock(std::size_t level, std::size_t index, const DPlotM
                               const QRectF& clip, DCurveReducer& reducer) const
 {
     const Block& b = levels[level][index];
-    if (b.simple) {
+    if (whole(b, map)) {
         const QRectF box = deviceBox(b, map);
         auto add = [&](float x, float y) {
             const QPointF at = map(x, y);
@@ -198,7 +215,7 @@ void DCurveSummary::nearestIn(std::size_t level, std::size_t index, const DPlotM
                               const DPoint*& found, std::size_t& foundIndex) const
 {
     const Block& b = levels[level][index];
-    if (b.simple) {
+    if (whole(b, map)) {
         const QRectF box = deviceBox(b, map);
         if (box.right() < clip.left() || box.left() > clip.right() || box.bottom() < clip.top()
             || box.top() > clip.bottom())

@@ -3,8 +3,11 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <vector>
 
 class DCurve;
@@ -12,20 +15,70 @@ class DCurveReducer;
 class DItem;
 class DPoint;
 
-// Data units to device pixels for a 2-D plot: X grows to the right, Y upwards.
+// Data units to device pixels for a 2-D plot: X grows to the right, Y upwards. A logarithmic
+// axis maps the decimal logarithm (xMin, yMin are then logarithms too); a value at or below
+// zero maps to NaN there, which breaks a line.
 struct DPlotMap
 {
     double left = 0.0, xMin = 0.0, xScale = 1.0; // pixels per X unit
     double bottom = 0.0, yMin = 0.0, yScale = 1.0;
+    bool logX = false, logY = false;
+
+    static double toAxis(double v, bool log)
+    {
+        if (!log)
+            return v;
+        return v > 0.0 && v <= std::numeric_limits<double>::max()
+                   ? decimalLog(v)
+                   : std::numeric_limits<double>::quiet_NaN();
+    }
+    // log10 of a positive finite `v` within 1e-9, computed inline: a drawing takes it for
+    // every block it passes, and the library call costs many times more after the raster
+    // engine has run (it leaves the vector unit in a state that slows such calls down).
+    static double decimalLog(double v)
+    {
+        // v = m * 2^exponent with m in [1, 2), from the bits (no call); a subnormal is scaled up.
+        int bias = 1023;
+        if (v < std::numeric_limits<double>::min()) {
+            v *= 0x1p54;
+            bias += 54;
+        }
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &v, sizeof bits);
+        int exponent = int((bits >> 52) & 0x7ff) - bias;
+        bits = (bits & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL;
+        double m = 0.0;
+        std::memcpy(&m, &bits, sizeof m);
+        if (m > 1.4142135623730950) {
+            m *= 0.5;
+            ++exponent;
+        }
+        // ln m = 2 atanh(t) with |t| below 0.172: five terms of the series.
+        const double t = (m - 1.0) / (m + 1.0), t2 = t * t;
+        const double ln = 2.0 * t * (1.0 + t2 * (1.0 / 3 + t2 * (0.2 + t2 * (1.0 / 7 + t2 / 9))));
+        return (exponent * 0.69314718055994531 + ln) * 0.43429448190325182;
+    }
+    static double fromAxis(double a, bool log) { return log ? std::pow(10.0, a) : a; }
 
     QPointF operator()(double x, double y) const
     {
-        return QPointF(left + (x - xMin) * xScale, bottom - (y - yMin) * yScale);
+        return QPointF(left + (toAxis(x, logX) - xMin) * xScale,
+                       bottom - (toAxis(y, logY) - yMin) * yScale);
     }
     QPointF toData(const QPointF& at) const
     {
-        return QPointF(xMin + (at.x() - left) / xScale, yMin + (bottom - at.y()) / yScale);
+        return QPointF(fromAxis(xMin + (at.x() - left) / xScale, logX),
+                       fromAxis(yMin + (bottom - at.y()) / yScale, logY));
     }
+};
+
+// One strip of a drawn 2-D chart: its area and how it maps data; `curve` is the place of its
+// first curve among the chart's curves.
+struct DPlotStrip
+{
+    QRectF area;
+    DPlotMap map;
+    int curve = 0;
 };
 
 // A few levels of summaries of a curve's points (coordinate slots 0 and 1): per block of
@@ -38,6 +91,18 @@ class DCurveSummary
 public:
     static constexpr int Leaf = 32;   // chain items per block of the first level
     static constexpr int Fanout = 16; // blocks per block of the next level
+
+    // The finite values of one coordinate slot of all points.
+    struct Extent
+    {
+        float min = std::numeric_limits<float>::infinity();
+        float max = -std::numeric_limits<float>::infinity();
+        float leastPositive = std::numeric_limits<float>::infinity(); // infinity: none
+        std::size_t nonPositive = 0; // how many are at or below zero
+
+        bool any() const { return min <= max; }
+        bool anyPositive() const { return leastPositive <= max; }
+    };
 
     explicit DCurveSummary(const DCurve& curve);
 
@@ -55,6 +120,8 @@ public:
                           double radius, double& distance, std::size_t& index) const;
 
     std::size_t items() const { return itemCount; }
+    // Slot 0 (X) or 1 (Y).
+    const Extent& extent(int slot) const { return extents[slot == 0 ? 0 : 1]; }
     // Unique in the process: tells a summary from a later one made at the same address.
     std::uint64_t serial() const { return serialNumber; }
     std::size_t bytes() const;
@@ -69,7 +136,15 @@ private:
         std::uint32_t count = 0; // chain items covered
         bool lowFirst = true;    // the lowest point comes before the highest
         bool simple = false;     // at least one point, every coordinate finite
+        // Every X (Y) is above zero: a logarithmic axis may use the block as a whole.
+        bool positiveX = true, positiveY = true;
     };
+
+    // Whether `b` may be drawn or searched as a whole under `map`.
+    static bool whole(const Block& b, const DPlotMap& map)
+    {
+        return b.simple && (!map.logX || b.positiveX) && (!map.logY || b.positiveY);
+    }
 
     static Block merge(const Block* children, std::size_t n);
     void feedBlock(std::size_t level, std::size_t index, const DPlotMap& map, const QRectF& clip,
@@ -81,5 +156,6 @@ private:
 
     std::vector<std::vector<Block>> levels; // levels[0] holds the leaves
     std::size_t itemCount = 0;
+    Extent extents[2];
     std::uint64_t serialNumber;
 };

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class DAxis;
 class DCurve;
@@ -43,6 +44,16 @@ public:
     DStyle* style = nullptr;     // not owned; null draws with the engine's defaults
 };
 
+// The Y range of one strip of a stacked chart, in data units, and the spacings that suit it.
+struct DStrip
+{
+    double low = 0.0; // low below high, else the strip fits its curve
+    double high = 0.0;
+    float spacing[3] = {}; // grid, unit, dot; 0 draws none
+
+    bool isSet() const { return low < high; }
+};
+
 // The part of a 2-D chart that is drawn, in data units, and the axis spacings that suit it.
 struct DView
 {
@@ -51,6 +62,9 @@ struct DView
     QRectF rect;
     // [0 X, 1 Y][0 grid, 1 unit, 2 dot]; 0 keeps the axis's own property.
     float spacing[2][3] = {};
+    // A stacked chart: the strip of each curve in order (missing ones fit their curve). Only
+    // X of `rect` applies there.
+    std::vector<DStrip> strips;
 
     bool isSet() const { return rect.isValid(); }
 };
@@ -78,6 +92,10 @@ public:
     float azimuth = 0.3f;         // radians, unbounded
     bool projection = true;       // 3-D: draw each curve's shadow on the floor of the box
     DView view;                   // 2-D only
+    // 2-D only: each curve in its own strip with its own Y scale, sharing X; base-10 axes.
+    bool stacked = false;
+    bool logX = false;
+    bool logY = false;
     void* userData;
 
 private:

@@ -128,6 +128,11 @@ bool QAStViewerWindow::setViewRange(const Range&, const std::optional<Range>&)
     return false;
 }
 
+bool QAStViewerWindow::setScales(const Scales&)
+{
+    return false;
+}
+
 void QAStViewerWindow::activated()
 {
     viewerActive = true;

@@ -45,6 +45,14 @@ public:
         QStringList names() const;
     };
 
+    // How a two-dimensional chart lays out and scales its curves.
+    struct Scales
+    {
+        bool stacked = false; // each curve in a strip of its own with its own Y axis
+        bool logX = false;    // base-10 X axis (XY chart)
+        bool logY = false;    // base-10 Y axis
+    };
+
     // A closed interval of data values, `from` below `to`.
     struct Range
     {
@@ -109,6 +117,8 @@ public:
     virtual QStringList unknownCurveNames(const QStringList& names) const;
     // Shows the X range `x` and, when given, the Y range `y` of a two-dimensional chart.
     virtual bool setViewRange(const Range& x, const std::optional<Range>& y);
+    // Draws the chart shown with `scales`; false, and nothing changed, where it cannot.
+    virtual bool setScales(const Scales& scales);
 
 public slots:
     // The bases set and clear viewerActive.

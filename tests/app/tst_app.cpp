@@ -447,7 +447,7 @@ private slots:
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("parsed"); // "chart|time|x|y|z|range|size", or the error
+        QTest::addColumn<QString>("parsed"); // "chart|time|x|y|z|range|size|SXY", or the error
         const auto row = [](const char* name, const QStringList& arguments, const char* parsed) {
             QTest::newRow(name) << arguments << QString::fromUtf8(parsed);
         };
@@ -468,6 +468,14 @@ private slots:
         row("show and show-all", {"--show", "a", "--show-all"},
             "--show and --show-all exclude each other");
         row("range in xyz", {"--chart", "xyz", "--range", "0:1"}, "--range does not fit the xyz");
+        row("no scales", {}, "0|-|-|-|-|-|1200x800|---");
+        row("stack, log y", {"--stack", "--log-y"}, "0|-|-|-|-|-|1200x800|S-Y");
+        row("every scale in xy", {"--chart", "xy", "--log-x", "--stack", "--log-y"},
+            "1|-|-|-|-|-|1200x800|SXY");
+        row("log x in time", {"--log-x"}, "--log-x does not fit the time chart");
+        row("stack in xyz", {"--chart", "xyz", "--stack"}, "--stack does not fit the xyz chart");
+        row("log y in xyz", {"--chart", "xyz", "--log-y"}, "--log-y does not fit the xyz chart");
+        row("log x in xyz", {"--chart", "xyz", "--log-x"}, "--log-x does not fit the xyz chart");
         for (const char* range : {"1:1", "2:1", "a:b", "inf:1", "0:nan", "1", "0:1,2", "0:1,1:0",
                                   "0:1,2:3,4:5", "0:1:2", ""})
             QTest::addRow("bad range '%s'", range)
@@ -495,7 +503,9 @@ private slots:
                               o.rangeX ? range(o.rangeX) + (o.rangeY ? "," + range(o.rangeY) : "")
                                        : "-",
                               QStringLiteral("%1x%2").arg(o.renderSize.width()).arg(
-                                  o.renderSize.height())}
+                                  o.renderSize.height()),
+                              QString(o.scales.stacked ? 'S' : '-') + (o.scales.logX ? 'X' : '-')
+                                  + (o.scales.logY ? 'Y' : '-')}
                       .join('|')
                 : o.error;
         QVERIFY2(seen.startsWith(parsed), qPrintable(seen));
@@ -507,15 +517,16 @@ private slots:
     void batchThroughHostOperations_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("done"); // "chart roles range" the window got, or the error
+        QTest::addColumn<QString>("done"); // "chart roles range scales" the window got, or error
         const auto row = [](const char* name, const QStringList& arguments, const char* done) {
             QTest::newRow(name) << arguments << QString::fromUtf8(done);
         };
-        row("nothing asked", {}, "0 - -");
-        row("show verbatim", {"--show", "c d", "--show", "", "--show", "ü"}, "0 c d,,ü -");
-        row("show-all", {"--show-all"}, "0 a,b,c d,ü, -");
-        row("xyz roles", {"--chart", "xyz", "--x", "a,b", "--y", "", "--z", "ü"}, "2 a,b;;ü -");
-        row("range", {"--chart", "xy", "--range", "1:2,-3:4"}, "1 - 1:2,-3:4");
+        row("nothing asked", {}, "0 - - -");
+        row("show verbatim", {"--show", "c d", "--show", "", "--show", "ü"}, "0 c d,,ü - -");
+        row("show-all", {"--show-all"}, "0 a,b,c d,ü, - -");
+        row("xyz roles", {"--chart", "xyz", "--x", "a,b", "--y", "", "--z", "ü"}, "2 a,b;;ü - -");
+        row("range", {"--chart", "xy", "--range", "1:2,-3:4"}, "1 - 1:2,-3:4 -");
+        row("scales", {"--chart", "xy", "--log-x", "--stack"}, "1 - - SX-");
         row("unknown names", {"--show", "a", "--show", "b", "--show", "b"},
             "Unknown curve \"a\", \"b\": the files hold \"a,b\", \"c d\", \"ü\", \"\"");
     }
@@ -541,10 +552,14 @@ private slots:
         const auto range = [](const QAStViewerWindow::Range& r) {
             return QStringLiteral("%1:%2").arg(r.from).arg(r.to);
         };
-        QCOMPARE(QStringLiteral("%1 %2 %3")
+        const auto scales = [](const QAStViewerWindow::Scales& s) {
+            return QString(s.stacked ? 'S' : '-') + (s.logX ? 'X' : '-') + (s.logY ? 'Y' : '-');
+        };
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4")
                      .arg(QString::number(window->chart), given.isEmpty() ? "-" : given,
                           window->viewX ? range(*window->viewX) + "," + range(*window->viewY)
-                                        : "-"),
+                                        : "-",
+                          window->scales ? scales(*window->scales) : "-"),
                  done);
 
         // The picture is the window's drawing, at the size asked for.

@@ -137,6 +137,8 @@ private slots:
             "--x is given 2 times");
         row("directory", {"--list", n, "."}, "", ".: is not a regular file"); // the folder of t.gvz
         row("device", {"--render", "c.png", "/dev/null"}, "", "/dev/null: is not a regular file");
+        row("log x of the time chart", {"--log-x", "--render", "c.png", t}, "",
+            "--log-x does not fit the time chart");
     }
 
     void listAndErrors()
@@ -164,6 +166,11 @@ private slots:
                                                    "--z", "a", "--z", "b"}
                                     << "110";
         QTest::newRow("xy: two Ys") << QStringList{"--chart", "xy", "--y", "a", "--y", "c"} << "101";
+        QTest::newRow("time: stacked") << QStringList{"--show-all", "--stack"} << "111";
+        QTest::newRow("time: log y") << QStringList{"--show-all", "--log-y"} << "111";
+        QTest::newRow("xy: stacked log axes") << QStringList{"--chart", "xy", "--y", "a", "--y",
+                                                             "c", "--stack", "--log-x", "--log-y"}
+                                              << "101";
     }
 
     void render()
@@ -177,8 +184,22 @@ private slots:
         const QImage image(dir.filePath("c.png"));
         QCOMPARE(image.size(), QSize(640, 480));
         QString seen;
-        for (const QColor& colour : curveColours)
-            seen += cellsOf(image, colour).contains('1') ? '1' : '0';
+        int above = -1; // stacked: each curve's cells (left of the legend) below the previous
+        for (const QColor& colour : curveColours) {
+            const QByteArray cells = cellsOf(image, colour);
+            seen += cells.contains('1') ? '1' : '0';
+            int top = 12, bottom = -1;
+            for (int i = 0; i < cells.size(); ++i) {
+                if (cells[i] == '1' && i % 16 < 11) {
+                    top = std::min(top, i / 16);
+                    bottom = std::max(bottom, i / 16);
+                }
+            }
+            if (arguments.contains("--stack") && bottom >= 0) {
+                QVERIFY(top >= above);
+                above = bottom;
+            }
+        }
         QCOMPARE(seen, shown);
     }
 

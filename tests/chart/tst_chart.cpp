@@ -35,6 +35,8 @@ struct Bad
     QString title = QStringLiteral("Title");
     int axes = 3;
     bool curve = true;
+    int curves = 1; // the points go to the last
+    QString curveName = QStringLiteral("c");
     std::vector<float> xs{0, 1e6f}, ys{0, 1e6f}, zs{0, 1e6f}; // spacings far above 1e6
     float spacing = 250000;                                   // of every kind on every axis
     bool nanRange = false;
@@ -79,6 +81,18 @@ QString describe(const DStyle& s)
         .arg(s.name, f ? f->family : "-", QString::number(f ? f->size : -1),
              QString::number(f ? f->weight : -1), colour(s.fillColor), colour(s.penColor),
              QString::number(s.markers));
+}
+
+    // Draws `chart` into a 600 x 400 picture and keeps the painter's strips.
+QImage paintStrips(const ChartFixture& chart, std::vector<DPlotStrip>& strips)
+{
+    QImage image(600, 400, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    DChartPainter painter;
+    painter.draw(p, image.rect(), chart.graphic);
+    strips = painter.strips();
+    return image;
 }
 
 } // namespace
@@ -423,6 +437,104 @@ private slots:
                      thickness);
     }
 
+    void stackedStripsScaleEachCurve_data()
+    {
+        QTest::addColumn<std::vector<float>>("small"); // the red curve under a 0..2e6 blue one
+        QTest::addColumn<bool>("flat");
+        QTest::newRow("0..1 under 0..2e6") << std::vector<float>{0, 1, 0.5f, 1, 0} << false;
+        QTest::newRow("flat curve") << std::vector<float>{7, 7, 7, 7, 7} << true;
+        QTest::newRow("1e-7 steps") << std::vector<float>{0, 1e-7f, 0, 2e-7f, 0} << false;
+    }
+
+    void stackedStripsScaleEachCurve()
+    {
+        QFETCH(std::vector<float>, small);
+        QFETCH(bool, flat);
+        ChartFixture chart;
+        chart.addAxes(2);
+        chart.addPoints(chart.addCurve("big", Qt::blue), {0, 1, 2, 3, 4}, {0, 2e6f, 0, 2e6f, 0});
+        chart.addPoints(chart.addCurve("small", Qt::red), {0, 1, 2, 3, 4}, small);
+        chart.graphic->legendMode = DGraphic::LegendHidden;
+        chart.graphic->stacked = true;
+        DUpdater().doItem(chart.graphic);
+        std::vector<DPlotStrip> strips;
+        const QImage image = paintStrips(chart, strips);
+        QCOMPARE(int(strips.size()), 2);
+        const QRectF top = strips[0].area, bottom = strips[1].area;
+        QVERIFY(top.bottom() < bottom.top() && std::abs(top.height() - bottom.height()) <= 1);
+        const QRect blue = boundsOf(image, isBlue), red = boundsOf(image, isRed);
+        // Each curve fills its own strip (the flat one runs along its middle); both share X.
+        QVERIFY(blue.top() >= top.top() && blue.bottom() <= top.bottom() + 1);
+        QVERIFY(blue.height() >= top.height() - 1);
+        QVERIFY(red.top() >= bottom.top() && red.bottom() <= bottom.bottom() + 1);
+        if (flat)
+            QVERIFY(red.height() <= 2 && std::abs(red.center().y() - bottom.center().y()) <= 1);
+        else
+            QVERIFY(red.height() >= bottom.height() - 1);
+        QCOMPARE(red.left(), blue.left());
+        QCOMPARE(red.right(), blue.right());
+        QCOMPARE(strips[0].map(3, 2e6).x(), strips[1].map(3, 0).x());
+        // Unstacked, the small curve lies on the floor of the shared axis.
+        chart.graphic->stacked = false;
+        QVERIFY(boundsOf(paintStrips(chart, strips), isRed).height() <= 2 || flat);
+    }
+
+    void logarithmicAxis_data()
+    {
+        QTest::addColumn<bool>("stacked");
+        QTest::newRow("one axis") << false;
+        QTest::newRow("stacked") << true;
+    }
+
+    void logarithmicAxis()
+    {
+        QFETCH(bool, stacked);
+        ChartFixture chart;
+        chart.addAxes(2);
+        chart.axes[1]->style = chart.style(Qt::red);
+        chart.setSpacings(chart.axes[1], 3, 3, 1); // manual steps: not on a log axis
+        // Decades with a zero and a negative sample in the middle of the curve.
+        chart.addPoints(chart.addCurve("c", Qt::blue), {0, 1, 2, 3, 4, 5, 6, 7, 8},
+                        {1, 10, 100, 1000, 0, -5, 1000, 100, 10});
+        chart.graphic->legendMode = DGraphic::LegendHidden;
+        chart.graphic->logY = true;
+        chart.graphic->stacked = stacked;
+        DUpdater().doItem(chart.graphic);
+        std::vector<DPlotStrip> strips;
+        const QImage image = paintStrips(chart, strips);
+        const DPlotMap map = strips.at(0).map;
+        const QRectF plot = strips[0].area;
+        for (double v : {1e-310, 1e-300, 3e-38, 0.7071, 1.0, 2.5, 1e7, 3.4e38, 1e300}) // inline log
+            QVERIFY(std::abs(DPlotMap::decimalLog(v) - std::log10(v)) < 1e-9);
+        // Decades are evenly spaced.
+        const double row1 = map(0, 1).y(), row10 = map(0, 10).y(), row100 = map(0, 100).y();
+        QVERIFY(std::abs((row1 - row10) - (row10 - row100)) < 0.01);
+        // Grid lines at powers of ten and at 2 and 5 between them; none at the manual 3s.
+        const auto gridAt = [&](double v) {
+            const int row = int(std::round(map(0, v).y()));
+            return countPixels(image, QRect(int(plot.left()) + 2, row, int(plot.width()) - 4, 1),
+                               [](const QColor& c) { return c.red() > c.green() + 30; })
+                   > plot.width() / 2;
+        };
+        for (double v : {1.0, 10.0, 100.0, 1000.0, 20.0, 500.0})
+            QVERIFY2(gridAt(v), qPrintable(QString::number(v)));
+        QVERIFY(!gridAt(3.0) && !gridAt(300.0));
+        // The line breaks at the samples at or below zero: nothing between samples 3 and 6.
+        const int from = int(map(3, 1).x()) + 2, to = int(map(6, 1).x()) - 2;
+        QCOMPARE(countPixels(image, QRect(from, 0, to - from, 400), isBlue), 0);
+        QVERIFY(countPixels(image, QRect(int(map(1, 1).x()), 0, 3, 400), isBlue) > 0);
+        // No positive value at all: a text instead of the axis, no curve.
+        for (DItem* item = chart.graphic->firstChild; item; item = item->next) {
+            if (DCurve* curve = item->toCurve(); curve)
+                for (DItem* q = curve->firstChild; q; q = q->next)
+                    static_cast<DPoint*>(q)->addCoord(chart.axes[1], -1);
+        }
+        DUpdater().doItem(chart.graphic);
+        const QImage none = paintStrips(chart, strips);
+        QCOMPARE(countPixels(none, none.rect(), isBlue), 0);
+        QVERIFY(countPixels(none, plot.toRect().adjusted(2, 2, -2, -2), isInk) > 50);
+    }
+
     void presetViewsProjectAxes_data()
     {
         QTest::addColumn<float>("elevation");
@@ -486,11 +598,13 @@ private slots:
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<Bad>("bad");
+        QTest::addColumn<bool>("scaled"); // stacked on logarithmic axes
         const auto row = [](const char* name, void (*change)(Bad&)) {
             Bad bad;
             change(bad);
             for (int type : {DGraphic::Chart2D, DGraphic::Lines3D, DGraphic::Points3D})
-                QTest::addRow("%d %s", type, name) << type << bad;
+                QTest::addRow("%d %s", type, name) << type << bad << false;
+            QTest::addRow("stacked log %s", name) << int(DGraphic::Chart2D) << bad << true;
         };
         row("nan and inf coordinates", [](Bad& b) {
             b.xs = {NaN, 1, Inf, 2, -Inf, 3};
@@ -517,16 +631,27 @@ private slots:
         row("empty rect", [](Bad& b) { b.rect = QRect(0, 0, 0, 0); });
         row("inverted rect", [](Bad& b) { b.rect = QRect(QPoint(200, 150), QPoint(10, 20)); });
         row("tiny rect", [](Bad& b) { b.rect = QRect(0, 0, 3, 2); });
+        row("hundred curves", [](Bad& b) { b.curves = 100, b.xs = {2}, b.ys = {3}, b.zs = {4}; });
+        row("long names", [](Bad& b) { b.curveName = QString(10000, u'N'); });
+        row("single sample", [](Bad& b) { b.xs = {2}, b.ys = {3}, b.zs = {4}; });
+        row("negative only", [](Bad& b) {
+            b.xs = {-1, -2, 0};
+            b.ys = {-1, 0, -3};
+            b.zs = {-1, -2, -3};
+        });
     }
 
     void badInputReturns()
     {
         QFETCH(int, type);
         QFETCH(Bad, bad);
+        QFETCH(bool, scaled);
         ChartFixture chart(type, bad.title);
         chart.addAxes(bad.axes);
         if (bad.curve) {
-            DCurve* curve = chart.addCurve("c", Qt::red);
+            DCurve* curve = nullptr;
+            for (int i = 0; i < bad.curves; ++i)
+                curve = chart.addCurve(bad.curveName, Qt::red);
             if (chart.axes.size() >= 2)
                 chart.addPoints(curve, bad.xs, bad.ys, bad.zs);
             DUpdater().doItem(chart.graphic);
@@ -540,6 +665,8 @@ private slots:
             style->font->size = bad.fontSize;
         if (bad.nanAngles)
             chart.graphic->elevation = chart.graphic->azimuth = NaN;
+        if (scaled)
+            chart.graphic->stacked = chart.graphic->logX = chart.graphic->logY = true;
         if (bad.nullGraphic)
             delete std::exchange(chart.graphic, nullptr);
         const QImage image = chart.paint(QSize(320, 220), bad.painterSize, &bad.rect);

@@ -164,19 +164,24 @@ private slots:
     {
         QTest::addColumn<int>("type"); // -1: no chart
         QTest::addColumn<bool>("spinning");
-        QTest::newRow("no chart") << -1 << false;
-        QTest::newRow("2-D chart") << int(DGraphic::Chart2D) << false;
-        QTest::newRow("3-D lines") << int(DGraphic::Lines3D) << false;
-        QTest::newRow("3-D points") << int(DGraphic::Points3D) << false;
-        QTest::newRow("3-D spinning") << int(DGraphic::Lines3D) << true;
+        QTest::addColumn<bool>("time");
+        QTest::newRow("no chart") << -1 << false << false;
+        QTest::newRow("XY chart") << int(DGraphic::Chart2D) << false << false;
+        QTest::newRow("time chart") << int(DGraphic::Chart2D) << false << true;
+        QTest::newRow("3-D lines") << int(DGraphic::Lines3D) << false << false;
+        QTest::newRow("3-D points") << int(DGraphic::Points3D) << false << false;
+        QTest::newRow("3-D spinning") << int(DGraphic::Lines3D) << true << false;
     }
 
     void popupEntries()
     {
         QFETCH(int, type);
         QFETCH(bool, spinning);
+        QFETCH(bool, time);
         const bool threeD = type == DGraphic::Lines3D || type == DGraphic::Points3D;
         QAGVZGraphic w(nullptr, nullptr, 0);
+        w.timeChart = time;
+        w.setScales(true, false, false); // a 3-D chart drops it
         setChart(w, type);
         w.displayProjection = false;
         if (spinning)
@@ -196,7 +201,9 @@ private slots:
         if (spinning)
             expected += "|-|8 Stop Motion";
         if (type == DGraphic::Chart2D) // nothing to go back to yet
-            expected += "|-|9 Zoom to Fit|10 Zoom Back off";
+            expected += QString("|-|9 Zoom to Fit|10 Zoom Back off|-|11 Stack Curves [x]|"
+                                "12 Logarithmic Y [ ]%1")
+                            .arg(time ? "" : "|13 Logarithmic X [ ]");
         QCOMPARE(entries.join('|'), expected);
     }
 
@@ -493,6 +500,89 @@ private slots:
         QCOMPARE(w.historySize(), steps);
         QCOMPARE(w.isZoomed(), gesture != TinyBand && gesture != EscapedBand
                                    && gesture != BandThenBack && gesture != BandThenHome);
+    }
+
+    void stackedZoom_data()
+    {
+        QTest::addColumn<int>("gesture"); // Band: inside the lower strip, ThinBand: across
+        QTest::addColumn<bool>("xZoomed");
+        QTest::addColumn<int>("yZoomed"); // the strip whose Y changed; -1: none
+        QTest::newRow("band inside a strip") << int(Band) << true << 1;
+        QTest::newRow("band across strips") << int(ThinBand) << true << -1;
+        QTest::newRow("wheel: X for all") << int(WheelIn) << true << -1;
+        QTest::newRow("Shift wheel: Y of its strip") << int(ShiftWheel) << false << 0;
+        QTest::newRow("band, then Zoom Back") << int(BandThenBack) << false << -1;
+    }
+
+    void stackedZoom()
+    {
+        QFETCH(int, gesture);
+        QFETCH(bool, xZoomed);
+        QFETCH(int, yZoomed);
+        QList<QVector3D> big, small;
+        for (int i = 0; i <= 100; ++i) {
+            big << QVector3D(float(i), i == 60 ? 2e6f : 0.0f, 0.0f);
+            small << QVector3D(float(i), float(i % 2), 0.0f);
+        }
+        QAGVZGraphic w(nullptr, nullptr, 0);
+        showSpike(w, big);
+        w.setGraphic(ChartFixture::make(DGraphic::Chart2D, {big, small}));
+        w.setScales(true, false, false);
+        // Each strip's X and Y ranges, as drawn.
+        const auto ranges = [&w] {
+            QList<QRectF> r;
+            for (const DPlotStrip& strip : w.chartPainter.strips())
+                r << QRectF(strip.map.toData(strip.area.bottomLeft()),
+                            strip.map.toData(strip.area.topRight()));
+            return r;
+        };
+        const QList<QRectF> before = ranges();
+        QCOMPARE(before.size(), 2);
+        QVERIFY(before[0].height() > 1e6 && before[1].height() < 10); // each fits its curve
+        const QRectF upper = w.chartPainter.strips()[0].area;
+        const QRectF lower = w.chartPainter.strips()[1].area;
+        const int a = int(lower.left() + lower.width() / 4), b = int(lower.center().x());
+        switch (gesture) {
+        case Band:
+        case BandThenBack:
+        case ThinBand: {
+            const int y0 = gesture == ThinBand ? int(upper.center().y()) : int(lower.top()) + 5;
+            sendMouse(w, QEvent::MouseButtonPress, QPoint(a, y0));
+            sendMouse(w, QEvent::MouseMove, QPoint(b, int(lower.bottom()) - 5));
+            sendMouse(w, QEvent::MouseButtonRelease, QPoint(b, int(lower.bottom()) - 5));
+            if (gesture == BandThenBack)
+                choose(w, QAGVZGraphic::IdZoomBack);
+            break;
+        }
+        case WheelIn:
+        case ShiftWheel:
+            wheel(w, upper.center().toPoint(), 120,
+                  gesture == ShiftWheel ? Qt::ShiftModifier : Qt::NoModifier);
+            break;
+        }
+        const QList<QRectF> after = ranges();
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(after[i].width() < before[i].width() * 0.9, xZoomed);
+            QCOMPARE(after[i].left() == before[i].left() && after[i].right() == before[i].right(),
+                     !xZoomed);
+            const bool same = std::abs(after[i].top() - before[i].top()) < 1e-6 * before[i].height()
+                              && std::abs(after[i].bottom() - before[i].bottom())
+                                     < 1e-6 * before[i].height();
+            QCOMPARE(!same, i == yZoomed);
+        }
+        // A rebuilt chart keeps the layout and each strip's zoom; the cursor reads every strip.
+        w.setGraphic(ChartFixture::make(DGraphic::Chart2D, {big, small}));
+        QVERIFY(w.graphic->stacked && ranges() == after);
+        const DPlotStrip& strip = w.chartPainter.strips()[1];
+        sendMouse(w, QEvent::MouseMove, strip.map(60, 0.5).toPoint(), Qt::NoButton);
+        if (!xZoomed || after[1].contains(QPointF(60, 0.5)))
+            QCOMPARE(w.readout(), "sample 60: curve 0 2e+06, curve 1 0");
+        w.setGraphic(ChartFixture::make(DGraphic::Lines3D, spiral())); // 3-D drops the choice
+        w.setGraphic(ChartFixture::make(DGraphic::Chart2D, {big, small}));
+        QVERIFY(!w.graphic->stacked && !w.isStacked());
+        QSignalSpy said(&w, &QAGVZGraphic::statusMessage);
+        w.setScales(false, false, true); // the zeros of both curves are left out
+        QCOMPARE(said.last().at(0).toString(), "151 samples at or below zero are not drawn");
     }
 
     void zoomStopsAtFloatResolution_data()

@@ -102,6 +102,12 @@ bool TestViewerWindow::setViewRange(const Range& x, const std::optional<Range>& 
     return true;
 }
 
+bool TestViewerWindow::setScales(const Scales& newScales)
+{
+    scales = newScales;
+    return true;
+}
+
 void TestViewerWindow::setEnabledStates(bool print, bool reloadOn)
 {
     printEnabled = print;

@@ -55,6 +55,7 @@ public:
     bool setChartType(ChartType type) override;
     bool setCurveRoles(const CurveRoles& roles) override;
     bool setViewRange(const Range& x, const std::optional<Range>& y) override;
+    bool setScales(const Scales& newScales) override;
     bool isPrintEnabled() override { return printEnabled; }
     bool isReloadEnabled() override { return reloadEnabled; }
     void refreshContents() override { ++refreshCount; }
@@ -79,6 +80,7 @@ public:
     ChartType chart = TimeChart;
     CurveRoles roles;
     std::optional<Range> viewX, viewY;
+    std::optional<Scales> scales;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

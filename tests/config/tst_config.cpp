@@ -225,7 +225,6 @@ private slots:
         QTest::addColumn<float>("expected");
         QTest::newRow("comma locale, comma") << QString("de_DE") << QString("2,5") << 2.5f;
         QTest::newRow("comma locale, exponent") << QString("fr_FR") << QString("1,5e2") << 150.0f;
-        QTest::newRow("letters refused") << QString("de_DE") << QString("x2,5y") << 2.5f;
     }
 
     void stepsTypedInAnyLocale()
@@ -391,10 +390,6 @@ private slots:
         QTest::newRow("automatic as a string node")
             << configXml("<string tag=\"automatic_scale\">true</string>") << "Before 0 0 7"
             << false;
-        QTest::newRow("entries of the other node type")
-            << configXml("<boolean tag=\"graphic_title\">true</boolean>"
-                         "<string tag=\"show_line_x_\">true</string>")
-            << "Before 0 0 7" << false;
         QTest::newRow("the later of two wins")
             << configXml("<string tag=\"step_line_x_\">2</string>"
                          "<string tag=\"step_line_x_\">3</string>")

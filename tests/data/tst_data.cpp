@@ -286,6 +286,7 @@ private slots:
         QVERIFY(taken->name == u"B"_qs && taken->count == 2 && taken->max == taken->last);
     }
 
+    // Random pieces of hostile text, and every fourth round bytes of any value.
     void randomFilesReadAsTextStream()
     {
         QRandomGenerator random(2);
@@ -297,9 +298,14 @@ private slots:
                 content += randomText(random, 0, 16) + (random.bounded(3) ? "\n" : "\r\n");
             if (random.bounded(2))
                 content += randomText(random, 1, 6); // a final piece without a line end
+            if (round % 75 == 0) {
+                content = QByteArray(1 << 18, Qt::Uninitialized);
+                for (char& c : content)
+                    c = char(random.bounded(256));
+            }
             compareWithReference(writeFile(content));
             if (QTest::currentTestFailed()) {
-                qWarning() << "content:" << content.toHex(' ');
+                qWarning() << "content:" << content.left(4096).toHex(' ');
                 return;
             }
         }
@@ -318,17 +324,6 @@ private slots:
             content += random.bounded(2) ? "\r\n" : "\r5\n";
         }
         compareWithReference(writeFile(content));
-    }
-
-    void binaryFileReadsAsTextStream()
-    {
-        QRandomGenerator random(4);
-        for (int round = 0; round < 4; ++round) {
-            QByteArray content(1 << 18, Qt::Uninitialized);
-            for (char& c : content)
-                c = char(random.bounded(256));
-            compareWithReference(writeFile(content));
-        }
     }
 
     void hugeLineWithoutNewline()

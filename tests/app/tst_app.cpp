@@ -481,7 +481,6 @@ private slots:
         const auto row = [](const char* name, const QStringList& arguments, const char* done) {
             QTest::newRow(name) << arguments << QString::fromUtf8(done);
         };
-        row("show verbatim", {"--show", "c d", "--show", "", "--show", "ü"}, "0 c d,,ü -");
         row("show-all", {"--show-all"}, "0 a,b,c d,ü, -");
         row("xyz roles", {"--chart", "xyz", "--x", "a,b", "--y", "", "--z", "ü"}, "2 a,b;;ü -");
         row("range", {"--chart", "xy", "--range", "1:2,-3:4"}, "1 - 1:2,-3:4");

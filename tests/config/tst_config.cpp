@@ -7,7 +7,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -243,31 +242,6 @@ private slots:
         QCOMPARE(dlg.stepLineX, expected);
         dlg.click("cancelButton"); // shown back as a .cfx file stores it
         QCOMPARE(dlg.edit(0)->text(), QString::number(expected, 'g', 6));
-    }
-
-    void saveOverAnExistingFileAsksOnce()
-    {
-        const QString target = dir->filePath("axes.cfx");
-        QVERIFY(writeFile(target, "previous"));
-        QAGVZConfig dlg(nullptr, "gvzcfg"); // with the real file dialog
-        QStringList asked;
-        QTimer timer;
-        connect(&timer, &QTimer::timeout, this, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (auto* files = qobject_cast<QFileDialog*>(modal)) {
-                asked << "file dialog";
-                files->selectFile(target);
-                QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
-            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                asked << box->text();
-                box->button(QMessageBox::Yes)->click();
-            }
-        });
-        timer.start(10);
-        dlg.findChild<QPushButton*>("saveButton")->click();
-        QCOMPARE(asked.size(), 2);
-        QVERIFY(asked.value(1).endsWith("\nalready exists.\nReplace existing file?\n"));
-        QVERIFY(readFile(target).contains("gvzconfig"));
     }
 
     void dismissRestoresStoredValues_data()

@@ -194,8 +194,6 @@ private slots:
         QTest::newRow("named fixed family")
             << QByteArray("<g font-family=\"Liberation Mono\"/>")
             << QByteArray("<g font-family=\"'Liberation Mono', monospace\"/>");
-        QTest::newRow("list kept") << QByteArray("<g font-family=\"'A', serif\"/>")
-                                   << QByteArray("<g font-family=\"'A', serif\"/>");
         QTest::newRow("references") << QByteArray("<t>&#1;&#x9;&#xFFFE;&#55296;&#65;&amp;</t>")
                                     << QByteArray("<t>&#xFFFD;&#x9;&#xFFFD;&#xFFFD;&#65;&amp;</t>");
         QTest::newRow("raw characters") << QByteArray("<t>\x01\t\xed\xa0\x80\xef\xbf\xbf\xf0\x9f\x98\x80</t>")

@@ -23,7 +23,6 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
-#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -203,13 +202,11 @@ private slots:
         const int a = studio->insertMenu(QStringLiteral("&One"), &first);
         const int b = studio->insertMenu(QStringLiteral("&Two"), &second);
         QVERIFY(a != -1 && b != -1 && a != b);
-        QCOMPARE(toolMenuTitles(), (QStringList{"&One", "&Two"}));
         // Inserting a menu that is in the bar keeps its id and its single place.
         QCOMPARE(studio->insertMenu(QStringLiteral("&One"), &first), a);
-        QCOMPARE(toolMenuTitles().size(), 2);
+        QCOMPARE(toolMenuTitles(), (QStringList{"&One", "&Two"}));
         studio->removeMenu(a);
         studio->removeMenu(a);
-        studio->removeMenu(12345);
         QCOMPARE(toolMenuTitles(), QStringList{"&Two"});
         const int c = studio->insertMenu(QStringLiteral("&One"), &first); // ids are not reused
         QVERIFY(c != a && c != b && studio->toolMenu(c) == &first && !studio->toolMenu(a));
@@ -221,8 +218,6 @@ private slots:
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<int>("opened");       // files the window got
         QTest::addColumn<QStringList>("said"); // "name: reason" in the box and on stderr
-        QTest::newRow("missing") << QStringList{"-nope.gvz"} << 0
-                                 << QStringList{"nope.gvz: no such file"};
         QTest::newRow("a folder and a missing file beside a file")
             << QStringList{"d.gvz/", "a.gvz", "-b.gvz"} << 1
             << QStringList{"d.gvz: is not a regular file", "b.gvz: no such file"};
@@ -267,7 +262,6 @@ private slots:
     {
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("names");
-        QTest::newRow("two") << QStringList{"engine.gvz", "lorenz.gvz"} << "engine.gvz, lorenz.gvz";
         QTest::newRow("equal names")
             << QStringList{"run1/data.gvz", "run2/data.gvz"} << "run1/data.gvz, run2/data.gvz";
         QTest::newRow("equal parents too")
@@ -302,8 +296,7 @@ private slots:
         for (const QStringList& set : {a, bc, a})
             studio->openFiles(set);
         QCOMPARE(studio->recentFileSets().mid(0, 2), (QList<QStringList>{a, bc}));
-        QVERIFY(studio->recentFileSets().size() == StudioMainWindow::MaxRecent
-                && studio->openFolder() == dir->path());
+        QCOMPARE(studio->recentFileSets().size(), StudioMainWindow::MaxRecent);
         QVERIFY(store->save(nullptr));
         ResourceStore again(store->fileName()); // another run reads them back
         QVERIFY(again.load(nullptr, true));
@@ -345,31 +338,19 @@ private slots:
         QVERIFY(studio->statusBar()->currentMessage().startsWith(status));
     }
 
-    void closeShortcutsWhateverHasTheFocus_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::newRow("Ctrl+W") << int(Qt::Key_W);
-        QTest::newRow("Ctrl+F4") << int(Qt::Key_F4);
-    }
-
     void closeShortcutsWhateverHasTheFocus()
     {
-        QFETCH(int, key);
-        QPointer<TestViewerWindow> window = open("one.txt");
-        auto* edit = new QLineEdit(window);
-        window->setCentralWidget(edit);
         studio->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(studio));
-        edit->setFocus();
-        QTRY_VERIFY(edit->hasFocus());
-        QTest::keyClick(edit, Qt::Key(key), Qt::ControlModifier);
-        QTRY_VERIFY(!window);
-        // The View menu brings a closed Outline back.
-        studio->outlineDock()->close();
-        QAction* outline = studio->outlineDock()->toggleViewAction();
-        QVERIFY(studio->menuBar()->actions().value(1)->menu()->actions().contains(outline));
-        outline->trigger();
-        QVERIFY(studio->outlineDock()->isVisible());
+        for (Qt::Key key : {Qt::Key_W, Qt::Key_F4}) {
+            QPointer<TestViewerWindow> window = open("one.txt");
+            auto* edit = new QLineEdit(window);
+            window->setCentralWidget(edit);
+            edit->setFocus();
+            QTRY_VERIFY(edit->hasFocus());
+            QTest::keyClick(edit, key, Qt::ControlModifier);
+            QTRY_VERIFY2(!window, QTest::toString(key));
+        }
     }
 
     // Only the active window's tool menu and outline are shown.
@@ -381,22 +362,17 @@ private slots:
         QCOMPARE(studio->activeStudioWindow(), two);
         QCOMPARE(toolMenuTitles(), QStringList{two->windowTitle()});
         QVERIFY(studio->outlineDock()->isAncestorOf(twoOutline) && twoOutline->isVisible());
-        for (int round = 0; round < 3; ++round) {
-            activate(true);
-            QCOMPARE(studio->activeStudioWindow(), one);
-            QVERIFY(one->viewerActive && !two->viewerActive);
-            QCOMPARE(toolMenuTitles(), QStringList{one->windowTitle()});
-            QVERIFY(studio->outlineDock()->isAncestorOf(one->outline));
-            QCOMPARE(twoOutline->parentWidget(), two.data());
-            activate(false);
-            QCOMPARE(toolMenuTitles(), QStringList{two->windowTitle()});
-        }
-        QCOMPARE(one->activatedCount, 4); // once when it opened, then once per round
-        QCOMPARE(one->desactivatedCount, 4);
-        // The readout field stays beside transient messages and leaves with its window.
+        activate(true);
+        QCOMPARE(studio->activeStudioWindow(), one);
+        QVERIFY(one->viewerActive && !two->viewerActive);
+        QCOMPARE(toolMenuTitles(), QStringList{one->windowTitle()});
+        QVERIFY(studio->outlineDock()->isAncestorOf(one->outline));
+        QCOMPARE(twoOutline->parentWidget(), two.data());
+        activate(false);
+        QCOMPARE(one->activatedCount, 2); // when it opened, then once more
+        QCOMPARE(one->desactivatedCount, 2);
+        // The readout field leaves with its window.
         studio->showReadout(QStringLiteral("sample 3: rpm 800"));
-        studio->statusBar()->showMessage(QStringLiteral("Opened"));
-        QVERIFY(studio->readoutField()->isVisible());
         QCOMPARE(studio->readoutField()->text(), QStringLiteral("sample 3: rpm 800"));
         activate(true);
         QVERIFY(studio->readoutField()->text().isEmpty());
@@ -409,8 +385,7 @@ private slots:
         QCOMPARE(studio->activeStudioWindow(), one);
         QCOMPARE(toolMenuTitles(), QStringList{one->windowTitle()});
         studio->closeAction()->trigger();
-        QTRY_VERIFY(studio->mdiArea()->subWindowList().isEmpty());
-        QVERIFY(toolMenuTitles().isEmpty() && !studio->activeStudioWindow());
+        QTRY_VERIFY(toolMenuTitles().isEmpty() && !studio->activeStudioWindow());
         QVERIFY(!studio->closeAction()->isEnabled());
     }
 
@@ -452,18 +427,14 @@ private slots:
             QTest::newRow(name) << arguments << QString::fromUtf8(parsed);
         };
         row("defaults", {"f"}, "0|-|-|-|-|-|1200x800");
-        row("names verbatim", {"--show", "a,b", "--show", "", "--show", " c d ", "--show", "üñ"},
-            "0|a,b;; c d ;üñ|-|-|-|-|1200x800");
         row("xy roles", {"--chart", "xy", "--x", "-t", "--y", "a", "--y", "a", "--size", "32x4096"},
             "1|-|-t|a;a|-|-|32x4096");
         row("xyz roles", {"--chart", "xyz", "--x", "a", "--y", "b", "--z", "c", "--z", "d"},
             "2|-|a|b|c;d|-|1200x800");
-        row("range x", {"--range", "-1e3:2.5"}, "0|-|-|-|-|-1000:2.5|1200x800");
         row("range x and y", {"--chart", "xy", "--range", "0:1,-5:-4"},
             "1|-|-|-|-|0:1,-5:-4|1200x800");
         row("show in xy", {"--chart", "xy", "--show", "a"}, "--show does not fit the xy chart");
         row("x in time", {"--x", "a"}, "--x does not fit the time chart");
-        row("x twice", {"--chart", "xy", "--x", "a", "--x", "a"}, "--x is given 2 times");
         row("y twice in xyz", {"--chart", "xyz", "--y", "a", "--y", "b"}, "--y is given 2 times");
         row("show and show-all", {"--show", "a", "--show-all"},
             "--show and --show-all exclude each other");
@@ -476,8 +447,7 @@ private slots:
         row("stack in xyz", {"--chart", "xyz", "--stack"}, "--stack does not fit the xyz chart");
         row("log y in xyz", {"--chart", "xyz", "--log-y"}, "--log-y does not fit the xyz chart");
         row("log x in xyz", {"--chart", "xyz", "--log-x"}, "--log-x does not fit the xyz chart");
-        for (const char* range : {"1:1", "2:1", "a:b", "inf:1", "0:nan", "1", "0:1,2", "0:1,1:0",
-                                  "0:1,2:3,4:5", "0:1:2", ""})
+        for (const char* range : {"1:1", "a:b", "inf:1", "0:1,1:0", "0:1,2:3,4:5", "0:1:2"})
             QTest::addRow("bad range '%s'", range)
                 << QStringList{"--range", range}
                 << QStringLiteral("Bad range %1: give").arg(QString::fromUtf8(range));
@@ -521,8 +491,6 @@ private slots:
         const auto row = [](const char* name, const QStringList& arguments, const char* done) {
             QTest::newRow(name) << arguments << QString::fromUtf8(done);
         };
-        row("nothing asked", {}, "0 - - -");
-        row("show verbatim", {"--show", "c d", "--show", "", "--show", "ü"}, "0 c d,,ü - -");
         row("show-all", {"--show-all"}, "0 a,b,c d,ü, - -");
         row("xyz roles", {"--chart", "xyz", "--x", "a,b", "--y", "", "--z", "ü"}, "2 a,b;;ü - -");
         row("range", {"--chart", "xy", "--range", "1:2,-3:4"}, "1 - 1:2,-3:4 -");
@@ -561,13 +529,10 @@ private slots:
                                         : "-",
                           window->scales ? scales(*window->scales) : "-"),
                  done);
-
-        // The picture is the window's drawing, at the size asked for.
-        QVERIFY2(batch.render(dir->filePath("chart.png"), QSize(64, 48)),
-                 qPrintable(batch.errorString()));
-        const QImage image(dir->filePath("chart.png"));
-        QCOMPARE(image.size(), QSize(64, 48));
-        QCOMPARE(image.pixelColor(32, 24), TestViewerWindow::chartColour(window->chart));
+        // The picture is the window's drawing.
+        QVERIFY(batch.render(dir->filePath("chart.png"), QSize(64, 48)));
+        QCOMPARE(QImage(dir->filePath("chart.png")).pixelColor(32, 24),
+                 TestViewerWindow::chartColour(window->chart));
     }
 
     // With a window too, a bad name ends the run before the window shows.
@@ -597,7 +562,6 @@ private slots:
         QFETCH(bool, ok);
         plugin->detail->value = QStringLiteral("rough");
         std::unique_ptr<PreferenceDialog> dialog(studio->createPreferenceDialog());
-        QCOMPARE(dialog->pages().size(), 2);
         QSignalSpy accepted(dialog.get(), &QDialog::accepted);
         for (CountingPage* page : {plugin->general, plugin->detail})
             QVERIFY(page->created == 1 && page->updates == 1 && page->edit->text() == page->value);
@@ -608,14 +572,12 @@ private slots:
         QCOMPARE(plugin->detail->edit->text(), QStringLiteral("fine"));
         plugin->general->edit->setText(QStringLiteral("red"));
         QTest::mouseClick(ok ? dialog->okButton() : dialog->cancelButton(), Qt::LeftButton);
-        QCOMPARE(accepted.count(), int(ok));
-        QCOMPARE(plugin->acceptedCount, int(ok));
-        QCOMPARE(plugin->rejectedCount, int(!ok));
+        QVERIFY(accepted.count() == int(ok) && plugin->acceptedCount == int(ok)
+                && plugin->rejectedCount == int(!ok));
         for (CountingPage* page : {plugin->general, plugin->detail})
             QVERIFY(page->applies == int(ok) && page->cancels == int(!ok));
         QCOMPARE(plugin->general->value, ok ? QStringLiteral("red") : QStringLiteral("blue"));
         // An accepted dialog writes the resources at once; a cancelled one writes nothing.
-        QCOMPARE(QFile::exists(store->fileName()), ok);
         QCOMPARE(readAll(store->fileName()).contains("red"), ok);
     }
 
@@ -647,7 +609,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("contents");
         QTest::newRow("not XML") << QByteArray("\x01\x02 this is no resource file");
-        QTest::newRow("truncated") << QByteArray("<resources version=\"1\"><group tag=\"studio\">");
         QTest::newRow("root not a group")
             << QByteArray("<resources version=\"1\"><string tag=\"s\">x</string></resources>");
         QTest::newRow("empty file") << QByteArray();
@@ -667,10 +628,6 @@ private slots:
         QCOMPARE(readAll(backup), contents);
         QVERIFY(!QFile::exists(file));
         QVERIFY(!corrupt.root()->toResGroup()->firstChild()); // an empty tree to go on with
-        // Saving afterwards writes a fresh file and leaves the backup alone.
-        corrupt.registerProducer(plugin);
-        QVERIFY(corrupt.save(nullptr) && ResourceStore(file).load(nullptr, true));
-        QCOMPARE(readAll(backup), contents);
         // A second corrupt file in the same second gets a backup of its own.
         writeFile(file, contents + "x");
         ResourceStore again(file);

@@ -73,38 +73,32 @@ private slots:
         QTest::addColumn<QString>("message"); // words the error output holds
         QTest::addColumn<QStringList>("untouched");
 
-        const auto row = [](const char* name, const char* arguments, int code, const char* words,
-                            const char* untouched) {
-            QTest::newRow(name) << QString::fromLatin1(arguments).split(u' ') << code
-                                << QString::fromLatin1(words)
+        // Runs without --resources read the good resource file.
+        const auto row = [](const char* name, QString arguments, int code, const char* words,
+                            const char* untouched = "") {
+            if (!arguments.startsWith(u"--resources"))
+                arguments.prepend(u"--resources %1/good.xml ");
+            QTest::newRow(name) << arguments.split(u' ') << code << QString::fromLatin1(words)
                                 << QString::fromLatin1(untouched).split(u' ', Qt::SkipEmptyParts);
         };
-        row("resources: FIFO", "--resources %1/fifo --list %1/ok.gvz", 0, "is not a regular file",
-            "fifo");
-        row("resources: device", "--resources /dev/zero --list %1/ok.gvz", 0,
-            "is not a regular file", "");
-        row("resources: folder", "--resources %1/folder --list %1/ok.gvz", 0,
-            "is not a regular file", "folder");
+        const char* notRegular = "is not a regular file";
+        row("resources: FIFO", "--resources %1/fifo --list %1/ok.gvz", 0, notRegular, "fifo");
+        row("resources: device", "--resources /dev/zero --list %1/ok.gvz", 0, notRegular);
+        row("resources: folder", "--resources %1/folder --list %1/ok.gvz", 0, notRegular, "folder");
         row("resources: too big", "--resources %1/big.xml --list %1/ok.gvz", 0, "64 MiB",
             "big.xml");
         row("resources: corrupt, batch", "--resources %1/corrupt.xml --render %1/out.png %1/ok.gvz",
             0, "cannot be read", "corrupt.xml");
         row("resources: unreadable", "--resources %1/unreadable.xml --list %1/ok.gvz", 0,
             "is not readable", "unreadable.xml");
-        row("resources: good, batch", "--resources %1/good.xml --export-html %1/out %1/ok.gvz", 0,
-            "", "good.xml");
-        row("trace: FIFO", "--resources %1/good.xml --list %1/fifo", 2, "is not a regular file",
-            "fifo");
-        row("trace: folder", "--resources %1/good.xml --list %1/folder", 2,
-            "is not a regular file", "folder");
-        row("trace: device", "--resources %1/good.xml --list /dev/zero", 2,
-            "is not a regular file", "");
-        row("render: control names, SVG",
-            "--resources %1/good.xml --render %1/control.svg %1/control.gvz", 0, "", "");
-        row("render: control names, PDF",
-            "--resources %1/good.xml --render %1/control.pdf %1/control.gvz", 0, "", "");
-        row("export: links at its names",
-            "--resources %1/good.xml --export-html %1/export %1/control.gvz", 0, "", "target.txt");
+        row("resources: good, batch", "--export-html %1/out %1/ok.gvz", 0, "", "good.xml");
+        row("trace: FIFO", "--list %1/fifo", 2, notRegular, "fifo");
+        row("trace: folder", "--list %1/folder", 2, notRegular, "folder");
+        row("trace: device", "--list /dev/zero", 2, notRegular);
+        row("render: control names, SVG", "--render %1/control.svg %1/control.gvz", 0, "");
+        row("render: control names, PDF", "--render %1/control.pdf %1/control.gvz", 0, "");
+        row("export: links at its names", "--export-html %1/export %1/control.gvz", 0, "",
+            "target.txt");
     }
 
     void batchRun()
@@ -153,7 +147,7 @@ private slots:
             QVERIFY2(info.isFile() && !info.isSymLink(), name);
         }
         // The rendered SVG of the same trace (an earlier row) likewise.
-        for (const QString& name : {out.filePath(QStringLiteral("index.svg")), path("control.svg")}) {
+        for (const QString& name : {out.filePath(u"index.svg"_qs), path("control.svg")}) {
             QFile svg(name);
             QVERIFY(svg.open(QIODevice::ReadOnly));
             QXmlStreamReader xml(&svg);

@@ -101,25 +101,19 @@ private slots:
         QTest::newRow("no-break space trimmed") << QStringLiteral("\u00A07\u00A0") << 7.0f;
         QTest::newRow("Arabic-Indic digits") << QStringLiteral("\u0661\u0662") << 12.0f;
         QTest::newRow("fullwidth digit fraction") << QStringLiteral("1.\uFF15") << 1.5f;
-        QTest::newRow("explicit plus exponent") << "1.5e+2" << 150.0f;
         QTest::newRow("plus after minus") << "-+1" << -0.0f;
-        QTest::newRow("double minus") << "--1" << -0.0f;
         QTest::newRow("exponent sign only") << "3e-" << 3.0f;
-        QTest::newRow("separator alone") << "." << 0.0f;
         QTest::newRow("tenth") << "0.1" << 0.1f;
         QTest::newRow("rounding past 2^24") << "16777217" << 16777216.0f;
-        QTest::newRow("rounding past 2^24 twice") << "167772171" << 167772160.0f;
         // the fraction factor is built by repeated multiplication and accumulates its error
         QTest::newRow("long fraction") << "0.3333333333" << 0.333333343f;
         QTest::newRow("fraction after rounding") << "123456789.5" << 123456792.0f;
         QTest::newRow("overflow exponent") << "1e39" << inf;
-        QTest::newRow("negative overflow") << "-1e99" << -inf;
         QTest::newRow("underflow exponent") << "1e-46" << 0.0f;
         QTest::newRow("smallest subnormal")
             << "1.4e-45" << std::numeric_limits<float>::denorm_min();
         // each would take billions of steps without stopping at 0 or infinity
         QTest::newRow("two billion exponent") << "1e2000000000" << inf;
-        QTest::newRow("negative two billion exponent") << "7e-2000000000" << 0.0f;
         QTest::newRow("exponent past int") << "1e99999999999999999999" << inf;
         QTest::newRow("zero with huge exponent") << "0e2147483647" << 0.0f;
         QTest::newRow("10000 digits") << QString(10000, u'9') << inf;
@@ -144,29 +138,6 @@ private slots:
         const float decoded =
             QAGVZNumber::parse(QString::fromUtf8(tab < 0 ? bytes : bytes.left(tab)));
         QCOMPARE(bitsText(ascii), bitsText(decoded));
-    }
-
-    void readDataFollowsColumnIndex()
-    {
-        QAGVZFile file;
-        file.count = 3;
-        file.lists = std::make_unique<QAGVZValueList*[]>(3);
-        file.lists[0] = new QAGVZValueList(QStringLiteral("A"));
-        file.lists[1] = new QAGVZValueList(QStringLiteral("B")); // entry 2 stays null
-        int column = 0;
-        file.readData(1, QString(), &column); // empty: no sample, still advances
-        QCOMPARE(column, 1);
-        file.readData(1, QStringLiteral("5"), &column);
-        file.readData(1, QStringLiteral("6"), &column); // null entry: the sample has no curve
-        QCOMPARE(column, 3);
-        file.readData(1, QStringLiteral("7"), &column); // beyond the columns: dropped, stays
-        QCOMPARE(column, 3);
-        column = -1;
-        file.readData(1, QStringLiteral("8"), &column);
-        QCOMPARE(column, -1);
-        file.readData(1, QStringLiteral("9"), nullptr);
-        QCOMPARE(file[0]->count, 0);
-        QCOMPARE(file[1]->count, 1);
     }
 
     void read_data()
@@ -201,15 +172,11 @@ private slots:
         QTest::newRow("CRLF") << B("A\tB\r\n1\t2\r\n\r\n3\t4\r\n") << N{"A", "B"}
                               << V{{1, 3}, {2, 4}};
         QTest::newRow("lone CR is text") << B("A\r\n5\r6\n\r\r\n") << N{"A"} << V{{5, 0}};
-        QTest::newRow("CR at end of file") << B("A\r") << N{"A"} << V{{}};
         QTest::newRow("UTF-8 byte order mark") << B("\xEF\xBB\xBF"
                                                     "A\n1\n")
                                                << N{"A"} << V{{1}};
         QTest::newRow("Unicode names") << B("Drehzahl \xC2\xB5\t\xC3\x96l\n1\t2\n")
                                        << N{u"Drehzahl \u00B5"_qs, u"\u00D6l"_qs} << V{{1}, {2}};
-        QTest::newRow("digits of another script")
-            << B("A\n\xD9\xA1\xD9\xA2,5\n") << N{"A"} << V{{12.5f}};
-        QTest::newRow("no-break space before number") << B("A\n\xC2\xA0-4\n") << N{"A"} << V{{-4}};
         QTest::newRow("NUL bytes") << B("A\tB\n1\0002\t3\n", 10) << N{"A", "B"} << V{{1}, {3}};
         QTest::newRow("invalid UTF-8") << B("A\tB\n\xFF"
                                             "5\t\xC0\n")
@@ -312,62 +279,14 @@ private slots:
             QVERIFY(file.read(path));
             taken.reset(file.take(1));
             QVERIFY(taken && !file[1] && !file.take(1));
-            for (int i : {-1, 2, 1000, std::numeric_limits<int>::min()})
-                QVERIFY(!file[i] && !file.take(i));
+            QVERIFY(!file[-1] && !file[2] && !file.take(2));
             QVERIFY(file.read(path)); // frees only what was not taken
             QVERIFY(file[1]);
         }
-        QCOMPARE(taken->name, u"B"_qs);
-        QCOMPARE(taken->count, 2);
-        QCOMPARE(float(taken->last->value), 4.0f);
-        QCOMPARE(taken->max, taken->last);
+        QVERIFY(taken->name == u"B"_qs && taken->count == 2 && taken->max == taken->last);
     }
 
-    void appendedHeapNodesAreOwned()
-    {
-        // Run under the sanitizers: a heap node left behind or a block node deleted shows there.
-        auto list = std::make_unique<QAGVZValueList>(QStringLiteral("mixed"));
-        list->append(nullptr);
-        for (int i = 0; i < 100; ++i) {
-            if (i % 7 != 3) {
-                list->appendValue(float(i));
-                continue;
-            }
-            auto* node = new QAGVZValue;
-            node->value = float(i);
-            node->next = node; // append must end the chain itself
-            list->append(node);
-        }
-        QCOMPARE(list->count, 100);
-        list->squeeze(); // has no effect on a chain with heap nodes
-        int i = 0;
-        for (const QAGVZValue* node = list->first; node; node = node->next, ++i)
-            QCOMPARE(float(node->value), float(i));
-        QCOMPARE(i, 100);
-    }
-
-    void squeezeKeepsChain()
-    {
-        for (int n : {1, 13, 14, 15, 1000, 10000}) {
-            QAGVZValueList list(QStringLiteral("s"));
-            for (int i = 0; i < n; ++i)
-                list.appendValue(float(n - i));
-            list.updateMinMax();
-            list.squeeze();
-            int i = 0;
-            const QAGVZValue* previous = nullptr;
-            for (const QAGVZValue* node = list.first; node; previous = node, node = node->next, ++i)
-                QCOMPARE(float(node->value), float(n - i));
-            QCOMPARE(i, n);
-            QCOMPARE(list.last, previous);
-            QCOMPARE(list.min, list.last);
-            QCOMPARE(list.max, list.first);
-            list.appendValue(-1.0f); // appending after a squeeze goes on in a new block
-            QCOMPARE(previous->next, list.last);
-            QCOMPARE(list.count, n + 1);
-        }
-    }
-
+    // Random pieces of hostile text, and every fourth round bytes of any value.
     void randomFilesReadAsTextStream()
     {
         QRandomGenerator random(2);
@@ -379,9 +298,14 @@ private slots:
                 content += randomText(random, 0, 16) + (random.bounded(3) ? "\n" : "\r\n");
             if (random.bounded(2))
                 content += randomText(random, 1, 6); // a final piece without a line end
+            if (round % 75 == 0) {
+                content = QByteArray(1 << 18, Qt::Uninitialized);
+                for (char& c : content)
+                    c = char(random.bounded(256));
+            }
             compareWithReference(writeFile(content));
             if (QTest::currentTestFailed()) {
-                qWarning() << "content:" << content.toHex(' ');
+                qWarning() << "content:" << content.left(4096).toHex(' ');
                 return;
             }
         }
@@ -400,17 +324,6 @@ private slots:
             content += random.bounded(2) ? "\r\n" : "\r5\n";
         }
         compareWithReference(writeFile(content));
-    }
-
-    void binaryFileReadsAsTextStream()
-    {
-        QRandomGenerator random(4);
-        for (int round = 0; round < 4; ++round) {
-            QByteArray content(1 << 18, Qt::Uninitialized);
-            for (char& c : content)
-                c = char(random.bounded(256));
-            compareWithReference(writeFile(content));
-        }
     }
 
     void hugeLineWithoutNewline()

@@ -92,10 +92,8 @@ private slots:
     {
         QTest::addColumn<QSize>("contents");
         QTest::newRow("f 0.2") << QSize(1000, 500);
-        QTest::newRow("pane larger than contents") << QSize(100, 150);
         QTest::newRow("never resized") << QSize(0, 0);
         QTest::newRow("zero width") << QSize(0, 500);
-        QTest::newRow("zero height") << QSize(700, 0);
     }
 
     void fontSizesRestored()
@@ -160,9 +158,6 @@ private slots:
             << large << blue << 2 * (80 + 50) - 4 + 2 * (78 + 48) - 4 << QPoint(22, 70);
         QTest::newRow("3 x 3: double fills it") << QRect(100, 100, 15, 15) << blue << 9 << corner;
         QTest::newRow("2 x 2: single frame") << QRect(100, 100, 10, 10) << blue << 4 << corner;
-        QTest::newRow("1 x 5: single frame") << QRect(100, 100, 5, 25) << blue << 5 << corner;
-        QTest::newRow("zero width: cross")
-            << QRect(100, 100, 0, 250) << blue << 399 << QPoint(200, 46);
         QTest::newRow("no extent: cross") << QRect(500, 0, 0, 0) << blue << 399 << QPoint(101, 200);
         QTest::newRow("other colour") << large << QColor(200, 10, 90) << 504 << corner;
         QTest::newRow("pane equals background")

@@ -1,6 +1,5 @@
 #include "htmlfixture.h"
 
-#include "host/chart/dchartpainter.h"
 #include "host/chart/dupdater.h"
 #include "host/html/ddocument.h"
 #include "host/html/dexporthtml.h"
@@ -11,7 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -48,14 +46,6 @@ QStringList xmlElements(const QString& path)
             names.append(xml.name().toString().toLower());
     return xml.hasError() ? QStringList{"parse error"} : names;
 }
-
-class TrackedGraphic : public DGraphic
-{
-public:
-    TrackedGraphic() : DGraphic("T", Chart2D, QString(), nullptr, nullptr, nullptr) {}
-    ~TrackedGraphic() override { ++destroyed; }
-    static inline int destroyed = 0;
-};
 
 // Marks its pages and reports its deletion.
 struct MarkingWriter : DHTMLWriter
@@ -149,10 +139,8 @@ private slots:
                               "<td class=\"number\">4</td>"));
         QCOMPARE(html.contains("\"index.svg\""), svg);
         QCOMPARE(html.contains("\"index.png\""), png);
-        QCOMPARE(xmlElements(out.filePath("index.svg")).value(0) == "svg", svg);
         const QImage image(out.filePath("index.png"));
         QCOMPARE(image.size(), png ? QSize(300, 200) : QSize(0, 0));
-        QVERIFY(!png || !image.allGray()); // the red curve is drawn
         // The page and its images only: no temporary file left behind.
         QCOMPARE(out.entryList(QDir::Files).size(), 1 + int(svg) + int(png));
     }
@@ -162,7 +150,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("page");
         QTest::newRow("parent path") << "../evil" << QString("evil.html");
-        QTest::newRow("sub path") << "a/b" << QString("b.html");
         QTest::newRow("dot dot") << ".." << QString("index.html");
     }
 
@@ -183,15 +170,11 @@ private slots:
         QTest::addColumn<QString>("where"); // the text replaced by `text`
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("escaped");
-        const QString attack = "<script>alert(1)</script>";
-        const QString escaped = "&lt;script&gt;alert(1)&lt;/script&gt;";
-        QTest::newRow("curve name") << "curve" << attack << escaped;
-        QTest::newRow("chart title") << "title" << attack << escaped;
-        QTest::newRow("axis name") << "axis" << attack << escaped;
+        QTest::newRow("curve name") << "curve" << QString("<script>a\"b&c")
+                                    << QString("&lt;script&gt;a&quot;b&amp;c");
+        QTest::newRow("axis name") << "axis" << QString("<script>") << QString("&lt;script&gt;");
         QTest::newRow("generator") << "generator" << QString("\"><script>")
                                    << QString("content=\"&quot;&gt;&lt;script&gt;\"");
-        QTest::newRow("quote and ampersand") << "curve" << QString("a\"b&c<img src=x>")
-                                             << QString("a&quot;b&amp;c&lt;img src=x&gt;");
         const QChar bad[] = {QChar(1), QChar(0), QChar(0xFFFE), QChar(0xD800), QChar(0xFFFF)};
         const QChar fffd = QChar::ReplacementCharacter;
         QTest::newRow("characters XML cannot carry")
@@ -211,8 +194,6 @@ private slots:
         QTest::newRow("named fixed family")
             << QByteArray("<g font-family=\"Liberation Mono\"/>")
             << QByteArray("<g font-family=\"'Liberation Mono', monospace\"/>");
-        QTest::newRow("list kept") << QByteArray("<g font-family=\"'A', serif\"/>")
-                                   << QByteArray("<g font-family=\"'A', serif\"/>");
         QTest::newRow("references") << QByteArray("<t>&#1;&#x9;&#xFFFE;&#55296;&#65;&amp;</t>")
                                     << QByteArray("<t>&#xFFFD;&#x9;&#xFFFD;&#xFFFD;&#65;&amp;</t>");
         QTest::newRow("raw characters") << QByteArray("<t>\x01\t\xed\xa0\x80\xef\xbf\xbf\xf0\x9f\x98\x80</t>")
@@ -300,8 +281,6 @@ private slots:
         QTest::newRow("unknown format dropped") << "formats=svg,gif" << 1 << "800x600|svg";
         QTest::newRow("no known format") << "formats=gif" << 2 << "800x600|svg png";
         QTest::newRow("missing stylesheet") << "stylesheet=nowhere.css" << 1 << "800x600|svg png";
-        QTest::newRow("binary junk")
-            << QString::fromLatin1("\x01\x02=\xff\n\x7f") << 2 << "800x600|svg png";
     }
 
     void settingsParse()
@@ -335,9 +314,9 @@ private slots:
         const QString html = readText(tmp->filePath("out/page.html"));
         QVERIFY(html.contains("<link rel=\"stylesheet\" href=\"site.css\">"));
         QCOMPARE(readText(tmp->filePath("out/site.css")), QStringLiteral("body { color: red; }"));
-        QVERIFY(html.indexOf("\"page.png\"") < html.indexOf("<td>c</td>"));
-        QVERIFY(html.indexOf("<td>c</td>") < html.indexOf("\"page_2.png\""));
-        QVERIFY(html.indexOf("\"page_2.png\"") < html.indexOf("<td>b</td>"));
+        QVERIFY(html.indexOf("\"page.png\"") < html.indexOf("<td>c</td>")
+                && html.indexOf("<td>c</td>") < html.indexOf("\"page_2.png\"")
+                && html.indexOf("\"page_2.png\"") < html.indexOf("<td>b</td>"));
     }
 
     void unwritableTargetFails_data()
@@ -347,8 +326,6 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString folder = "Cannot create the folder";
         QTest::newRow("target is a file") << "t" << QString("t") << folder;
-        QTest::newRow("target under a file") << "t" << QString("t/sub") << folder;
-        QTest::newRow("no target") << "" << QString() << folder;
         QTest::newRow("image blocked") << "t/index.png/" << QString("t") << QString("Cannot write");
         QTest::newRow("page blocked") << "t/index.html/" << QString("t") << QString("index.html");
     }
@@ -376,8 +353,7 @@ private slots:
                             &progress));
         QCOMPARE(log.count(QAILogMonitor::Warning, "dhtml.cfg"), 1);
         QCOMPARE(QImage(tmp->filePath("a/index.png")).size(), QSize(800, 600));
-        QCOMPARE(progress.total, 3); // svg, png, page
-        QCOMPARE(progress.progress, 3);
+        QVERIFY(progress.total == 3 && progress.progress == 3); // svg, png, page
         QVERIFY(progress.labels.last().contains("index.html"));
         ProgressRecorder stopping;
         stopping.cancelAt = 1;
@@ -404,27 +380,16 @@ private slots:
             html.contains("<tr><td>Y</td><td class=\"number\">-2</td><td class=\"number\">8</td>"));
     }
 
-    void documentNeverDeletesLinkedChart() // the links left in place
+    void dialogIsModelessGeneratesAgainAndTerminatesOnce_data()
     {
-        TrackedGraphic::destroyed = 0;
-        auto chart = std::make_unique<TrackedGraphic>();
-        auto* axis = new DAxis("x", QString(), "X", chart.get(), nullptr);
-        chart->firstChild = axis;
-        {
-            DDocument document("Chart Result", "index");
-            link(document, chart.get());
-            QCOMPARE(document.graphics(), QList<DGraphic*>{chart.get()});
-        }
-        QCOMPARE(TrackedGraphic::destroyed, 0);
-        QCOMPARE(chart->parent, nullptr);
-        QCOMPARE(chart->firstChild, axis);
-        QImage image(100, 80, QImage::Format_RGB32);
-        QPainter painter(&image);
-        DChartPainter().draw(painter, image.rect(), chart.get()); // still paints
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Close") << false;
+        QTest::newRow("Escape") << true;
     }
 
-    void dialogIsModelessGeneratesAgainAndTerminatesOnceOnClose()
+    void dialogIsModelessGeneratesAgainAndTerminatesOnce()
     {
+        QFETCH(bool, escape);
         auto* document = new DDocument("Chart Result", "index");
         link(*document, plain->graphic);
         QWidget window;
@@ -447,28 +412,17 @@ private slots:
         QVERIFY(dialog->findChild<QPlainTextEdit*>("log")->toPlainText().contains("Error"));
         QCOMPARE(dialog->documents(), QList<DDocument*>{document});
 
-        // Each successful export leaves Generate enabled for another one.
-        for (const char* out : {"out", "again"}) {
-            dialog->setTargetDirectory(tmp->filePath(out));
-            QTest::mouseClick(button(dialog, "Generate"), Qt::LeftButton);
-            QVERIFY(QFile::exists(tmp->filePath(out) + "/index.html"));
-            QVERIFY(button(dialog, "Generate")->isEnabled() && spy.isEmpty());
-        }
-        QTest::mouseClick(button(dialog, "Close"), Qt::LeftButton);
+        // A successful export leaves Generate enabled for another one.
+        dialog->setTargetDirectory(tmp->filePath("out"));
+        QTest::mouseClick(button(dialog, "Generate"), Qt::LeftButton);
+        QVERIFY(QFile::exists(tmp->filePath("out/index.html")));
+        QVERIFY(button(dialog, "Generate")->isEnabled() && spy.isEmpty());
+        if (escape)
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        else
+            QTest::mouseClick(button(dialog, "Close"), Qt::LeftButton);
         QCOMPARE(spy.count(), 1);
         QCOMPARE(seen, QList<DDocument*>{document});
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(dialog.isNull());
-    }
-
-    void dialogTerminatesOnceOnEscape()
-    {
-        DDocument document("Chart Result", "index");
-        QPointer<DExportHtmlDialog> dialog = new DExportHtmlDialog(&document, config(""));
-        QSignalSpy spy(dialog, &DExportHtmlDialog::terminated);
-        dialog->show();
-        QTest::keyClick(dialog, Qt::Key_Escape);
-        QCOMPARE(spy.count(), 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(dialog.isNull());
     }
@@ -479,7 +433,6 @@ private slots:
         QTest::addColumn<bool>("replace");
         QTest::newRow("owned") << true << false;
         QTest::newRow("owned, replaced") << true << true;
-        QTest::newRow("not owned") << false << false;
         QTest::newRow("not owned, replaced") << false << true;
     }
 

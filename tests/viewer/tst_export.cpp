@@ -94,8 +94,6 @@ private slots:
         QCOMPARE(QFileInfo::exists(out), !trace.isEmpty());
         if (trace.isEmpty())
             return;
-        QVERIFY(QFileInfo(out + "/index.svg").size() > 0 &&
-                QFileInfo(out + "/index.png").size() > 0);
         // The page names the studio's generator; its escaping is the HTML writer's own test.
         QVERIFY(readAll(out + QStringLiteral("/index.html")).contains("fake studio"));
         // The chart shown is the one exported, unlinked again and still drawable.
@@ -105,27 +103,23 @@ private slots:
 
     void interactiveExport_data()
     {
-        QTest::addColumn<bool>("rebuild"); // the chart is rebuilt while the dialog is open
         QTest::addColumn<int>("end");
-        QTest::newRow("generate") << false << int(Generate);
-        QTest::newRow("rebuild, generate") << true << int(Generate);
-        QTest::newRow("rebuild, close") << true << int(CloseDialog);
-        QTest::newRow("window closed first") << true << int(CloseWindow);
+        QTest::newRow("generate") << int(Generate);
+        QTest::newRow("close") << int(CloseDialog);
+        QTest::newRow("window closed first") << int(CloseWindow);
     }
 
     void interactiveExport()
     {
-        QFETCH(bool, rebuild);
         QFETCH(int, end);
         auto viewer = openTraces(*dir, {abc});
         viewer->exportDoc();
         QPointer<DExportHtmlDialog> dialog = viewer->findChild<DExportHtmlDialog*>();
         QVERIFY(dialog && dialog->isVisible() && dialog->documents().size() == 1);
-        QVERIFY(dialog->generator == QStringLiteral("fake studio"));
+        QCOMPARE(dialog->generator, QStringLiteral("fake studio"));
         DDocument* document = dialog->documents().constFirst();
         QCOMPARE(document->title + ' ' + document->name, QStringLiteral("Chart Result index"));
-        if (rebuild)
-            viewer->setGraphicType(QAGVZViewer::XYGraphic);
+        viewer->setGraphicType(QAGVZViewer::XYGraphic); // rebuilt while the dialog is open
         // The document always links the chart shown, never a deleted one.
         DGraphic* chart = viewer->graphic->graphic;
         QVERIFY(document->firstChild == chart && chart->parent == document);
@@ -139,8 +133,7 @@ private slots:
             dialog->setTargetDirectory(out);
             dialog->generate();
             // The XY chart draws b against a, the time chart a alone.
-            QVERIFY(readAll(out + QStringLiteral("/index.html"))
-                        .contains(rebuild ? "<td>b</td>" : "<td>a</td>"));
+            QVERIFY(readAll(out + QStringLiteral("/index.html")).contains("<td>b</td>"));
             QVERIFY(document->firstChild == chart); // open for another export until closed
             dialog->reject();
         } else {
@@ -223,27 +216,9 @@ private slots:
         QVERIFY(printable.contains(inked) && inked.width() > printable.width() * 3 / 4);
     }
 
-    void autoReloadKeepsChoices()
-    {
-        auto viewer = openTraces(*dir, {abc});
-        auto* c = static_cast<QAGVZItem*>(viewer->listView->topLevelItem(2));
-        viewer->setItemX(c);
-        viewer->setAutoReload(true);
-        // A trace that grows faster than the reload delay is followed while it grows: a row
-        // every third of the delay, and the list shows more rows within four delays.
-        QFile trace(dir->filePath(QStringLiteral("f0.gvz")));
-        QVERIFY(trace.open(QIODevice::Append | QIODevice::Unbuffered));
-        const int delay = viewer->autoReloadDelay();
-        QTimer writer;
-        connect(&writer, &QTimer::timeout, this, [&] { trace.write("9\t9\t9\n"); });
-        writer.start(delay / 3);
-        QTRY_VERIFY_WITH_TIMEOUT(viewer->listView->topLevelItem(0)->text(1).toInt() > 3, 4 * delay);
-        writer.stop();
-        QVERIFY(viewer->listView->topLevelItemCount() == 3 && viewer->itemX == c);
-        QVERIFY(c->displayAsX && c->displayAsZ && c->text(3) == QStringLiteral("9"));
-    }
-
-    void autoReloadKeepsAVanishedFileAndFollowsItsReturn()
+    // A file that vanishes keeps the data last read; its return and growth are followed, and the
+    // curve choices stay.
+    void autoReloadKeepsChoicesAndAVanishedFile()
     {
         auto viewer = openTraces(*dir, {abc});
         auto* c = static_cast<QAGVZItem*>(viewer->listView->topLevelItem(2));
@@ -251,15 +226,15 @@ private slots:
         viewer->setAutoReload(true);
         viewer->setAutoReloadDelay(20);
         studio.messages.clear();
-        // An editor that writes a new file and renames it over leaves a moment without any.
         const QString path = dir->filePath(QStringLiteral("f0.gvz"));
         QVERIFY(QFile::remove(path));
         QTRY_VERIFY(studio.messages.join('|').contains("showing the data last read"));
         QVERIFY(viewer->listView->topLevelItemCount() == 3 && viewer->itemX == c);
         QCOMPARE(c->text(1), QStringLiteral("3"));
-        QVERIFY(writeTrace(path, abc + "1\t1\t1\n"));
+        QVERIFY(writeTrace(path, abc + "1\t1\t9\n"));
         QTRY_COMPARE(c->text(1), QStringLiteral("4"));
         QVERIFY(viewer->itemX == c && c->displayAsX && c->displayAsZ);
+        QCOMPARE(c->text(3), QStringLiteral("9"));
     }
 };
 

@@ -45,6 +45,10 @@ StudioMainWindow::StudioMainWindow(ResourceStore* resourceStore, QWidget* parent
     addDockWidget(Qt::LeftDockWidgetArea, outline);
     readout = new QLabel(this);
     statusBar()->addPermanentWidget(readout);
+    live = new QLabel(tr("Live"), this);
+    live->setToolTip(tr("The active window follows its files as they grow"));
+    live->hide();
+    statusBar()->addPermanentWidget(live);
     setAcceptDrops(true);
     createMenus();
     connect(mdi, &QMdiArea::subWindowActivated, this, &StudioMainWindow::subWindowActivated);
@@ -421,6 +425,7 @@ void StudioMainWindow::updateActions()
         const QSignalBlocker block(actAutoReload);
         actAutoReload->setChecked(viewer && viewer->autoReload());
     }
+    live->setVisible(viewer && viewer->autoReload());
     actPrint->setEnabled(current && current->isPrintEnabled());
     actClose->setEnabled(current != nullptr);
     actOpen->setEnabled(viewerPlugin != nullptr);

@@ -92,6 +92,8 @@ public:
     void showReadout(const QString& text) override;
     // The status bar's field for the active window's readout (a chart's data cursor).
     QLabel* readoutField() const { return readout; }
+    // The status bar's "Live" field, shown while the active window follows its files.
+    QLabel* liveField() const { return live; }
     void logMessage(const QString& text) override;
 
     // QAResProducer: the studio's own group.
@@ -149,6 +151,7 @@ private:
     int nextMenuId = 1;
     QString lastDir;
     QLabel* readout = nullptr; // permanent, at the right of the status bar
+    QLabel* live = nullptr;    // permanent, beside the readout
     QList<QStringList> recentSets;
     QSize preferenceSize;
     bool messagesToStderr = false;

@@ -427,13 +427,21 @@ private slots:
                                studio->autoReloadAction()->isEnabled()};
         };
         QCOMPARE(states(), (QList<bool>{false, true, true}));
+        QVERIFY(studio->liveField()->isHidden());
         studio->reloadAction()->trigger();
         studio->autoReloadAction()->trigger();
         QVERIFY(two->autoReload() && studio->autoReloadAction()->isChecked());
+        QVERIFY(!studio->liveField()->isHidden());
+        QCOMPARE(studio->liveField()->text(), QStringLiteral("Live"));
         studio->mnPrint();
         QVERIFY(two->refreshCount == 1 && two->printCount == 0);
         activate(true);
         QCOMPARE(states(), (QList<bool>{true, false, false}));
+        QVERIFY(studio->liveField()->isHidden()); // "Live" tells of the active window only
+        activate(false);
+        two->setAutoReload(false); // turned off by the window itself: the field follows
+        QVERIFY(studio->liveField()->isHidden());
+        activate(true);
         studio->printAction()->trigger();
         studio->mnReload();
         QVERIFY(one->printCount == 1 && one->refreshCount == 0);

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
+#include <QThread>
 
 CountingPage::CountingPage(const QString& title, const QString& tag, const QString& defaultVal)
     : PreferenceItem(title, tag, tag), value(defaultVal), defaultValue(defaultVal)
@@ -45,6 +46,7 @@ TestViewerWindow::TestViewerWindow(StudioInterface* studioIface, const QString& 
     : studio(studioIface), toolMenu(new QMenu(this)), outline(new QListWidget(this))
 {
     setWindowTitle(title);
+    clock.start();
     setAttribute(Qt::WA_DeleteOnClose);
     toolMenu->addAction(title);
     outline->addItem(title);
@@ -73,6 +75,15 @@ void TestViewerWindow::setFiles(QStringList* files, QStringList* second, ViewerM
         for (const QString& name : names.mid(0, names.size() - 1))
             curves.append({name, QString::number(i + 1), QStringLiteral("0"), QStringLiteral("1")});
     }
+}
+
+void TestViewerWindow::refreshContents()
+{
+    const qint64 start = clock.elapsed();
+    ++refreshCount;
+    if (refreshCost > 0)
+        QThread::msleep(refreshCost); // a costly read, as far as the caller can tell
+    refreshTimes.append({start, clock.elapsed()});
 }
 
 bool TestViewerWindow::drawChart(QPainter& painter, const QRect& rect) const

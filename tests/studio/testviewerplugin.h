@@ -6,6 +6,7 @@
 #include "host/studio/qastviewerwindow.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QPointer>
 
 class QLineEdit;
@@ -57,7 +58,8 @@ public:
     bool setViewRange(const Range& x, const std::optional<Range>& y) override;
     bool isPrintEnabled() override { return printEnabled; }
     bool isReloadEnabled() override { return reloadEnabled; }
-    void refreshContents() override { ++refreshCount; }
+    // Counts, and takes refreshCost ms; refreshTimes holds when each began and ended (ms on clock).
+    void refreshContents() override;
     void setEnabledStates(bool print, bool reload);
 
     void activated() override;
@@ -72,6 +74,9 @@ public:
     bool printEnabled = true;
     bool reloadEnabled = true;
     int refreshCount = 0;
+    int refreshCost = 0;
+    QElapsedTimer clock;
+    QList<std::pair<qint64, qint64>> refreshTimes;
     int printCount = 0;
     int activatedCount = 0;
     int desactivatedCount = 0;

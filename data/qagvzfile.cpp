@@ -180,6 +180,9 @@ QAGVZValueList* QAGVZFile::take(int i)
 bool QAGVZFile::read(const QString& fileName)
 {
     reset();
+    bytesRead = 0;
+    endsWithLineEnd = false;
+    utf8 = false;
     // Asked before opening: a FIFO or a device would block the caller or never end.
     if (!fileReadProblem(fileName).isEmpty())
         return false;
@@ -187,7 +190,45 @@ bool QAGVZFile::read(const QString& fileName)
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
     readBytes(file);
+    bytesRead = file.pos();
     finish();
+    return true;
+}
+
+bool QAGVZFile::readAppended(const QString& fileName, qint64 offset,
+                             QAGVZValueList* const* curves, int columns)
+{
+    reset();
+    bytesRead = 0;
+    if (!fileReadProblem(fileName).isEmpty())
+        return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || !file.seek(0))
+        return false;
+    {
+        const QByteArray head = file.read(4);
+        const auto encoding = QStringConverter::encodingForData(head);
+        if (encoding && *encoding != QStringConverter::Utf8)
+            return false;
+    }
+    if (!file.seek(offset))
+        return false;
+    makeColumns(columns);
+    for (int i = 0; i < count; ++i) {
+        lists[i] = curves[i];
+        if (QAGVZValueList* list = curves[i]; list && list->min && list->max)
+            extremes[i] = {list->min, list->max, list->min->value, list->max->value};
+    }
+    utf8 = true;
+    endsWithLineEnd = true;
+    LineSource source(file);
+    readRows(source);
+    bytesRead = file.pos();
+    finish();
+    // Lent, not owned: reset() must not delete them.
+    for (int i = 0; i < count; ++i)
+        lists[i] = nullptr;
+    reset();
     return true;
 }
 
@@ -345,9 +386,20 @@ void QAGVZFile::readBytes(QFile& file)
     const char* begin = nullptr;
     const char* end = nullptr;
     bool last = false;
+    utf8 = true;
     if (!source.next(begin, end, last) || !startColumns(begin, end, last))
         return;
+    endsWithLineEnd = !last;
+    readRows(source);
+}
+
+template <typename Source> void QAGVZFile::readRows(Source& source)
+{
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    bool last = false;
     while (source.next(begin, end, last)) {
+        endsWithLineEnd = !last;
         // The stream drops an unfinished sequence at the very end: only the final piece of the
         // file needs the decoded way for that.
         if (last && !isAscii(begin, end)) {

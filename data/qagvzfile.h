@@ -33,6 +33,19 @@ public:
     // `*column`. An empty cell makes no sample but still advances; a column at or beyond
     // `count` drops the cell and stays. `line` is not used.
     void readData(int line, const QString& cell, int* column);
+    // Reads the lines of `fileName` from `offset` on (the start of a line, after the header)
+    // and appends their samples to `curves`, one per column of the header read before (null:
+    // the column is dropped), updating each curve's min and max as a full read would. The file
+    // lends the curves only while it runs. False, with nothing changed, when the file cannot be
+    // opened or holds UTF-16 or UTF-32.
+    bool readAppended(const QString& fileName, qint64 offset, QAGVZValueList* const* curves,
+                      int columns);
+
+    // What the last read saw: the bytes it consumed, whether they end with a line end, and
+    // whether they were UTF-8 (only such a read can be continued by readAppended()).
+    qint64 bytesRead = 0;
+    bool endsWithLineEnd = false;
+    bool utf8 = false;
 
     // Columns beyond this many are dropped, so that one hostile header line cannot exhaust
     // memory.
@@ -63,6 +76,7 @@ private:
     void readLine(QStringView text);
     void readLineBytes(const char* begin, const char* end);
     void readBytes(QFile& file);
+    template <typename Source> void readRows(Source& source);
     void readText(QFile& file);
     void finish();
 

@@ -120,18 +120,91 @@ void QAGVZViewer::setFiles(QStringList* fileList, QStringList* second, ViewerMod
 
 void QAGVZViewer::refreshContents()
 {
+    bool restarted = false;
+    if (appendGrowth(restarted))
+        return;
+    if (restarted && _iface)
+        _iface->logMessage(tr("trace restarted: read in full"));
     updateFiles(files);
 }
 
 void QAGVZViewer::reload()
 {
-    refreshContents();
+    // The user's own reload always reads in full: the way back from any doubt.
+    updateFiles(files);
+}
+
+bool QAGVZViewer::appendGrowth(bool& restarted)
+{
+    restarted = false;
+    if (files.isEmpty())
+        return false;
+    for (const QString& name : std::as_const(files)) {
+        const auto it = followed.constFind(name);
+        if (it == followed.constEnd())
+            return false;
+        if (!it->tail.appendedTo(name)) {
+            restarted = fileReadProblem(name).isEmpty();
+            return false;
+        }
+    }
+    // Each curve of the set must come from one column of one file, and its row from that file:
+    // otherwise which column wins could change with what was appended.
+    QHash<QString, QAGVZItem*> rows;
+    for (int i = 0; i < listView->topLevelItemCount(); ++i) {
+        QAGVZItem* row = rowAt(i);
+        if (rows.contains(row->text(0)))
+            return false;
+        rows.insert(row->text(0), row);
+    }
+    QSet<QString> names;
+    std::vector<std::vector<QAGVZValueList*>> curves;
+    for (const QString& name : std::as_const(files)) {
+        if (names.contains(name))
+            return false; // the same file twice in the set
+        names.insert(name);
+    }
+    names.clear();
+    for (const QString& name : std::as_const(files)) {
+        std::vector<QAGVZValueList*>& columns = curves.emplace_back();
+        for (const std::optional<QString>& column : followed[name].columns) {
+            QAGVZItem* row = column ? rows.value(*column) : nullptr;
+            if (column && (names.contains(*column) || !row || row->sourceFile != name
+                           || !row->values))
+                return false;
+            if (column)
+                names.insert(*column);
+            columns.push_back(row ? row->values : nullptr);
+        }
+    }
+    QAGVZFile file;
+    bool grew = false;
+    for (int i = 0; i < files.size(); ++i) {
+        FollowedFile& state = followed[files.at(i)];
+        if (!file.readAppended(files.at(i), state.tail.end, curves[size_t(i)].data(),
+                               int(curves[size_t(i)].size()))) {
+            // Gone between the check and the read: the full read says why, keeping what it can.
+            return false;
+        }
+        grew = grew || file.bytesRead > state.tail.end;
+        // A last line without its line end would have to be read again whole: the next time
+        // takes the full way.
+        if (!file.endsWithLineEnd || !state.tail.record(files.at(i), file.bytesRead))
+            followed.remove(files.at(i));
+    }
+    if (!grew)
+        return true;
+    for (auto it = rows.cbegin(); it != rows.cend(); ++it)
+        it.value()->valuesGrew();
+    updateGraphic();
+    return true;
 }
 
 void QAGVZViewer::updateFiles(QStringList list)
 {
     const HeapTrimScope trim;
     files = list;
+    followed.clear();
     // Files that cannot be read now: their rows keep the curves last read from them, and a
     // later one of them still wins over an earlier file of the set, as when every file is read.
     QHash<QString, int> unreadable; // path -> index in the set
@@ -173,6 +246,19 @@ void QAGVZViewer::updateFiles(QStringList list)
         const QString content = traceContentProblem(name);
         if (!content.isEmpty())
             warnings << tr("%1 does not look like a trace file: %2").arg(name, content);
+        FollowedFile follow;
+        QSet<QString> columnNames;
+        bool twice = false; // a name twice in the header: which column wins could change
+        for (int k = 0; k < file.count; ++k) {
+            follow.columns.push_back(file[k] ? std::optional(file[k]->name) : std::nullopt);
+            if (file[k]) {
+                twice = twice || columnNames.contains(file[k]->name);
+                columnNames.insert(file[k]->name);
+            }
+        }
+        if (file.utf8 && file.endsWithLineEnd && !twice && file.count > 0
+            && follow.tail.record(name, file.bytesRead))
+            followed.insert(name, follow);
         QSet<QString> names;
         for (int k = 0; k < file.count; ++k) {
             QAGVZValueList* curve = file.take(k);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "data/tracetail.h"
 #include "host/html/ddocument.h"
 #include "host/studio/qastviewerwindow.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QStringList>
 
@@ -110,6 +112,10 @@ public:
     // Reads `list` and merges its curves into the rows (by full name); rows whose curve is gone
     // are deleted; the first three curves read get the default roles where none is chosen yet.
     void updateFiles(QStringList list);
+    // Appends what every file of the set gained since the last read to the curves, when each
+    // looks appended to and the result is certain to equal a full read; false (nothing changed)
+    // otherwise. Sets `restarted` when a file followed before was truncated or replaced.
+    bool appendGrowth(bool& restarted);
     // Does nothing: a trace has no tags.
     virtual void scrollToTag(QString tag, int line, int column);
 
@@ -248,6 +254,14 @@ private:
     // The documents of the interactive exports still open, each linking the chart shown as its
     // only child (a rebuild relinks the new chart, so none points at a deleted one). Owned.
     std::vector<std::unique_ptr<DDocument>> exportDocuments;
+    // Per file of the set last read whole up to a line end: where the read stopped and the
+    // names of its columns in order (null for a dropped column), for appendGrowth().
+    struct FollowedFile
+    {
+        TraceTail tail;
+        std::vector<std::optional<QString>> columns;
+    };
+    QHash<QString, FollowedFile> followed;
     // What the zoom view belongs to: the chart type and, for the XY chart, its X and Y curves.
     // A build for anything else fits the new chart.
     QStringList viewFrame;

@@ -1,6 +1,8 @@
 #include "viewer/qagvzitem.h"
 #include "viewer/qagvzviewer.h"
 
+#include "data/qagvzvaluelist.h"
+
 #include "tests/viewer/viewertestutil.h"
 #include "graphic/qagvzgraphic.h"
 #include "host/chart/dchartpainter.h"
@@ -15,6 +17,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -45,6 +48,66 @@ QRect ink(const QImage& image)
             box |= QRect(p, QSize(1, 1));
     }
     return box;
+}
+
+// The chart shown, painted into an image.
+QImage chartImage(QAGVZViewer& viewer)
+{
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    DChartPainter().draw(painter, image.rect(), viewer.graphic->graphic);
+    return image;
+}
+
+// Every row's texts, samples, and the places of its min and max in the chain.
+QStringList curvesOf(const QAGVZViewer& viewer)
+{
+    QStringList out;
+    for (int i = 0; i < viewer.listView->topLevelItemCount(); ++i) {
+        const auto* row = static_cast<QAGVZItem*>(viewer.listView->topLevelItem(i));
+        QStringList line{row->text(0), row->text(1), row->text(2), row->text(3)};
+        int index = 0;
+        for (const QAGVZValue* v = row->values ? row->values->first : nullptr; v; v = v->next) {
+            line << QString::number(v->value, 'g', 9);
+            if (v == row->values->min)
+                line << QStringLiteral("min@%1").arg(index);
+            if (v == row->values->max)
+                line << QStringLiteral("max@%1").arg(index);
+            ++index;
+        }
+        out << line.join(QLatin1Char(' '));
+    }
+    return out;
+}
+
+// Rows of a random trace (signs, exponents, empty cells, a Unicode digit, some CRLF) cut at
+// random bytes: the steps of a writer that flushes anywhere.
+QList<QByteArray> randomGrowth(quint32 seed, int rows, int pieces)
+{
+    QRandomGenerator random(seed);
+    QByteArray text;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            const int kind = random.bounded(8);
+            if (kind == 0)
+                text += "";
+            else if (kind == 1)
+                text += "\xd9\xa3"; // ARABIC-INDIC DIGIT THREE
+            else
+                text += QByteArray::number(random.bounded(2000.0) - 1000.0, 'g', 1 + kind);
+            text += c < 2 ? "\t" : (random.bounded(3) == 0 ? "\r\n" : "\n");
+        }
+    }
+    QList<int> cuts;
+    for (int i = 0; i < pieces - 1; ++i)
+        cuts << random.bounded(int(text.size()));
+    cuts << 0 << int(text.size());
+    std::sort(cuts.begin(), cuts.end());
+    QList<QByteArray> steps;
+    for (int i = 0; i + 1 < cuts.size(); ++i)
+        steps << "+" + text.mid(cuts[i], cuts[i + 1] - cuts[i]);
+    return steps;
 }
 
 // The chart shown, painted into an image: where it drew.
@@ -241,6 +304,99 @@ private slots:
         writer.stop();
         QVERIFY(viewer->listView->topLevelItemCount() == 3 && viewer->itemX == c);
         QVERIFY(c->displayAsX && c->displayAsZ && c->text(3) == QStringLiteral("9"));
+    }
+
+    // Steps per file: "+text" appends, "=text" rewrites in place, "~text" replaces by rename.
+    void incrementalReloadEqualsFullReload_data()
+    {
+        using Steps = QList<QList<QByteArray>>;
+        QTest::addColumn<QList<QByteArray>>("base");
+        QTest::addColumn<Steps>("steps");
+        QTest::addColumn<bool>("incremental");
+        QTest::addColumn<bool>("restarted");
+        const QByteArray ab = "a\tb\n1\t2\n";
+        QTest::newRow("whole lines") << QList<QByteArray>{ab}
+                                     << Steps{{"+3\t4\n"}, {"+5\t-6\n7\t8e3\n"}} << true << false;
+        QTest::newRow("middle of a line")
+            << QList<QByteArray>{ab} << Steps{{"+3\t"}, {"+9"}, {"+4\n5\t6\n"}, {"+9\t-9\n"}}
+            << true << false;
+        QTest::newRow("middle of a CRLF pair")
+            << QList<QByteArray>{"a\tb\r\n1\t2\r\n"}
+            << Steps{{"+3\t4\r"}, {"+\n5\t6\r\n"}, {"+7\t8\r\n"}} << true << false;
+        QTest::newRow("middle of a UTF-8 sequence")
+            << QList<QByteArray>{ab} << Steps{{"+3\t\xd9"}, {"+\xa3\n"}, {"+5\t6\n"}} << true
+            << false;
+        QTest::newRow("new extremes") << QList<QByteArray>{ab}
+                                      << Steps{{"+-7\t2\n"}, {"+1\t99\n-7\t99\n"}} << true << false;
+        QTest::newRow("shrunk, then grown") << QList<QByteArray>{ab + "3\t4\n"}
+                                            << Steps{{"=" + ab}, {"+1\t1\n"}} << true << true;
+        QTest::newRow("rewritten at the same size")
+            << QList<QByteArray>{ab} << Steps{{"=a\tb\n3\t4\n"}} << false << true;
+        QTest::newRow("header changed")
+            << QList<QByteArray>{ab} << Steps{{"=c\tb\n1\t2\n5\t5\n"}} << false << true;
+        QTest::newRow("replaced by rename")
+            << QList<QByteArray>{ab} << Steps{{"~" + ab + "3\t4\n"}} << false << true;
+        QTest::newRow("a name twice in a header")
+            << QList<QByteArray>{"a\ta\n1\t2\n"} << Steps{{"+3\t4\n"}} << false << false;
+        QTest::newRow("a name in two files") << QList<QByteArray>{ab, "b\tc\n5\t6\n"}
+                                             << Steps{{"+3\t4\n", "+7\t8\n"}} << false << false;
+        QTest::newRow("two files") << QList<QByteArray>{"a\n1\n", "b\tc\n2\t3\n"}
+                                   << Steps{{"+3\n", ""}, {"", "+4\t5\n"}} << true << false;
+        for (quint32 seed = 1; seed <= 3; ++seed) {
+            Steps steps;
+            for (const QByteArray& step : randomGrowth(seed, 60, 12))
+                steps << QList<QByteArray>{step};
+            QTest::addRow("random growth %u", seed)
+                << QList<QByteArray>{"a\tb\tc\n"} << steps << true << false;
+        }
+    }
+    void incrementalReloadEqualsFullReload()
+    {
+        QFETCH(QList<QByteArray>, base);
+        QFETCH(QList<QList<QByteArray>>, steps);
+        QFETCH(bool, incremental);
+        QFETCH(bool, restarted);
+        QStringList paths;
+        auto viewer = openTraces(*dir, base, &paths);
+        QVERIFY(viewer);
+        QAGVZViewer full; // the same history, read in full at every step
+        full.setFiles(&paths, nullptr, QAStViewerWindow::FileMode);
+        studio.messages.clear();
+        bool appended = false;
+        for (const QList<QByteArray>& step : steps) {
+            for (int i = 0; i < step.size(); ++i) {
+                const QByteArray text = step[i].mid(1);
+                if (step[i].startsWith('+')) {
+                    QFile file(paths[i]);
+                    QVERIFY(file.open(QIODevice::Append) && file.write(text) == text.size());
+                } else if (step[i].startsWith('=')) {
+                    QFile file(paths[i]);
+                    QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
+                    QVERIFY(file.write(text) == text.size());
+                } else if (step[i].startsWith('~')) {
+                    QVERIFY(writeTrace(paths[i] + ".new", text));
+                    QVERIFY(QFile::remove(paths[i]) && QFile::rename(paths[i] + ".new", paths[i]));
+                }
+            }
+            QList<QAGVZValueList*> before;
+            for (int i = 0; i < viewer->listView->topLevelItemCount(); ++i)
+                before << static_cast<QAGVZItem*>(viewer->listView->topLevelItem(i))->values;
+            viewer->refreshContents();
+            QList<QAGVZValueList*> after;
+            for (int i = 0; i < viewer->listView->topLevelItemCount(); ++i)
+                after << static_cast<QAGVZItem*>(viewer->listView->topLevelItem(i))->values;
+            appended = appended || before == after; // a full read makes new curves
+            full.reload();
+            QCOMPARE(curvesOf(*viewer), curvesOf(full));
+            QCOMPARE(chartImage(*viewer), chartImage(full));
+        }
+        QCOMPARE(appended, incremental);
+        QCOMPARE(studio.messages.contains("trace restarted: read in full"), restarted);
+        // The user's reload reads in full.
+        const QAGVZValueList* curve = static_cast<QAGVZItem*>(viewer->listView->topLevelItem(0))->values;
+        viewer->reload();
+        QVERIFY(static_cast<QAGVZItem*>(viewer->listView->topLevelItem(0))->values != curve);
+        QCOMPARE(curvesOf(*viewer), curvesOf(full));
     }
 
     void autoReloadKeepsAVanishedFileAndFollowsItsReturn()

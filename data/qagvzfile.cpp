@@ -24,7 +24,12 @@ constexpr qsizetype minChunkBytes = 64 << 10;
 class LineSource
 {
 public:
-    explicit LineSource(QFile& input) : file(input) { fill(); }
+    // Reads no further than the file's size now: a file that grows faster than it can be read
+    // still ends; what comes later is read the next time.
+    explicit LineSource(QFile& input) : file(input), limit(input.size()) { fill(); }
+
+    // The bytes of the file handed out as lines so far, or read past.
+    qint64 consumed() const { return file.pos() - (filled - pos); }
 
     // The first bytes of the file, where a byte order mark would be; valid before next().
     QByteArrayView head() const { return {buffer.get(), std::min<qsizetype>(filled, 4)}; }
@@ -77,7 +82,7 @@ private:
             // Doubling, but no further than the rest of the file (one more byte to see its end):
             // a line as long as the file then takes no more than its own size, and a small file
             // a small buffer. A file that grows meanwhile is still read in pieces of some size.
-            const qint64 rest = std::max<qint64>(file.size() - file.pos(), 0);
+            const qint64 rest = std::max<qint64>(limit - file.pos(), 0);
             const qsizetype grown = qsizetype(std::min<qint64>(
                 std::max(chunkBytes, 2 * capacity), std::max(pending + rest + 1, minChunkBytes)));
             if (grown > capacity) {
@@ -90,7 +95,8 @@ private:
                 capacity = grown;
             }
         }
-        const qint64 got = file.read(buffer.get() + filled, capacity - filled);
+        const qint64 room = std::min<qint64>(capacity - filled, limit - file.pos());
+        const qint64 got = room > 0 ? file.read(buffer.get() + filled, room) : 0;
         if (got <= 0)
             atEnd = true;
         else
@@ -98,6 +104,7 @@ private:
     }
 
     QFile& file;
+    const qint64 limit;
     std::unique_ptr<char[], Free> buffer;
     qsizetype capacity = 0;
     qsizetype pos = 0;     // start of the next line
@@ -183,16 +190,29 @@ bool QAGVZFile::read(const QString& fileName)
     bytesRead = 0;
     endsWithLineEnd = false;
     utf8 = false;
+    cancelled = false;
     // Asked before opening: a FIFO or a device would block the caller or never end.
     if (!fileReadProblem(fileName).isEmpty())
         return false;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
+    readTotal = file.size();
     readBytes(file);
     bytesRead = file.pos();
     finish();
+    if (cancelled) {
+        reset();
+        return false;
+    }
     return true;
+}
+
+bool QAGVZFile::reportProgress(qint64 done)
+{
+    if (progress && !progress(done, readTotal))
+        cancelled = true;
+    return !cancelled;
 }
 
 bool QAGVZFile::readAppended(const QString& fileName, qint64 offset,
@@ -398,7 +418,9 @@ template <typename Source> void QAGVZFile::readRows(Source& source)
     const char* begin = nullptr;
     const char* end = nullptr;
     bool last = false;
-    while (source.next(begin, end, last)) {
+    for (int lines = 0; source.next(begin, end, last); ++lines) {
+        if (lines % progressLines == 0 && !reportProgress(source.consumed()))
+            return;
         endsWithLineEnd = !last;
         // The stream drops an unfinished sequence at the very end: only the final piece of the
         // file needs the decoded way for that.
@@ -420,8 +442,11 @@ void QAGVZFile::readText(QFile& file)
     stream.setEncoding(QStringConverter::Utf8);
     if (!startColumns(stream.readLine()))
         return;
-    while (!stream.atEnd())
+    for (int lines = 0; !stream.atEnd(); ++lines) {
+        if (lines % progressLines == 0 && !reportProgress(file.pos()))
+            return;
         readLine(stream.readLine());
+    }
 }
 
 void QAGVZFile::finish()

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QFile;
@@ -41,6 +42,13 @@ public:
     bool readAppended(const QString& fileName, qint64 offset, QAGVZValueList* const* curves,
                       int columns);
 
+    // Called every progressLines lines while read() runs, with the bytes read so far and the
+    // file's size when the read began; answering false stops the read: read() then answers
+    // false, holds nothing, and `cancelled` is set.
+    std::function<bool(qint64 done, qint64 total)> progress;
+    bool cancelled = false;
+    static constexpr int progressLines = 1 << 14;
+
     // What the last read saw: the bytes it consumed, whether they end with a line end, and
     // whether they were UTF-8 (only such a read can be continued by readAppended()).
     qint64 bytesRead = 0;
@@ -77,8 +85,10 @@ private:
     void readLineBytes(const char* begin, const char* end);
     void readBytes(QFile& file);
     template <typename Source> void readRows(Source& source);
+    bool reportProgress(qint64 done); // false once cancelled
     void readText(QFile& file);
     void finish();
 
     std::unique_ptr<Extremes[]> extremes; // one per column while read() runs, else null
+    qint64 readTotal = 0;
 };

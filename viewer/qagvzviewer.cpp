@@ -11,13 +11,16 @@
 #include "prefs/qagvzpref.h"
 #include "host/res/qares.h"
 #include "host/studio/getpix.h"
+#include "host/studio/qaiprogressmonitor.h"
 #include "host/studio/qalistview.h"
 #include "host/studio/studiointerface.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QSet>
 
 int QAGVZViewer::gvz_viewer_count_ = 0;
@@ -120,6 +123,8 @@ void QAGVZViewer::setFiles(QStringList* fileList, QStringList* second, ViewerMod
 
 void QAGVZViewer::refreshContents()
 {
+    if (reading)
+        return;
     bool restarted = false;
     if (appendGrowth(restarted))
         return;
@@ -131,7 +136,8 @@ void QAGVZViewer::refreshContents()
 void QAGVZViewer::reload()
 {
     // The user's own reload always reads in full: the way back from any doubt.
-    updateFiles(files);
+    if (!reading)
+        updateFiles(files);
 }
 
 bool QAGVZViewer::appendGrowth(bool& restarted)
@@ -200,23 +206,61 @@ bool QAGVZViewer::appendGrowth(bool& restarted)
     return true;
 }
 
-void QAGVZViewer::updateFiles(QStringList list)
+bool QAGVZViewer::updateFiles(QStringList list)
 {
     const HeapTrimScope trim;
-    files = list;
-    followed.clear();
+    const QScopedValueRollback<bool> busy(reading, true);
     // Files that cannot be read now: their rows keep the curves last read from them, and a
     // later one of them still wins over an earlier file of the set, as when every file is read.
     QHash<QString, int> unreadable; // path -> index in the set
     QStringList problems;           // "path (reason)"
     QStringList warnings;
-    for (int i = 0; i < files.size(); ++i) {
-        const QString problem = fileReadProblem(files.at(i));
+    qint64 totalBytes = 0;
+    for (int i = 0; i < list.size(); ++i) {
+        const QString problem = fileReadProblem(list.at(i));
         if (!problem.isEmpty()) {
-            unreadable.insert(files.at(i), i);
-            problems << files.at(i) + QStringLiteral(" (") + problem + QLatin1Char(')');
+            unreadable.insert(list.at(i), i);
+            problems << list.at(i) + QStringLiteral(" (") + problem + QLatin1Char(')');
+        } else {
+            totalBytes += QFileInfo(list.at(i)).size();
         }
     }
+    // Every file is read before anything changes, so that a cancelled read leaves all as it was.
+    QAIProgressMonitor* monitor = _iface ? _iface->progressMonitor() : nullptr;
+    const int totalSteps = int(std::min<qint64>(totalBytes >> 10, INT_MAX - 1)) + 1;
+    if (monitor)
+        monitor->setTotalSteps(totalSteps);
+    qint64 doneBytes = 0;
+    std::vector<std::unique_ptr<QAGVZFile>> read;
+    for (int i = 0; i < list.size(); ++i) {
+        const QString& name = list.at(i);
+        read.push_back(std::make_unique<QAGVZFile>());
+        if (unreadable.contains(name))
+            continue;
+        QAGVZFile& file = *read.back();
+        if (monitor) {
+            monitor->setLabel(name);
+            file.progress = [monitor, doneBytes, totalSteps](qint64 done, qint64) {
+                const qint64 kib = (doneBytes + done) >> 10;
+                monitor->setProgress(int(std::min<qint64>(kib, totalSteps - 1)));
+                return !monitor->wasCanceled();
+            };
+        }
+        if (!file.read(name)) {
+            if (file.cancelled) {
+                monitor->setProgress(totalSteps);
+                return false;
+            }
+            unreadable.insert(name, i);
+            problems << name + tr(" (cannot be opened)");
+        }
+        doneBytes += file.bytesRead;
+    }
+    if (monitor)
+        monitor->setProgress(totalSteps);
+
+    files = list;
+    followed.clear();
     // Rows by curve name, the first in list order for each name. Names are compared in full:
     // names that differ only outside Latin-1 are different curves.
     QHash<QString, QAGVZItem*> rowsByName;
@@ -233,16 +277,11 @@ void QAGVZViewer::updateFiles(QStringList list)
 
     QAGVZItem* met[3] = {nullptr, nullptr, nullptr};
     int metCount = 0;
-    QAGVZFile file;
     for (int i = 0; i < files.size(); ++i) {
         const QString& name = files.at(i);
         if (unreadable.contains(name))
             continue;
-        if (!file.read(name)) {
-            unreadable.insert(name, i);
-            problems << name + tr(" (cannot be opened)");
-            continue;
-        }
+        QAGVZFile& file = *read[size_t(i)];
         const QString content = traceContentProblem(name);
         if (!content.isEmpty())
             warnings << tr("%1 does not look like a trace file: %2").arg(name, content);
@@ -333,6 +372,7 @@ void QAGVZViewer::updateFiles(QStringList list)
 
     listView->setSortingEnabled(sorting);
     updateGraphic();
+    return true;
 }
 
 // activation and closing:

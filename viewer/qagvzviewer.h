@@ -111,7 +111,8 @@ public:
     void setFiles(QStringList* fileList, QStringList* second, ViewerMode mode) override;
     // Reads `list` and merges its curves into the rows (by full name); rows whose curve is gone
     // are deleted; the first three curves read get the default roles where none is chosen yet.
-    void updateFiles(QStringList list);
+    // False, with nothing changed, when the user cancelled the read.
+    bool updateFiles(QStringList list);
     // Appends what every file of the set gained since the last read to the curves, when each
     // looks appended to and the result is certain to equal a full read; false (nothing changed)
     // otherwise. Sets `restarted` when a file followed before was truncated or replaced.
@@ -262,6 +263,7 @@ private:
         std::vector<std::optional<QString>> columns;
     };
     QHash<QString, FollowedFile> followed;
+    bool reading = false; // updateFiles() runs: what the progress lets happen must not re-enter it
     // What the zoom view belongs to: the chart type and, for the XY chart, its X and Y curves.
     // A build for anything else fits the new chart.
     QStringList viewFrame;

@@ -210,7 +210,9 @@ QWidget* QAStViewerWindow::openPopupOrDialog() const
     };
     if (QWidget* popup = QApplication::activePopupWidget(); popup && ours(popup))
         return popup;
-    if (QWidget* modal = QApplication::activeModalWidget(); modal && ours(modal))
+    // Any modal dialog counts: one of the studio (a read's progress) may be running this
+    // window's own read further down the stack.
+    if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
     return nullptr;
 }

@@ -91,9 +91,9 @@ public:
     // after the first change of a burst: a short burst gives one reload. Reloads pace
     // themselves: after one that took T ms, the next starts no sooner than
     // max(autoReloadDelay(), 3 T) ms after it ended, so a costly reload never keeps the window
-    // busy. While a popup menu or modal dialog of this window is open the reload waits, and comes
-    // once it closes. A file that is replaced (written beside and renamed over, or removed and
-    // created again) is still followed. Emits stateChanged().
+    // busy. While a popup menu of this window or any modal dialog is open the reload waits, and
+    // comes once it closes. A file that is replaced (written beside and renamed over, or removed
+    // and created again) is still followed. Emits stateChanged().
     virtual void setAutoReload(bool on);
     bool autoReload() const { return watcher != nullptr; }
     void setAutoReloadDelay(int ms);

@@ -5,6 +5,7 @@
 #include "app/studiobatch.h"
 #include "app/studiomainwindow.h"
 #include "app/studiooptions.h"
+#include "app/studioprogress.h"
 #include "tests/studio/testviewerplugin.h"
 
 #include <QDir>
@@ -412,6 +413,35 @@ private slots:
         QTRY_VERIFY(studio->mdiArea()->subWindowList().isEmpty());
         QVERIFY(toolMenuTitles().isEmpty() && !studio->activeStudioWindow());
         QVERIFY(!studio->closeAction()->isEnabled());
+    }
+
+    // Cancel during an open leaves no window; closing the studio during a read cancels it first,
+    // then closes.
+    void cancelledOpen_data()
+    {
+        QTest::addColumn<bool>("closeStudio");
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("main window closed") << true;
+    }
+    void cancelledOpen()
+    {
+        QFETCH(bool, closeStudio);
+        TestViewerWindow::duringRead = [&] {
+            if (closeStudio)
+                studio->close();
+            else
+                studio->readProgress()->cancel();
+        };
+        const QStringList paths = makeFiles({"a.txt", "b.txt"});
+        QAStViewerWindow* window = studio->openFiles(paths);
+        TestViewerWindow::duringRead = nullptr;
+        QVERIFY(!window && studio->mdiArea()->subWindowList().isEmpty());
+        QVERIFY(!studio->readProgress()->running());
+        QTRY_COMPARE(studio->isVisible(), !closeStudio);
+        if (!closeStudio) {
+            QVERIFY(studio->statusBar()->currentMessage().startsWith("Open cancelled"));
+            QVERIFY(studio->openFiles(paths)); // the next open reads through
+        }
     }
 
     // Enabled states follow the active window and its stateChanged(); disabled commands never run.

@@ -1,5 +1,6 @@
 #include "tests/studio/testviewerplugin.h"
 
+#include "host/studio/qaiprogressmonitor.h"
 #include "host/studio/studiointerface.h"
 
 #include <QCloseEvent>
@@ -67,7 +68,23 @@ void TestViewerWindow::setFiles(QStringList* files, QStringList* second, ViewerM
 {
     QAStViewerWindow::setFiles(files, second, mode);
     curves.clear();
+    // A read in one step per file, reported as the viewer does; duringRead acts between steps.
+    QAIProgressMonitor* monitor = studio ? studio->progressMonitor() : nullptr;
+    const int steps = files ? int(files->size()) : 0;
+    if (monitor)
+        monitor->setTotalSteps(steps);
     for (int i = 0; files && i < files->size(); ++i) {
+        if (monitor) {
+            monitor->setLabel(files->at(i));
+            monitor->setProgress(i);
+            if (duringRead)
+                duringRead();
+            if (monitor->wasCanceled()) {
+                monitor->setProgress(steps);
+                curves.clear();
+                return;
+            }
+        }
         QFile file(files->at(i));
         if (!file.open(QIODevice::ReadOnly))
             continue;
@@ -75,6 +92,8 @@ void TestViewerWindow::setFiles(QStringList* files, QStringList* second, ViewerM
         for (const QString& name : names.mid(0, names.size() - 1))
             curves.append({name, QString::number(i + 1), QStringLiteral("0"), QStringLiteral("1")});
     }
+    if (monitor)
+        monitor->setProgress(steps);
 }
 
 void TestViewerWindow::refreshContents()

@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QPointer>
 
+#include <functional>
+
 class QLineEdit;
 class QListWidget;
 class QMenu;
@@ -75,6 +77,7 @@ public:
     bool reloadEnabled = true;
     int refreshCount = 0;
     int refreshCost = 0;
+    static inline std::function<void()> duringRead; // called at each step of setFiles()
     QElapsedTimer clock;
     QList<std::pair<qint64, qint64>> refreshTimes;
     int printCount = 0;

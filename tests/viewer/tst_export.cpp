@@ -1,6 +1,7 @@
 #include "viewer/qagvzitem.h"
 #include "viewer/qagvzviewer.h"
 
+#include "data/qagvzfile.h"
 #include "data/qagvzvaluelist.h"
 
 #include "tests/viewer/viewertestutil.h"
@@ -8,6 +9,7 @@
 #include "host/chart/dchartpainter.h"
 #include "host/chart/ditem.h"
 #include "host/html/dexporthtmldialog.h"
+#include "host/studio/qaiprogressmonitor.h"
 #include "host/studio/qalistview.h"
 
 #include <QApplication>
@@ -49,6 +51,21 @@ QRect ink(const QImage& image)
     }
     return box;
 }
+
+// Records a read's progress and cancels at its `cancelAt`-th step (-1: never).
+class Progress final : public QAIProgressMonitor
+{
+public:
+    void setTotalSteps(int steps) override { total = steps; }
+    void setProgress(int steps) override { steps_ << steps; }
+    void setLabel(const QString& text) override { labels << text; }
+    bool wasCanceled() const override { return steps_.size() > cancelAt && cancelAt >= 0; }
+
+    int total = -1;
+    int cancelAt = -1;
+    QList<int> steps_;
+    QStringList labels;
+};
 
 // The chart shown, painted into an image.
 QImage chartImage(QAGVZViewer& viewer)
@@ -393,10 +410,61 @@ private slots:
         QCOMPARE(appended, incremental);
         QCOMPARE(studio.messages.contains("trace restarted: read in full"), restarted);
         // The user's reload reads in full.
-        const QAGVZValueList* curve = static_cast<QAGVZItem*>(viewer->listView->topLevelItem(0))->values;
+        const auto firstCurve = [&viewer] {
+            return static_cast<QAGVZItem*>(viewer->listView->topLevelItem(0))->values;
+        };
+        const QAGVZValueList* curve = firstCurve();
         viewer->reload();
-        QVERIFY(static_cast<QAGVZItem*>(viewer->listView->topLevelItem(0))->values != curve);
+        QVERIFY(firstCurve() != curve);
         QCOMPARE(curvesOf(*viewer), curvesOf(full));
+    }
+
+    // A cancelled open leaves no curve; a cancelled reload leaves curves and roles as they were.
+    // Either way the progress ends at its total.
+    void cancelledRead_data()
+    {
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<int>("cancelAt");
+        QTest::newRow("open, cancelled midway") << true << 2;
+        QTest::newRow("open, read through") << true << -1;
+        QTest::newRow("reload, cancelled at once") << false << 0;
+        QTest::newRow("reload, cancelled in the second file") << false << 7;
+        QTest::newRow("reload, read through") << false << -1;
+    }
+    void cancelledRead()
+    {
+        QFETCH(bool, open);
+        QFETCH(int, cancelAt);
+        QByteArray rows;
+        for (int i = 0; i < 3 * QAGVZFile::progressLines; ++i)
+            rows += QByteArray::number(i) + "\t" + QByteArray::number(i % 7) + "\n";
+        QStringList paths;
+        auto viewer = openTraces(*dir, {"a\tb\n" + rows, "c\n" + rows}, &paths);
+        QVERIFY(viewer);
+        auto* b = static_cast<QAGVZItem*>(viewer->listView->topLevelItem(1));
+        viewer->setItemX(b);
+        const QStringList before = curvesOf(*viewer);
+        QVERIFY(writeTrace(paths[0], "a\tb\n" + rows + rows));
+        Progress progress;
+        progress.cancelAt = cancelAt;
+        studio.monitor = &progress;
+        if (open)
+            viewer->setFiles(&paths, nullptr, QAStViewerWindow::FileMode);
+        else
+            viewer->reload();
+        studio.monitor = nullptr;
+        QAGVZViewer full;
+        full.setFiles(&paths, nullptr, QAStViewerWindow::FileMode);
+        if (cancelAt < 0)
+            QCOMPARE(curvesOf(*viewer), curvesOf(full));
+        else if (open)
+            QCOMPARE(viewer->listView->topLevelItemCount(), 0);
+        else
+            QVERIFY(curvesOf(*viewer) == before && viewer->itemX == b);
+        QVERIFY(progress.total > 0 && !progress.steps_.isEmpty());
+        QVERIFY(std::is_sorted(progress.steps_.cbegin(), progress.steps_.cend()));
+        QCOMPARE(progress.steps_.last(), progress.total);
+        QCOMPARE(progress.labels.last(), paths[cancelAt == 7 || cancelAt < 0 ? 1 : 0]);
     }
 
     void autoReloadKeepsAVanishedFileAndFollowsItsReturn()

@@ -57,6 +57,9 @@ void StudioProgress::setProgress(int steps)
             std::fputs("\r\033[K", stderr);
         } else {
             const int percent = total > 0 ? int(qint64(steps) * 100 / total) : 0;
+            if (lineShown && percent == shownPercent)
+                return;
+            shownPercent = percent;
             std::fprintf(stderr, "\r\033[Kgvz-studio: reading %s %d%%",
                          QFile::encodeName(QFileInfo(label).fileName()).constData(), percent);
             lineShown = true;

@@ -41,6 +41,7 @@ private:
     QElapsedTimer since;
     QString label;
     int total = 0;
+    int shownPercent = -1; // on the stderr line
     bool toStderr = false;
     bool lineShown = false;
     bool busy = false;

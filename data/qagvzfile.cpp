@@ -191,6 +191,8 @@ bool QAGVZFile::read(const QString& fileName)
     endsWithLineEnd = false;
     utf8 = false;
     cancelled = false;
+    lastLineStart = -1;
+    beforeLastLine.clear();
     // Asked before opening: a FIFO or a device would block the caller or never end.
     if (!fileReadProblem(fileName).isEmpty())
         return false;
@@ -220,6 +222,8 @@ bool QAGVZFile::readAppended(const QString& fileName, qint64 offset,
 {
     reset();
     bytesRead = 0;
+    lastLineStart = -1;
+    beforeLastLine.clear();
     if (!fileReadProblem(fileName).isEmpty())
         return false;
     QFile file(fileName);
@@ -422,6 +426,14 @@ template <typename Source> void QAGVZFile::readRows(Source& source)
         if (lines % progressLines == 0 && !reportProgress(source.consumed()))
             return;
         endsWithLineEnd = !last;
+        if (last) {
+            lastLineStart = source.consumed() - (end - begin);
+            beforeLastLine.clear();
+            for (int i = 0; i < count; ++i) {
+                const QAGVZValueList* list = lists[i];
+                beforeLastLine.emplace_back(list ? list->last : nullptr, list ? list->count : 0);
+            }
+        }
         // The stream drops an unfinished sequence at the very end: only the final piece of the
         // file needs the decoded way for that.
         if (last && !isAscii(begin, end)) {
@@ -455,7 +467,8 @@ void QAGVZFile::finish()
         if (QAGVZValueList* list = lists[i]) {
             list->min = extremes[i].min;
             list->max = extremes[i].max;
-            list->squeeze();
+            if (endsWithLineEnd)
+                list->squeeze();
         }
     }
     extremes.reset();

@@ -6,6 +6,8 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QFile;
 
@@ -54,6 +56,11 @@ public:
     qint64 bytesRead = 0;
     bool endsWithLineEnd = false;
     bool utf8 = false;
+    // When the last line had no line end: where it starts, and per column the last node before
+    // its samples (null: none) with the count up to it, so that the line can be dropped and read
+    // again whole once it is finished. The curves' nodes then stay where they are (no squeeze).
+    qint64 lastLineStart = -1;
+    std::vector<std::pair<QAGVZValue*, int>> beforeLastLine;
 
     // Columns beyond this many are dropped, so that one hostile header line cannot exhaust
     // memory.

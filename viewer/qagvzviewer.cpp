@@ -6,6 +6,7 @@
 #include "config/qagvzconfig.h"
 #include "data/fileaccess.h"
 #include "data/qagvzfile.h"
+#include "data/qagvzvaluelist.h"
 #include "data/tracecontent.h"
 #include "graphic/qagvzgraphic.h"
 #include "prefs/qagvzpref.h"
@@ -140,6 +141,21 @@ void QAGVZViewer::reload()
         updateFiles(files);
 }
 
+bool QAGVZViewer::FollowedFile::follow(const QAGVZFile& file, const QString& name)
+{
+    if (!file.utf8)
+        return false;
+    if (file.endsWithLineEnd) {
+        beforeLastLine.clear();
+        return tail.record(name, file.bytesRead);
+    }
+    // A header without its line end cannot be read on.
+    if (file.lastLineStart < 0)
+        return false;
+    beforeLastLine = file.beforeLastLine;
+    return tail.record(name, file.lastLineStart);
+}
+
 bool QAGVZViewer::appendGrowth(bool& restarted)
 {
     restarted = false;
@@ -187,15 +203,18 @@ bool QAGVZViewer::appendGrowth(bool& restarted)
     bool grew = false;
     for (int i = 0; i < files.size(); ++i) {
         FollowedFile& state = followed[files.at(i)];
-        if (!file.readAppended(files.at(i), state.tail.end, curves[size_t(i)].data(),
-                               int(curves[size_t(i)].size()))) {
-            // Gone between the check and the read: the full read says why, keeping what it can.
-            return false;
+        std::vector<QAGVZValueList*>& columns = curves[size_t(i)];
+        // The unfinished last line read before is read again whole.
+        for (size_t k = 0; k < state.beforeLastLine.size() && k < columns.size(); ++k) {
+            if (columns[k] && !columns[k]->truncateAfter(state.beforeLastLine[k].first,
+                                                         state.beforeLastLine[k].second))
+                return false;
         }
-        grew = grew || file.bytesRead > state.tail.end;
-        // A last line without its line end would have to be read again whole: the next time
-        // takes the full way.
-        if (!file.endsWithLineEnd || !state.tail.record(files.at(i), file.bytesRead))
+        // Gone between the check and the read: the full read says why, keeping what it can.
+        if (!file.readAppended(files.at(i), state.tail.end, columns.data(), int(columns.size())))
+            return false;
+        grew = grew || file.bytesRead > state.tail.end || !state.beforeLastLine.empty();
+        if (!state.follow(file, files.at(i)))
             followed.remove(files.at(i));
     }
     if (!grew)
@@ -295,8 +314,7 @@ bool QAGVZViewer::updateFiles(QStringList list)
                 columnNames.insert(file[k]->name);
             }
         }
-        if (file.utf8 && file.endsWithLineEnd && !twice && file.count > 0
-            && follow.tail.record(name, file.bytesRead))
+        if (!twice && file.count > 0 && follow.follow(file, name))
             followed.insert(name, follow);
         QSet<QString> names;
         for (int k = 0; k < file.count; ++k) {

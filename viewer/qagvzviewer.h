@@ -20,7 +20,9 @@ class DGraphic;
 struct DView;
 class QAGVZConfig;
 class QAGVZGraphic;
+class QAGVZFile;
 class QAGVZItem;
+struct QAGVZValue;
 class QAListView;
 class QARes;
 class QMenu;
@@ -255,12 +257,16 @@ private:
     // The documents of the interactive exports still open, each linking the chart shown as its
     // only child (a rebuild relinks the new chart, so none points at a deleted one). Owned.
     std::vector<std::unique_ptr<DDocument>> exportDocuments;
-    // Per file of the set last read whole up to a line end: where the read stopped and the
-    // names of its columns in order (null for a dropped column), for appendGrowth().
+    // Per file of the set that appendGrowth() may read on: where the next read starts (the end,
+    // or the start of a last line without its line end), the names of its columns in order (null
+    // for a dropped column), and where that unfinished line's samples begin in each curve.
     struct FollowedFile
     {
         TraceTail tail;
         std::vector<std::optional<QString>> columns;
+        std::vector<std::pair<QAGVZValue*, int>> beforeLastLine; // nodes of the rows' curves
+        // Takes the state `file` left after reading `name`; false when it cannot be followed.
+        bool follow(const QAGVZFile& file, const QString& name);
     };
     QHash<QString, FollowedFile> followed;
     bool reading = false; // updateFiles() runs: what the progress lets happen must not re-enter it

@@ -12,7 +12,7 @@ class QWidget;
 // modal to the main window, names the file and offers Cancel; while it shows, every step runs
 // the event loop, so the windows repaint and nothing else can be started meanwhile. Without
 // windows: after a second a one-line progress on stderr, when stderr is a terminal.
-class StudioProgress : public QAIProgressMonitor
+class StudioProgress final : public QAIProgressMonitor
 {
 public:
     // `window` (not owned) parents the dialog.

@@ -137,7 +137,8 @@ int runOne(long rows, const QString& picture)
     const double openMs = elapsedMs(timer);
     const Memory opened = memory();
     // The tick that ends the open's gap.
-    for (const int before = tickCount; tickCount == before;)
+    const int ticksBefore = tickCount;
+    while (tickCount == ticksBefore)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     ticker.stop();
 

@@ -13,6 +13,7 @@
 #include "host/studio/qalistview.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFile>
 #include <QMessageBox>
@@ -323,13 +324,16 @@ private slots:
         QVERIFY(c->displayAsX && c->displayAsZ && c->text(3) == QStringLiteral("9"));
     }
 
-    // Steps per file: "+text" appends, "=text" rewrites in place, "~text" replaces by rename.
+    // Steps per file: "+text" appends, "=text" rewrites in place, "~text" replaces by rename,
+    // "-" deletes, "/" puts a folder in its place.
     void incrementalReloadEqualsFullReload_data()
     {
         using Steps = QList<QList<QByteArray>>;
         QTest::addColumn<QList<QByteArray>>("base");
         QTest::addColumn<Steps>("steps");
-        QTest::addColumn<int>("incremental"); // steps read on from where the last read stopped
+        // Steps that kept the curves (read on from where the last read stopped, or, for a file
+        // that cannot be read, kept as last read); a full read makes new ones.
+        QTest::addColumn<int>("incremental");
         QTest::addColumn<bool>("restarted");
         const QByteArray ab = "a\tb\n1\t2\n";
         QTest::newRow("whole lines") << QList<QByteArray>{ab}
@@ -353,6 +357,10 @@ private slots:
             << QList<QByteArray>{ab} << Steps{{"=c\tb\n1\t2\n5\t5\n"}} << 0 << true;
         QTest::newRow("replaced by rename")
             << QList<QByteArray>{ab} << Steps{{"~" + ab + "3\t4\n"}} << 0 << true;
+        QTest::newRow("deleted, then back") << QList<QByteArray>{ab}
+                                            << Steps{{"-"}, {"~" + ab + "7\t7\n"}} << 1 << false;
+        QTest::newRow("turned into a folder")
+            << QList<QByteArray>{ab} << Steps{{"/"}} << 1 << false;
         QTest::newRow("a name twice in a header")
             << QList<QByteArray>{"a\ta\n1\t2\n"} << Steps{{"+3\t4\n"}} << 0 << false;
         QTest::newRow("a name in two files") << QList<QByteArray>{ab, "b\tc\n5\t6\n"}
@@ -390,9 +398,13 @@ private slots:
                     QFile file(paths[i]);
                     QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
                     QVERIFY(file.write(text) == text.size());
+                } else if (step[i] == "-" || step[i] == "/") {
+                    QVERIFY(QFile::remove(paths[i]));
+                    QVERIFY(step[i] == "-" || QDir().mkdir(paths[i]));
                 } else if (step[i].startsWith('~')) {
                     QVERIFY(writeTrace(paths[i] + ".new", text));
-                    QVERIFY(QFile::remove(paths[i]) && QFile::rename(paths[i] + ".new", paths[i]));
+                    QFile::remove(paths[i]);
+                    QVERIFY(QFile::rename(paths[i] + ".new", paths[i]));
                 }
             }
             QList<QAGVZValueList*> before;
@@ -415,7 +427,7 @@ private slots:
         };
         const QAGVZValueList* curve = firstCurve();
         viewer->reload();
-        QVERIFY(firstCurve() != curve);
+        QVERIFY(firstCurve() != curve || !QFileInfo(paths[0]).isFile());
         QCOMPARE(curvesOf(*viewer), curvesOf(full));
     }
 

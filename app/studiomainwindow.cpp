@@ -2,6 +2,7 @@
 
 #include "app/preferencedialog.h"
 #include "app/resourcestore.h"
+#include "app/studioprogress.h"
 #include "data/fileaccess.h"
 #include "host/studio/preferenceitem.h"
 #include "host/studio/qastviewerplugin.h"
@@ -21,6 +22,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -33,7 +35,8 @@ StudioMainWindow::StudioMainWindow(ResourceStore* resourceStore, QWidget* parent
       mdi(new QMdiArea(this)),
       outline(new QDockWidget(tr("Outline"), this)),
       outlineHolder(new QWidget(outline)),
-      outlineLayout(new QVBoxLayout(outlineHolder))
+      outlineLayout(new QVBoxLayout(outlineHolder)),
+      progress(std::make_unique<StudioProgress>(this))
 {
     setWindowTitle(QApplication::applicationName());
     mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -45,6 +48,10 @@ StudioMainWindow::StudioMainWindow(ResourceStore* resourceStore, QWidget* parent
     addDockWidget(Qt::LeftDockWidgetArea, outline);
     readout = new QLabel(this);
     statusBar()->addPermanentWidget(readout);
+    live = new QLabel(tr("Live"), this);
+    live->setToolTip(tr("The active window follows its files as they grow"));
+    live->hide();
+    statusBar()->addPermanentWidget(live);
     setAcceptDrops(true);
     createMenus();
     connect(mdi, &QMdiArea::subWindowActivated, this, &StudioMainWindow::subWindowActivated);
@@ -162,6 +169,12 @@ QAStViewerWindow* StudioMainWindow::openFiles(const QStringList& files)
     QStringList list = readable;
     lastLog.clear();
     QAStViewerWindow* window = viewerPlugin->create(list, true, nullptr, nullptr);
+    if (window && progress->lastCancelled()) {
+        // A cancelled open leaves no window behind.
+        delete window;
+        statusBar()->showMessage(tr("Open cancelled: %1").arg(fileNames(readable)), 5000);
+        return nullptr;
+    }
     if (!window)
         return nullptr;
     addRecent(files);
@@ -421,6 +434,7 @@ void StudioMainWindow::updateActions()
         const QSignalBlocker block(actAutoReload);
         actAutoReload->setChecked(viewer && viewer->autoReload());
     }
+    live->setVisible(viewer && viewer->autoReload());
     actPrint->setEnabled(current && current->isPrintEnabled());
     actClose->setEnabled(current != nullptr);
     actOpen->setEnabled(viewerPlugin != nullptr);
@@ -522,8 +536,26 @@ void StudioMainWindow::saveResources()
     }
 }
 
+void StudioMainWindow::setMessagesToStderr(bool on)
+{
+    messagesToStderr = on;
+    progress->setToStderr(on);
+}
+
+QAIProgressMonitor* StudioMainWindow::progressMonitor()
+{
+    return progress.get();
+}
+
 void StudioMainWindow::closeEvent(QCloseEvent* event)
 {
+    if (progress->running()) {
+        // The read below us on the stack ends first; the studio closes once it has.
+        progress->cancel();
+        event->ignore();
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
     mdi->closeAllSubWindows();
     // A window that refused to close keeps the studio open.
     if (!mdi->subWindowList().isEmpty()) {

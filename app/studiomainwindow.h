@@ -8,6 +8,8 @@
 #include <QMap>
 #include <QPointer>
 
+#include <memory>
+
 class PreferenceDialog;
 class QAStViewerPlugin;
 class QAStViewerWindow;
@@ -18,6 +20,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QVBoxLayout;
 class ResourceStore;
+class StudioProgress;
 
 // The studio's main window: viewer windows in an MDI area, each titled with its files, the active
 // window's outline in a dock, the standard menus enabled from the active window's answers, and the
@@ -45,7 +48,7 @@ public:
     static QString fileNames(const QStringList& files);
 
     // Messages go to stderr instead of the status bar, and no box opens: for runs without windows.
-    void setMessagesToStderr(bool on) { messagesToStderr = on; }
+    void setMessagesToStderr(bool on);
     // Writes "gvz-studio: `line`" to stderr.
     static void printWarning(const QString& line);
 
@@ -92,7 +95,11 @@ public:
     void showReadout(const QString& text) override;
     // The status bar's field for the active window's readout (a chart's data cursor).
     QLabel* readoutField() const { return readout; }
+    // The status bar's "Live" field, shown while the active window follows its files.
+    QLabel* liveField() const { return live; }
     void logMessage(const QString& text) override;
+    QAIProgressMonitor* progressMonitor() override;
+    StudioProgress* readProgress() const { return progress.get(); }
 
     // QAResProducer: the studio's own group.
     QARes* toResources(const char* name) override;
@@ -149,9 +156,11 @@ private:
     int nextMenuId = 1;
     QString lastDir;
     QLabel* readout = nullptr; // permanent, at the right of the status bar
+    QLabel* live = nullptr;    // permanent, beside the readout
     QList<QStringList> recentSets;
     QSize preferenceSize;
     bool messagesToStderr = false;
+    std::unique_ptr<StudioProgress> progress;
     QString lastLog;            // the last logMessage() text
     bool outlineFitted = false; // the dock was sized for an outline, or restored
 

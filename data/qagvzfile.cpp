@@ -24,7 +24,12 @@ constexpr qsizetype minChunkBytes = 64 << 10;
 class LineSource
 {
 public:
-    explicit LineSource(QFile& input) : file(input) { fill(); }
+    // Reads no further than the file's size now: a file that grows faster than it can be read
+    // still ends; what comes later is read the next time.
+    explicit LineSource(QFile& input) : file(input), limit(input.size()) { fill(); }
+
+    // The bytes of the file handed out as lines so far, or read past.
+    qint64 consumed() const { return file.pos() - (filled - pos); }
 
     // The first bytes of the file, where a byte order mark would be; valid before next().
     QByteArrayView head() const { return {buffer.get(), std::min<qsizetype>(filled, 4)}; }
@@ -77,7 +82,7 @@ private:
             // Doubling, but no further than the rest of the file (one more byte to see its end):
             // a line as long as the file then takes no more than its own size, and a small file
             // a small buffer. A file that grows meanwhile is still read in pieces of some size.
-            const qint64 rest = std::max<qint64>(file.size() - file.pos(), 0);
+            const qint64 rest = std::max<qint64>(limit - file.pos(), 0);
             const qsizetype grown = qsizetype(std::min<qint64>(
                 std::max(chunkBytes, 2 * capacity), std::max(pending + rest + 1, minChunkBytes)));
             if (grown > capacity) {
@@ -90,7 +95,8 @@ private:
                 capacity = grown;
             }
         }
-        const qint64 got = file.read(buffer.get() + filled, capacity - filled);
+        const qint64 room = std::min<qint64>(capacity - filled, limit - file.pos());
+        const qint64 got = room > 0 ? file.read(buffer.get() + filled, room) : 0;
         if (got <= 0)
             atEnd = true;
         else
@@ -98,6 +104,7 @@ private:
     }
 
     QFile& file;
+    const qint64 limit;
     std::unique_ptr<char[], Free> buffer;
     qsizetype capacity = 0;
     qsizetype pos = 0;     // start of the next line
@@ -180,14 +187,72 @@ QAGVZValueList* QAGVZFile::take(int i)
 bool QAGVZFile::read(const QString& fileName)
 {
     reset();
+    bytesRead = 0;
+    endsWithLineEnd = false;
+    utf8 = false;
+    cancelled = false;
+    lastLineStart = -1;
+    beforeLastLine.clear();
     // Asked before opening: a FIFO or a device would block the caller or never end.
     if (!fileReadProblem(fileName).isEmpty())
         return false;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
+    readTotal = file.size();
     readBytes(file);
+    bytesRead = file.pos();
     finish();
+    if (cancelled) {
+        reset();
+        return false;
+    }
+    return true;
+}
+
+bool QAGVZFile::reportProgress(qint64 done)
+{
+    if (progress && !progress(done, readTotal))
+        cancelled = true;
+    return !cancelled;
+}
+
+bool QAGVZFile::readAppended(const QString& fileName, qint64 offset,
+                             QAGVZValueList* const* curves, int columns)
+{
+    reset();
+    bytesRead = 0;
+    lastLineStart = -1;
+    beforeLastLine.clear();
+    if (!fileReadProblem(fileName).isEmpty())
+        return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || !file.seek(0))
+        return false;
+    {
+        const QByteArray head = file.read(4);
+        const auto encoding = QStringConverter::encodingForData(head);
+        if (encoding && *encoding != QStringConverter::Utf8)
+            return false;
+    }
+    if (!file.seek(offset))
+        return false;
+    makeColumns(columns);
+    for (int i = 0; i < count; ++i) {
+        lists[i] = curves[i];
+        if (QAGVZValueList* list = curves[i]; list && list->min && list->max)
+            extremes[i] = {list->min, list->max, list->min->value, list->max->value};
+    }
+    utf8 = true;
+    endsWithLineEnd = true;
+    LineSource source(file);
+    readRows(source);
+    bytesRead = file.pos();
+    finish();
+    // Lent, not owned: reset() must not delete them.
+    for (int i = 0; i < count; ++i)
+        lists[i] = nullptr;
+    reset();
     return true;
 }
 
@@ -345,9 +410,30 @@ void QAGVZFile::readBytes(QFile& file)
     const char* begin = nullptr;
     const char* end = nullptr;
     bool last = false;
+    utf8 = true;
     if (!source.next(begin, end, last) || !startColumns(begin, end, last))
         return;
-    while (source.next(begin, end, last)) {
+    endsWithLineEnd = !last;
+    readRows(source);
+}
+
+template <typename Source> void QAGVZFile::readRows(Source& source)
+{
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    bool last = false;
+    for (int lines = 0; source.next(begin, end, last); ++lines) {
+        if (lines % progressLines == 0 && !reportProgress(source.consumed()))
+            return;
+        endsWithLineEnd = !last;
+        if (last) {
+            lastLineStart = source.consumed() - (end - begin);
+            beforeLastLine.clear();
+            for (int i = 0; i < count; ++i) {
+                const QAGVZValueList* list = lists[i];
+                beforeLastLine.emplace_back(list ? list->last : nullptr, list ? list->count : 0);
+            }
+        }
         // The stream drops an unfinished sequence at the very end: only the final piece of the
         // file needs the decoded way for that.
         if (last && !isAscii(begin, end)) {
@@ -368,8 +454,11 @@ void QAGVZFile::readText(QFile& file)
     stream.setEncoding(QStringConverter::Utf8);
     if (!startColumns(stream.readLine()))
         return;
-    while (!stream.atEnd())
+    for (int lines = 0; !stream.atEnd(); ++lines) {
+        if (lines % progressLines == 0 && !reportProgress(file.pos()))
+            return;
         readLine(stream.readLine());
+    }
 }
 
 void QAGVZFile::finish()
@@ -378,7 +467,8 @@ void QAGVZFile::finish()
         if (QAGVZValueList* list = lists[i]) {
             list->min = extremes[i].min;
             list->max = extremes[i].max;
-            list->squeeze();
+            if (endsWithLineEnd)
+                list->squeeze();
         }
     }
     extremes.reset();

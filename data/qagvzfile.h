@@ -4,7 +4,10 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QFile;
 
@@ -33,6 +36,31 @@ public:
     // `*column`. An empty cell makes no sample but still advances; a column at or beyond
     // `count` drops the cell and stays. `line` is not used.
     void readData(int line, const QString& cell, int* column);
+    // Reads the lines of `fileName` from `offset` on (the start of a line, after the header)
+    // and appends their samples to `curves`, one per column of the header read before (null:
+    // the column is dropped), updating each curve's min and max as a full read would. The file
+    // lends the curves only while it runs. False, with nothing changed, when the file cannot be
+    // opened or holds UTF-16 or UTF-32.
+    bool readAppended(const QString& fileName, qint64 offset, QAGVZValueList* const* curves,
+                      int columns);
+
+    // Called every progressLines lines while read() runs, with the bytes read so far and the
+    // file's size when the read began; answering false stops the read: read() then answers
+    // false, holds nothing, and `cancelled` is set.
+    std::function<bool(qint64 done, qint64 total)> progress;
+    bool cancelled = false;
+    static constexpr int progressLines = 1 << 14;
+
+    // What the last read saw: the bytes it consumed, whether they end with a line end, and
+    // whether they were UTF-8 (only such a read can be continued by readAppended()).
+    qint64 bytesRead = 0;
+    bool endsWithLineEnd = false;
+    bool utf8 = false;
+    // When the last line had no line end: where it starts, and per column the last node before
+    // its samples (null: none) with the count up to it, so that the line can be dropped and read
+    // again whole once it is finished. The curves' nodes then stay where they are (no squeeze).
+    qint64 lastLineStart = -1;
+    std::vector<std::pair<QAGVZValue*, int>> beforeLastLine;
 
     // Columns beyond this many are dropped, so that one hostile header line cannot exhaust
     // memory.
@@ -63,8 +91,11 @@ private:
     void readLine(QStringView text);
     void readLineBytes(const char* begin, const char* end);
     void readBytes(QFile& file);
+    template <typename Source> void readRows(Source& source);
+    bool reportProgress(qint64 done); // false once cancelled
     void readText(QFile& file);
     void finish();
 
     std::unique_ptr<Extremes[]> extremes; // one per column while read() runs, else null
+    qint64 readTotal = 0;
 };

@@ -88,6 +88,33 @@ void QAGVZValueList::updateMinMax()
     }
 }
 
+bool QAGVZValueList::truncateAfter(QAGVZValue* keep, int keepCount)
+{
+    // The dropped nodes must be the last ones handed out, so that their slots are given back:
+    // squeeze() takes every slot before freeNode for a node of the chain.
+    if (keepCount == count)
+        return !hasForeign;
+    QAGVZValue* drop = keep ? keep->next : first;
+    // std::less orders pointers into different blocks too, where < need not.
+    const std::less<const QAGVZValue*> before;
+    if (hasForeign || !drop || !blocks || before(drop, blocks->nodes()) || before(freeNode, drop)
+        || count - keepCount != freeNode - drop)
+        return false;
+    bool extremeDropped = false;
+    for (const QAGVZValue* node = drop; node; node = node->next)
+        extremeDropped = extremeDropped || node == min || node == max;
+    freeNode = drop;
+    if (keep)
+        keep->next = nullptr;
+    else
+        first = nullptr;
+    last = keep;
+    count = keepCount;
+    if (extremeDropped)
+        updateMinMax();
+    return true;
+}
+
 void QAGVZValueList::squeeze()
 {
     if (!blocks || hasForeign || freeNode == freeEnd)

@@ -40,6 +40,11 @@ public:
     // Recomputes `min` and `max`: the first node holding the smallest and the largest value
     // among the nodes that are not `ignored`.
     void updateMinMax();
+    // Drops the samples after `keep` (a node of the chain; null: every sample), which leaves
+    // `keepCount` samples, and gives their slots back; min and max are recomputed when one of
+    // them was dropped. Only the samples appended last since the last squeeze() can be dropped:
+    // false, with nothing changed, otherwise or once a foreign node was appended.
+    bool truncateAfter(QAGVZValue* keep, int keepCount);
     // Gives back the unused tail of the newest node block. Moves the nodes of that block, so
     // pointers to them taken before (other than first/last/min/max) become invalid; does
     // nothing once a foreign node was appended.

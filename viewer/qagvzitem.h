@@ -35,6 +35,8 @@ public:
     // Replaces the curve (the old one is deleted) and refreshes the number columns; roles,
     // style and name stay.
     void setValues(QAGVZValueList* newValues);
+    // Refreshes the number columns after samples were appended to the curve.
+    void valuesGrew() { fillColumns(); }
     // Each stores its flag and refreshes the icon; none rebuilds the chart.
     void setDisplayIfTime(bool on);
     void setDisplayAsX(bool on);

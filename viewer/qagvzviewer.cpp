@@ -6,18 +6,22 @@
 #include "config/qagvzconfig.h"
 #include "data/fileaccess.h"
 #include "data/qagvzfile.h"
+#include "data/qagvzvaluelist.h"
 #include "data/tracecontent.h"
 #include "graphic/qagvzgraphic.h"
 #include "prefs/qagvzpref.h"
 #include "host/res/qares.h"
 #include "host/studio/getpix.h"
+#include "host/studio/qaiprogressmonitor.h"
 #include "host/studio/qalistview.h"
 #include "host/studio/studiointerface.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QSet>
 #include <QStatusBar>
 
@@ -125,30 +129,162 @@ void QAGVZViewer::setFiles(QStringList* fileList, QStringList* second, ViewerMod
 
 void QAGVZViewer::refreshContents()
 {
+    if (reading)
+        return;
+    bool restarted = false;
+    if (appendGrowth(restarted))
+        return;
+    if (restarted && _iface)
+        _iface->logMessage(tr("trace restarted: read in full"));
     updateFiles(files);
 }
 
 void QAGVZViewer::reload()
 {
-    refreshContents();
+    // The user's own reload always reads in full: the way back from any doubt.
+    if (!reading)
+        updateFiles(files);
 }
 
-void QAGVZViewer::updateFiles(QStringList list)
+bool QAGVZViewer::FollowedFile::follow(const QAGVZFile& file, const QString& name)
+{
+    if (!file.utf8)
+        return false;
+    if (file.endsWithLineEnd) {
+        beforeLastLine.clear();
+        return tail.record(name, file.bytesRead);
+    }
+    // A header without its line end cannot be read on.
+    if (file.lastLineStart < 0)
+        return false;
+    beforeLastLine = file.beforeLastLine;
+    return tail.record(name, file.lastLineStart);
+}
+
+bool QAGVZViewer::appendGrowth(bool& restarted)
+{
+    restarted = false;
+    if (files.isEmpty())
+        return false;
+    for (const QString& name : std::as_const(files)) {
+        const auto it = followed.constFind(name);
+        if (it == followed.constEnd())
+            return false;
+        if (!it->tail.appendedTo(name)) {
+            restarted = fileReadProblem(name).isEmpty();
+            return false;
+        }
+    }
+    // Each curve of the set must come from one column of one file, and its row from that file:
+    // otherwise which column wins could change with what was appended.
+    QHash<QString, QAGVZItem*> rows;
+    for (int i = 0; i < listView->topLevelItemCount(); ++i) {
+        QAGVZItem* row = rowAt(i);
+        if (rows.contains(row->text(0)))
+            return false;
+        rows.insert(row->text(0), row);
+    }
+    QSet<QString> names;
+    std::vector<std::vector<QAGVZValueList*>> curves;
+    for (const QString& name : std::as_const(files)) {
+        if (names.contains(name))
+            return false; // the same file twice in the set
+        names.insert(name);
+    }
+    names.clear();
+    for (const QString& name : std::as_const(files)) {
+        std::vector<QAGVZValueList*>& columns = curves.emplace_back();
+        for (const std::optional<QString>& column : followed[name].columns) {
+            QAGVZItem* row = column ? rows.value(*column) : nullptr;
+            if (column && (names.contains(*column) || !row || row->sourceFile != name
+                           || !row->values))
+                return false;
+            if (column)
+                names.insert(*column);
+            columns.push_back(row ? row->values : nullptr);
+        }
+    }
+    QAGVZFile file;
+    bool grew = false;
+    for (int i = 0; i < files.size(); ++i) {
+        FollowedFile& state = followed[files.at(i)];
+        std::vector<QAGVZValueList*>& columns = curves[size_t(i)];
+        // The unfinished last line read before is read again whole.
+        for (size_t k = 0; k < state.beforeLastLine.size() && k < columns.size(); ++k) {
+            if (columns[k] && !columns[k]->truncateAfter(state.beforeLastLine[k].first,
+                                                         state.beforeLastLine[k].second))
+                return false;
+        }
+        // Gone between the check and the read: the full read says why, keeping what it can.
+        if (!file.readAppended(files.at(i), state.tail.end, columns.data(), int(columns.size())))
+            return false;
+        grew = grew || file.bytesRead > state.tail.end || !state.beforeLastLine.empty();
+        if (!state.follow(file, files.at(i)))
+            followed.remove(files.at(i));
+    }
+    if (!grew)
+        return true;
+    for (auto it = rows.cbegin(); it != rows.cend(); ++it)
+        it.value()->valuesGrew();
+    updateGraphic();
+    return true;
+}
+
+bool QAGVZViewer::updateFiles(QStringList list)
 {
     const HeapTrimScope trim;
-    files = list;
+    const QScopedValueRollback<bool> busy(reading, true);
     // Files that cannot be read now: their rows keep the curves last read from them, and a
     // later one of them still wins over an earlier file of the set, as when every file is read.
     QHash<QString, int> unreadable; // path -> index in the set
     QStringList problems;           // "path (reason)"
     QStringList warnings;
-    for (int i = 0; i < files.size(); ++i) {
-        const QString problem = fileReadProblem(files.at(i));
+    qint64 totalBytes = 0;
+    for (int i = 0; i < list.size(); ++i) {
+        const QString problem = fileReadProblem(list.at(i));
         if (!problem.isEmpty()) {
-            unreadable.insert(files.at(i), i);
-            problems << files.at(i) + QStringLiteral(" (") + problem + QLatin1Char(')');
+            unreadable.insert(list.at(i), i);
+            problems << list.at(i) + QStringLiteral(" (") + problem + QLatin1Char(')');
+        } else {
+            totalBytes += QFileInfo(list.at(i)).size();
         }
     }
+    // Every file is read before anything changes, so that a cancelled read leaves all as it was.
+    QAIProgressMonitor* monitor = _iface ? _iface->progressMonitor() : nullptr;
+    const int totalSteps = int(std::min<qint64>(totalBytes >> 10, INT_MAX - 1)) + 1;
+    if (monitor)
+        monitor->setTotalSteps(totalSteps);
+    qint64 doneBytes = 0;
+    std::vector<std::unique_ptr<QAGVZFile>> read;
+    for (int i = 0; i < list.size(); ++i) {
+        const QString& name = list.at(i);
+        read.push_back(std::make_unique<QAGVZFile>());
+        if (unreadable.contains(name))
+            continue;
+        QAGVZFile& file = *read.back();
+        if (monitor) {
+            monitor->setLabel(name);
+            file.progress = [monitor, doneBytes, totalSteps](qint64 done, qint64) {
+                const qint64 kib = (doneBytes + done) >> 10;
+                monitor->setProgress(int(std::min<qint64>(kib, totalSteps - 1)));
+                return !monitor->wasCanceled();
+            };
+        }
+        if (!file.read(name)) {
+            if (file.cancelled) {
+                monitor->setProgress(totalSteps);
+                return false;
+            }
+            unreadable.insert(name, i);
+            problems << name + tr(" (cannot be opened)");
+        }
+        doneBytes += file.bytesRead;
+    }
+    if (monitor)
+        monitor->setProgress(totalSteps);
+
+    files = list;
+    followed.clear();
     // Rows by curve name, the first in list order for each name. Names are compared in full:
     // names that differ only outside Latin-1 are different curves.
     QHash<QString, QAGVZItem*> rowsByName;
@@ -165,19 +301,26 @@ void QAGVZViewer::updateFiles(QStringList list)
 
     QAGVZItem* met[3] = {nullptr, nullptr, nullptr};
     int metCount = 0;
-    QAGVZFile file;
     for (int i = 0; i < files.size(); ++i) {
         const QString& name = files.at(i);
         if (unreadable.contains(name))
             continue;
-        if (!file.read(name)) {
-            unreadable.insert(name, i);
-            problems << name + tr(" (cannot be opened)");
-            continue;
-        }
+        QAGVZFile& file = *read[size_t(i)];
         const QString content = traceContentProblem(name);
         if (!content.isEmpty())
             warnings << tr("%1 does not look like a trace file: %2").arg(name, content);
+        FollowedFile follow;
+        QSet<QString> columnNames;
+        bool twice = false; // a name twice in the header: which column wins could change
+        for (int k = 0; k < file.count; ++k) {
+            follow.columns.push_back(file[k] ? std::optional(file[k]->name) : std::nullopt);
+            if (file[k]) {
+                twice = twice || columnNames.contains(file[k]->name);
+                columnNames.insert(file[k]->name);
+            }
+        }
+        if (!twice && file.count > 0 && follow.follow(file, name))
+            followed.insert(name, follow);
         QSet<QString> names;
         for (int k = 0; k < file.count; ++k) {
             QAGVZValueList* curve = file.take(k);
@@ -252,6 +395,7 @@ void QAGVZViewer::updateFiles(QStringList list)
 
     listView->setSortingEnabled(sorting);
     updateGraphic();
+    return true;
 }
 
 // activation and closing:

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "data/tracetail.h"
 #include "host/html/ddocument.h"
 #include "host/studio/qastviewerwindow.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QStringList>
 
@@ -18,7 +20,9 @@ class DGraphic;
 struct DView;
 class QAGVZConfig;
 class QAGVZGraphic;
+class QAGVZFile;
 class QAGVZItem;
+struct QAGVZValue;
 class QAListView;
 class QARes;
 class QMenu;
@@ -111,7 +115,12 @@ public:
     void setFiles(QStringList* fileList, QStringList* second, ViewerMode mode) override;
     // Reads `list` and merges its curves into the rows (by full name); rows whose curve is gone
     // are deleted; the first three curves read get the default roles where none is chosen yet.
-    void updateFiles(QStringList list);
+    // False, with nothing changed, when the user cancelled the read.
+    bool updateFiles(QStringList list);
+    // Appends what every file of the set gained since the last read to the curves, when each
+    // looks appended to and the result is certain to equal a full read; false (nothing changed)
+    // otherwise. Sets `restarted` when a file followed before was truncated or replaced.
+    bool appendGrowth(bool& restarted);
     // Does nothing: a trace has no tags.
     virtual void scrollToTag(QString tag, int line, int column);
 
@@ -251,6 +260,19 @@ private:
     // The documents of the interactive exports still open, each linking the chart shown as its
     // only child (a rebuild relinks the new chart, so none points at a deleted one). Owned.
     std::vector<std::unique_ptr<DDocument>> exportDocuments;
+    // Per file of the set that appendGrowth() may read on: where the next read starts (the end,
+    // or the start of a last line without its line end), the names of its columns in order (null
+    // for a dropped column), and where that unfinished line's samples begin in each curve.
+    struct FollowedFile
+    {
+        TraceTail tail;
+        std::vector<std::optional<QString>> columns;
+        std::vector<std::pair<QAGVZValue*, int>> beforeLastLine; // nodes of the rows' curves
+        // Takes the state `file` left after reading `name`; false when it cannot be followed.
+        bool follow(const QAGVZFile& file, const QString& name);
+    };
+    QHash<QString, FollowedFile> followed;
+    bool reading = false; // updateFiles() runs: what the progress lets happen must not re-enter it
     // What the zoom view belongs to: the chart type and, for the XY chart, its X and Y curves.
     // A build for anything else fits the new chart.
     QStringList viewFrame;

@@ -1,9 +1,13 @@
 #include "host/studio/qastviewerwindow.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QSet>
 #include <QTimer>
+
+#include <limits>
 
 QStringList QAStViewerWindow::CurveRoles::names() const
 {
@@ -18,12 +22,9 @@ QAStViewerWindow::QAStViewerWindow(QWidget* parent, const char* name, Qt::Window
     : QAStudioWindow(parent, name, flags), reloadTimer(new QTimer(this))
 {
     reloadTimer->setSingleShot(true);
-    reloadTimer->setInterval(300);
-    connect(reloadTimer, &QTimer::timeout, this, [this] {
-        // Paths dropped by the watcher (a file renamed over or recreated) are taken up again here.
-        watchFiles();
-        refreshContents();
-    });
+    // A coarse timer may fire early, which would break the pacing's promise.
+    reloadTimer->setTimerType(Qt::PreciseTimer);
+    connect(reloadTimer, &QTimer::timeout, this, &QAStViewerWindow::runAutoReload);
 }
 
 QAStViewerWindow::~QAStViewerWindow() = default;
@@ -68,26 +69,25 @@ void QAStViewerWindow::setAutoReload(bool on)
     if (on == autoReload())
         return;
     reloadTimer->stop();
-    if (!on) {
+    if (awaitedClose)
+        awaitedClose->removeEventFilter(this);
+    awaitedClose = nullptr;
+    if (on) {
+        watcher = new QFileSystemWatcher(this);
+        connect(watcher, &QFileSystemWatcher::fileChanged, this, &QAStViewerWindow::fileChanged);
+        connect(watcher, &QFileSystemWatcher::directoryChanged, this,
+                &QAStViewerWindow::directoryChanged);
+        watchFiles();
+    } else {
         delete watcher;
         watcher = nullptr;
-        return;
     }
-    watcher = new QFileSystemWatcher(this);
-    connect(watcher, &QFileSystemWatcher::fileChanged, this, &QAStViewerWindow::fileChanged);
-    connect(watcher, &QFileSystemWatcher::directoryChanged, this,
-            &QAStViewerWindow::directoryChanged);
-    watchFiles();
+    emit stateChanged();
 }
 
 void QAStViewerWindow::setAutoReloadDelay(int ms)
 {
-    reloadTimer->setInterval(qMax(0, ms));
-}
-
-int QAStViewerWindow::autoReloadDelay() const
-{
-    return reloadTimer->interval();
+    reloadDelay = qMax(0, ms);
 }
 
 bool QAStViewerWindow::drawChart(QPainter&, const QRect&) const
@@ -164,9 +164,73 @@ void QAStViewerWindow::watchFiles()
 
 void QAStViewerWindow::fileChanged()
 {
+    // A reload waiting for a popup to close comes when it closes, not before.
+    if (!awaitedClose)
+        scheduleReload();
+}
+
+void QAStViewerWindow::scheduleReload()
+{
     // Not restarted by further changes: a file written without pause is still reloaded.
-    if (!reloadTimer->isActive())
-        reloadTimer->start();
+    if (reloadTimer->isActive())
+        return;
+    qint64 delay = reloadDelay;
+    if (sinceReload.isValid())
+        delay = qMax(delay, qMax<qint64>(reloadDelay, 3 * reloadCost) - sinceReload.elapsed());
+    reloadTimer->start(int(qMin<qint64>(delay, std::numeric_limits<int>::max())));
+}
+
+void QAStViewerWindow::runAutoReload()
+{
+    if (!watcher)
+        return;
+    if (QWidget* open = openPopupOrDialog()) {
+        // What the user is acting on is not replaced under them: the reload comes at its close.
+        if (open != awaitedClose) {
+            if (awaitedClose)
+                awaitedClose->removeEventFilter(this);
+            awaitedClose = open;
+            open->installEventFilter(this);
+        }
+        return;
+    }
+    // Paths dropped by the watcher (a file renamed over or recreated) are taken up again here.
+    watchFiles();
+    QElapsedTimer cost;
+    cost.start();
+    refreshContents();
+    reloadCost = cost.elapsed();
+    sinceReload.start();
+}
+
+QWidget* QAStViewerWindow::openPopupOrDialog() const
+{
+    // Popups and dialogs are windows of their own: isAncestorOf() stops at them, so walk up.
+    const auto ours = [this](QWidget* widget) {
+        for (QWidget* w = widget; w; w = w->parentWidget()) {
+            if (w == this)
+                return true;
+        }
+        return false;
+    };
+    if (QWidget* popup = QApplication::activePopupWidget(); popup && ours(popup))
+        return popup;
+    // Any modal dialog counts: one of the studio (a read's progress) may be running this
+    // window's own read further down the stack.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return nullptr;
+}
+
+bool QAStViewerWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == awaitedClose && event->type() == QEvent::Hide) {
+        awaitedClose->removeEventFilter(this);
+        awaitedClose = nullptr;
+        // Through the timer, never at once: the popup's caller still has to act on its choice.
+        scheduleReload();
+    }
+    return QAStudioWindow::eventFilter(watched, event);
 }
 
 void QAStViewerWindow::directoryChanged()

@@ -2,7 +2,9 @@
 
 #include "host/studio/qastudiowindow.h"
 
+#include <QElapsedTimer>
 #include <QList>
+#include <QPointer>
 #include <QStringList>
 
 #include <optional>
@@ -94,13 +96,18 @@ public:
     QString rootName() const { return viewerRootName; }
 
     // On: watches the files of the set and calls refreshContents() once autoReloadDelay() ms
-    // after the first change of a burst: a short burst gives one reload, a file that keeps
-    // growing is reloaded every autoReloadDelay() ms. A file that is replaced (written beside
-    // and renamed over, or removed and created again) is still followed.
+    // after the first change of a burst: a short burst gives one reload. Reloads pace
+    // themselves: after one that took T ms, the next starts no sooner than
+    // max(autoReloadDelay(), 3 T) ms after it ended, so a costly reload never keeps the window
+    // busy. While a popup menu of this window or any modal dialog is open the reload waits, and
+    // comes once it closes. A file that is replaced (written beside and renamed over, or removed
+    // and created again) is still followed. Emits stateChanged().
     virtual void setAutoReload(bool on);
     bool autoReload() const { return watcher != nullptr; }
     void setAutoReloadDelay(int ms);
-    int autoReloadDelay() const;
+    int autoReloadDelay() const { return reloadDelay; }
+    // The time the last automatic reload took, in ms (0 before the first).
+    qint64 lastAutoReloadCost() const { return reloadCost; }
 
     // host operations: what a host needs to drive the window without a user (a command line, a
     // script). The bases do nothing and answer false or empty.
@@ -125,6 +132,10 @@ public slots:
     void activated() override;
     void desactivated() override;
 
+protected:
+    // reimplemented virtual methods:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 public:
     // True while the studio has this window active; set by activated(), cleared on deactivation.
     bool viewerActive = false;
@@ -133,6 +144,9 @@ private:
     void watchFiles();
     void fileChanged();
     void directoryChanged();
+    void scheduleReload();
+    void runAutoReload();
+    QWidget* openPopupOrDialog() const;
 
     bool activateDisplay = true;
     ViewerMode viewerMode = FileMode;
@@ -142,5 +156,9 @@ private:
     int viewerChannel = 0;
     QString viewerRootName;
     QFileSystemWatcher* watcher = nullptr; // child, exists while auto-reload is on
-    QTimer* reloadTimer = nullptr;         // child, single shot, the debounce
+    QTimer* reloadTimer = nullptr;         // child, single shot, the debounce and the pacing
+    int reloadDelay = 300;
+    qint64 reloadCost = 0;          // ms taken by the last automatic reload
+    QElapsedTimer sinceReload;      // started when the last automatic reload ended
+    QPointer<QWidget> awaitedClose; // the popup or dialog a due reload waits for
 };

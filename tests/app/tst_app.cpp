@@ -5,6 +5,7 @@
 #include "app/studiobatch.h"
 #include "app/studiomainwindow.h"
 #include "app/studiooptions.h"
+#include "app/studioprogress.h"
 #include "tests/studio/testviewerplugin.h"
 
 #include <QDir>
@@ -389,6 +390,35 @@ private slots:
         QVERIFY(!studio->closeAction()->isEnabled());
     }
 
+    // Cancel during an open leaves no window; closing the studio during a read cancels it first,
+    // then closes.
+    void cancelledOpen_data()
+    {
+        QTest::addColumn<bool>("closeStudio");
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("main window closed") << true;
+    }
+    void cancelledOpen()
+    {
+        QFETCH(bool, closeStudio);
+        TestViewerWindow::duringRead = [&] {
+            if (closeStudio)
+                studio->close();
+            else
+                studio->readProgress()->cancel();
+        };
+        const QStringList paths = makeFiles({"a.txt", "b.txt"});
+        QAStViewerWindow* window = studio->openFiles(paths);
+        TestViewerWindow::duringRead = nullptr;
+        QVERIFY(!window && studio->mdiArea()->subWindowList().isEmpty());
+        QVERIFY(!studio->readProgress()->running());
+        QTRY_COMPARE(studio->isVisible(), !closeStudio);
+        if (!closeStudio) {
+            QVERIFY(studio->statusBar()->currentMessage().startsWith("Open cancelled"));
+            QVERIFY(studio->openFiles(paths)); // the next open reads through
+        }
+    }
+
     // Enabled states follow the active window and its stateChanged(); disabled commands never run.
     void commandsFollowActiveWindow()
     {
@@ -402,13 +432,21 @@ private slots:
                                studio->autoReloadAction()->isEnabled()};
         };
         QCOMPARE(states(), (QList<bool>{false, true, true}));
+        QVERIFY(studio->liveField()->isHidden());
         studio->reloadAction()->trigger();
         studio->autoReloadAction()->trigger();
         QVERIFY(two->autoReload() && studio->autoReloadAction()->isChecked());
+        QVERIFY(!studio->liveField()->isHidden());
+        QCOMPARE(studio->liveField()->text(), QStringLiteral("Live"));
         studio->mnPrint();
         QVERIFY(two->refreshCount == 1 && two->printCount == 0);
         activate(true);
         QCOMPARE(states(), (QList<bool>{true, false, false}));
+        QVERIFY(studio->liveField()->isHidden()); // "Live" tells of the active window only
+        activate(false);
+        two->setAutoReload(false); // turned off by the window itself: the field follows
+        QVERIFY(studio->liveField()->isHidden());
+        activate(true);
         studio->printAction()->trigger();
         studio->mnReload();
         QVERIFY(one->printCount == 1 && one->refreshCount == 0);

@@ -10,6 +10,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -212,6 +213,49 @@ private slots:
             QVERIFY(!curve->last || !curve->last->next);
         }
         compareWithReference(path); // min and max too
+    }
+
+    // Progress comes in steps of bytes that never go back nor past the size; an answer of false
+    // stops the read, which then holds nothing. UTF-16 takes the decoded way.
+    void progressAndCancel_data()
+    {
+        QTest::addColumn<bool>("utf16");
+        QTest::addColumn<int>("cancelAt"); // the call that answers false; -1: none
+        QTest::newRow("whole read") << false << -1;
+        QTest::newRow("cancelled at once") << false << 0;
+        QTest::newRow("cancelled midway") << false << 3;
+        QTest::newRow("UTF-16, whole") << true << -1;
+        QTest::newRow("UTF-16, cancelled midway") << true << 2;
+    }
+    void progressAndCancel()
+    {
+        QFETCH(bool, utf16);
+        QFETCH(int, cancelAt);
+        QString text = QStringLiteral("a\tb\n");
+        for (int i = 0; i < 6 * QAGVZFile::progressLines; ++i)
+            text += QStringLiteral("1\t2\n");
+        QByteArray bytes = text.toUtf8();
+        if (utf16) {
+            bytes = QByteArray("\xff\xfe")
+                    + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        }
+        const QString path = writeFile(bytes);
+        QAGVZFile file;
+        QList<qint64> calls;
+        file.progress = [&](qint64 done, qint64 total) {
+            calls << done;
+            return total == bytes.size() && calls.size() - 1 != cancelAt;
+        };
+        QCOMPARE(file.read(path), cancelAt < 0);
+        QCOMPARE(file.cancelled, cancelAt >= 0);
+        QVERIFY(std::is_sorted(calls.cbegin(), calls.cend()) && calls.last() <= bytes.size());
+        if (cancelAt >= 0) {
+            QCOMPARE(calls.size(), cancelAt + 1);
+            QCOMPARE(file.count, 0);
+        } else {
+            QVERIFY(calls.size() >= 6);
+            QCOMPARE(file[1]->count, 6 * QAGVZFile::progressLines);
+        }
     }
 
     void readingAgainStartsAfresh()

@@ -1,5 +1,6 @@
 #include "tests/studio/testviewerplugin.h"
 
+#include "host/studio/qaiprogressmonitor.h"
 #include "host/studio/studiointerface.h"
 
 #include <QCloseEvent>
@@ -8,6 +9,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
+#include <QThread>
 
 CountingPage::CountingPage(const QString& title, const QString& tag, const QString& defaultVal)
     : PreferenceItem(title, tag, tag), value(defaultVal), defaultValue(defaultVal)
@@ -45,6 +47,7 @@ TestViewerWindow::TestViewerWindow(StudioInterface* studioIface, const QString& 
     : studio(studioIface), toolMenu(new QMenu(this)), outline(new QListWidget(this))
 {
     setWindowTitle(title);
+    clock.start();
     setAttribute(Qt::WA_DeleteOnClose);
     toolMenu->addAction(title);
     outline->addItem(title);
@@ -65,7 +68,23 @@ void TestViewerWindow::setFiles(QStringList* files, QStringList* second, ViewerM
 {
     QAStViewerWindow::setFiles(files, second, mode);
     curves.clear();
+    // A read in one step per file, reported as the viewer does; duringRead acts between steps.
+    QAIProgressMonitor* monitor = studio ? studio->progressMonitor() : nullptr;
+    const int steps = files ? int(files->size()) : 0;
+    if (monitor)
+        monitor->setTotalSteps(steps);
     for (int i = 0; files && i < files->size(); ++i) {
+        if (monitor) {
+            monitor->setLabel(files->at(i));
+            monitor->setProgress(i);
+            if (duringRead)
+                duringRead();
+            if (monitor->wasCanceled()) {
+                monitor->setProgress(steps);
+                curves.clear();
+                return;
+            }
+        }
         QFile file(files->at(i));
         if (!file.open(QIODevice::ReadOnly))
             continue;
@@ -73,6 +92,17 @@ void TestViewerWindow::setFiles(QStringList* files, QStringList* second, ViewerM
         for (const QString& name : names.mid(0, names.size() - 1))
             curves.append({name, QString::number(i + 1), QStringLiteral("0"), QStringLiteral("1")});
     }
+    if (monitor)
+        monitor->setProgress(steps);
+}
+
+void TestViewerWindow::refreshContents()
+{
+    const qint64 start = clock.elapsed();
+    ++refreshCount;
+    if (refreshCost > 0)
+        QThread::msleep(refreshCost); // a costly read, as far as the caller can tell
+    refreshTimes.append({start, clock.elapsed()});
 }
 
 bool TestViewerWindow::drawChart(QPainter& painter, const QRect& rect) const

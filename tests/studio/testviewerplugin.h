@@ -6,7 +6,10 @@
 #include "host/studio/qastviewerwindow.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QPointer>
+
+#include <functional>
 
 class QLineEdit;
 class QListWidget;
@@ -58,7 +61,8 @@ public:
     bool setScales(const Scales& newScales) override;
     bool isPrintEnabled() override { return printEnabled; }
     bool isReloadEnabled() override { return reloadEnabled; }
-    void refreshContents() override { ++refreshCount; }
+    // Counts, and takes refreshCost ms; refreshTimes holds when each began and ended (ms on clock).
+    void refreshContents() override;
     void setEnabledStates(bool print, bool reload);
 
     void activated() override;
@@ -73,6 +77,10 @@ public:
     bool printEnabled = true;
     bool reloadEnabled = true;
     int refreshCount = 0;
+    int refreshCost = 0;
+    static inline std::function<void()> duringRead; // called at each step of setFiles()
+    QElapsedTimer clock;
+    QList<std::pair<qint64, qint64>> refreshTimes;
     int printCount = 0;
     int activatedCount = 0;
     int desactivatedCount = 0;

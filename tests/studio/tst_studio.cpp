@@ -4,7 +4,9 @@
 #include "host/studio/qascrollpaneview.h"
 #include "tests/studio/testviewerplugin.h"
 
+#include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
 #include <QFile>
 #include <QMenu>
 #include <QPainter>
@@ -211,6 +213,74 @@ private slots:
         appendTo(path, "2\n"); // the new file is watched in its turn
         QTRY_COMPARE(window->refreshCount, 2);
         QVERIFY(staysAt(2)); // the replacement gave one reload, not one per event
+    }
+
+    // After a reload that took T, the next starts no sooner than max(delay, 3 T) after its end.
+    void autoReloadPacesItself_data()
+    {
+        QTest::addColumn<int>("cost");
+        QTest::newRow("fast reloads keep the delay") << 0;
+        QTest::newRow("slow reloads wait three times their cost") << 120;
+    }
+    void autoReloadPacesItself()
+    {
+        QFETCH(int, cost);
+        window->refreshCost = cost;
+        window->setAutoReloadDelay(60);
+        window->setAutoReload(true);
+        appendTo(path, "1\t2\n");
+        QTRY_COMPARE(window->refreshCount, 1);
+        appendTo(path, "3\t4\n"); // at once: the pacing, not the debounce, decides
+        QTRY_COMPARE(window->refreshCount, 2);
+        QVERIFY(window->lastAutoReloadCost() >= cost);
+        const qint64 gap = window->refreshTimes[1].first - window->refreshTimes[0].second;
+        QVERIFY2(gap >= qMax(60, 3 * cost), qPrintable(QString::number(gap)));
+    }
+
+    // A due reload waits while a popup or modal dialog of the window is open, and comes when it
+    // closes; one of another window does not hold it.
+    void autoReloadWaitsForPopup_data()
+    {
+        QTest::addColumn<bool>("dialog");
+        QTest::addColumn<bool>("ours");
+        QTest::newRow("popup menu") << false << true;
+        QTest::newRow("modal dialog") << true << true;
+        QTest::newRow("another window's menu") << false << false;
+    }
+    void autoReloadWaitsForPopup()
+    {
+        QFETCH(bool, dialog);
+        QFETCH(bool, ours);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QWidget other;
+        QWidget* parent = ours ? static_cast<QWidget*>(window.get()) : &other;
+        std::unique_ptr<QWidget> open;
+        if (dialog) {
+            auto* box = new QDialog(parent);
+            box->setModal(true);
+            open.reset(box);
+        } else {
+            auto* menu = new QMenu(parent);
+            menu->addAction(QStringLiteral("row"));
+            open.reset(menu);
+        }
+        open->show();
+        QTRY_VERIFY(QApplication::activePopupWidget() == open.get()
+                    || QApplication::activeModalWidget() == open.get());
+        window->setAutoReloadDelay(50);
+        window->setAutoReload(true);
+        appendTo(path, "1\t2\n");
+        if (!ours) {
+            QTRY_COMPARE(window->refreshCount, 1);
+            return;
+        }
+        QVERIFY(staysAt(0));
+        appendTo(path, "3\t4\n"); // further changes do not slip past it either
+        QVERIFY(staysAt(0));
+        open->close();
+        QTRY_COMPARE(window->refreshCount, 1);
+        QVERIFY(staysAt(1));
     }
 
     void autoReloadOffStopsWatching()

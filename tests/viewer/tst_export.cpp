@@ -1,20 +1,26 @@
 #include "viewer/qagvzitem.h"
 #include "viewer/qagvzviewer.h"
 
+#include "data/qagvzfile.h"
+#include "data/qagvzvaluelist.h"
+
 #include "tests/viewer/viewertestutil.h"
 #include "graphic/qagvzgraphic.h"
 #include "host/chart/dchartpainter.h"
 #include "host/chart/ditem.h"
 #include "host/html/dexporthtmldialog.h"
+#include "host/studio/qaiprogressmonitor.h"
 #include "host/studio/qalistview.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFile>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -45,6 +51,81 @@ QRect ink(const QImage& image)
             box |= QRect(p, QSize(1, 1));
     }
     return box;
+}
+
+// Records a read's progress and cancels at its `cancelAt`-th step (-1: never).
+class Progress final : public QAIProgressMonitor
+{
+public:
+    void setTotalSteps(int steps) override { total = steps; }
+    void setProgress(int steps) override { steps_ << steps; }
+    void setLabel(const QString& text) override { labels << text; }
+    bool wasCanceled() const override { return steps_.size() > cancelAt && cancelAt >= 0; }
+
+    int total = -1;
+    int cancelAt = -1;
+    QList<int> steps_;
+    QStringList labels;
+};
+
+// The chart shown, painted into an image.
+QImage chartImage(QAGVZViewer& viewer)
+{
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    DChartPainter().draw(painter, image.rect(), viewer.graphic->graphic);
+    return image;
+}
+
+// Every row's texts, samples, and the places of its min and max in the chain.
+QStringList curvesOf(const QAGVZViewer& viewer)
+{
+    QStringList out;
+    for (int i = 0; i < viewer.listView->topLevelItemCount(); ++i) {
+        const auto* row = static_cast<QAGVZItem*>(viewer.listView->topLevelItem(i));
+        QStringList line{row->text(0), row->text(1), row->text(2), row->text(3)};
+        int index = 0;
+        for (const QAGVZValue* v = row->values ? row->values->first : nullptr; v; v = v->next) {
+            line << QString::number(v->value, 'g', 9);
+            if (v == row->values->min)
+                line << QStringLiteral("min@%1").arg(index);
+            if (v == row->values->max)
+                line << QStringLiteral("max@%1").arg(index);
+            ++index;
+        }
+        out << line.join(QLatin1Char(' '));
+    }
+    return out;
+}
+
+// Rows of a random trace (signs, exponents, empty cells, a Unicode digit, some CRLF) cut at
+// random bytes: the steps of a writer that flushes anywhere.
+QList<QByteArray> randomGrowth(quint32 seed, int rows, int pieces)
+{
+    QRandomGenerator random(seed);
+    QByteArray text;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            const int kind = random.bounded(8);
+            if (kind == 0)
+                text += "";
+            else if (kind == 1)
+                text += "\xd9\xa3"; // ARABIC-INDIC DIGIT THREE
+            else
+                text += QByteArray::number(random.bounded(2000.0) - 1000.0, 'g', 1 + kind);
+            text += c < 2 ? "\t" : (random.bounded(3) == 0 ? "\r\n" : "\n");
+        }
+    }
+    QList<int> cuts;
+    for (int i = 0; i < pieces - 1; ++i)
+        cuts << random.bounded(int(text.size()));
+    cuts << 0 << int(text.size());
+    std::sort(cuts.begin(), cuts.end());
+    QList<QByteArray> steps;
+    for (int i = 0; i + 1 < cuts.size(); ++i)
+        steps << "+" + text.mid(cuts[i], cuts[i + 1] - cuts[i]);
+    return steps;
 }
 
 // The chart shown, painted into an image: where it drew.
@@ -214,6 +295,161 @@ private slots:
         // the printer puts its origin, and the chart fills the printable area, not a corner of it.
         const QRect printable = image.rect().adjusted(74, 74, -74, -74);
         QVERIFY(printable.contains(inked) && inked.width() > printable.width() * 3 / 4);
+    }
+
+    // Steps per file: "+text" appends, "=text" rewrites in place, "~text" replaces by rename,
+    // "-" deletes, "/" puts a folder in its place.
+    void incrementalReloadEqualsFullReload_data()
+    {
+        using Steps = QList<QList<QByteArray>>;
+        QTest::addColumn<QList<QByteArray>>("base");
+        QTest::addColumn<Steps>("steps");
+        // Steps that kept the curves (read on from where the last read stopped, or, for a file
+        // that cannot be read, kept as last read); a full read makes new ones.
+        QTest::addColumn<int>("incremental");
+        QTest::addColumn<bool>("restarted");
+        const QByteArray ab = "a\tb\n1\t2\n";
+        QTest::newRow("whole lines") << QList<QByteArray>{ab}
+                                     << Steps{{"+3\t4\n"}, {"+5\t-6\n7\t8e3\n"}} << 2 << false;
+        QTest::newRow("middle of a line")
+            << QList<QByteArray>{ab} << Steps{{"+3\t"}, {"+9"}, {"+4\n5\t6\n"}, {"+9\t-9\n"}}
+            << 4 << false;
+        QTest::newRow("middle of a CRLF pair")
+            << QList<QByteArray>{"a\tb\r\n1\t2\r\n"}
+            << Steps{{"+3\t4\r"}, {"+\n5\t6\r\n"}, {"+7\t8\r\n"}} << 3 << false;
+        QTest::newRow("middle of a UTF-8 sequence")
+            << QList<QByteArray>{ab} << Steps{{"+3\t\xd9"}, {"+\xa3\n"}, {"+5\t6\n"}} << 3
+            << false;
+        QTest::newRow("new extremes") << QList<QByteArray>{ab}
+                                      << Steps{{"+-7\t2\n"}, {"+1\t99\n-7\t99\n"}} << 2 << false;
+        QTest::newRow("shrunk, then grown") << QList<QByteArray>{ab + "3\t4\n"}
+                                            << Steps{{"=" + ab}, {"+1\t1\n"}} << 1 << true;
+        QTest::newRow("rewritten at the same size")
+            << QList<QByteArray>{ab} << Steps{{"=a\tb\n3\t4\n"}} << 0 << true;
+        QTest::newRow("header changed")
+            << QList<QByteArray>{ab} << Steps{{"=c\tb\n1\t2\n5\t5\n"}} << 0 << true;
+        QTest::newRow("replaced by rename")
+            << QList<QByteArray>{ab} << Steps{{"~" + ab + "3\t4\n"}} << 0 << true;
+        QTest::newRow("deleted, then back") << QList<QByteArray>{ab}
+                                            << Steps{{"-"}, {"~" + ab + "7\t7\n"}} << 1 << false;
+        QTest::newRow("turned into a folder")
+            << QList<QByteArray>{ab} << Steps{{"/"}} << 1 << false;
+        QTest::newRow("a name twice in a header")
+            << QList<QByteArray>{"a\ta\n1\t2\n"} << Steps{{"+3\t4\n"}} << 0 << false;
+        QTest::newRow("a name in two files") << QList<QByteArray>{ab, "b\tc\n5\t6\n"}
+                                             << Steps{{"+3\t4\n", "+7\t8\n"}} << 0 << false;
+        QTest::newRow("two files") << QList<QByteArray>{"a\n1\n", "b\tc\n2\t3\n"}
+                                   << Steps{{"+3\n", ""}, {"", "+4\t5\n"}} << 2 << false;
+        for (quint32 seed = 1; seed <= 3; ++seed) {
+            Steps steps;
+            for (const QByteArray& step : randomGrowth(seed, 60, 12))
+                steps << QList<QByteArray>{step};
+            QTest::addRow("random growth %u", seed)
+                << QList<QByteArray>{"a\tb\tc\n"} << steps << int(steps.size()) << false;
+        }
+    }
+    void incrementalReloadEqualsFullReload()
+    {
+        QFETCH(QList<QByteArray>, base);
+        QFETCH(QList<QList<QByteArray>>, steps);
+        QFETCH(int, incremental);
+        QFETCH(bool, restarted);
+        QStringList paths;
+        auto viewer = openTraces(*dir, base, &paths);
+        QVERIFY(viewer);
+        QAGVZViewer full; // the same history, read in full at every step
+        full.setFiles(&paths, nullptr, QAStViewerWindow::FileMode);
+        studio.messages.clear();
+        int appended = 0;
+        for (const QList<QByteArray>& step : steps) {
+            for (int i = 0; i < step.size(); ++i) {
+                const QByteArray text = step[i].mid(1);
+                if (step[i].startsWith('+')) {
+                    QFile file(paths[i]);
+                    QVERIFY(file.open(QIODevice::Append) && file.write(text) == text.size());
+                } else if (step[i].startsWith('=')) {
+                    QFile file(paths[i]);
+                    QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
+                    QVERIFY(file.write(text) == text.size());
+                } else if (step[i] == "-" || step[i] == "/") {
+                    QVERIFY(QFile::remove(paths[i]));
+                    QVERIFY(step[i] == "-" || QDir().mkdir(paths[i]));
+                } else if (step[i].startsWith('~')) {
+                    QVERIFY(writeTrace(paths[i] + ".new", text));
+                    QFile::remove(paths[i]);
+                    QVERIFY(QFile::rename(paths[i] + ".new", paths[i]));
+                }
+            }
+            QList<QAGVZValueList*> before;
+            for (int i = 0; i < viewer->listView->topLevelItemCount(); ++i)
+                before << static_cast<QAGVZItem*>(viewer->listView->topLevelItem(i))->values;
+            viewer->refreshContents();
+            QList<QAGVZValueList*> after;
+            for (int i = 0; i < viewer->listView->topLevelItemCount(); ++i)
+                after << static_cast<QAGVZItem*>(viewer->listView->topLevelItem(i))->values;
+            appended += before == after; // a full read makes new curves
+            full.reload();
+            QCOMPARE(curvesOf(*viewer), curvesOf(full));
+            QCOMPARE(chartImage(*viewer), chartImage(full));
+        }
+        QCOMPARE(appended, incremental);
+        QCOMPARE(studio.messages.contains("trace restarted: read in full"), restarted);
+        // The user's reload reads in full.
+        const auto firstCurve = [&viewer] {
+            return static_cast<QAGVZItem*>(viewer->listView->topLevelItem(0))->values;
+        };
+        const QAGVZValueList* curve = firstCurve();
+        viewer->reload();
+        QVERIFY(firstCurve() != curve || !QFileInfo(paths[0]).isFile());
+        QCOMPARE(curvesOf(*viewer), curvesOf(full));
+    }
+
+    // A cancelled open leaves no curve; a cancelled reload leaves curves and roles as they were.
+    // Either way the progress ends at its total.
+    void cancelledRead_data()
+    {
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<int>("cancelAt");
+        QTest::newRow("open, cancelled midway") << true << 2;
+        QTest::newRow("open, read through") << true << -1;
+        QTest::newRow("reload, cancelled at once") << false << 0;
+        QTest::newRow("reload, cancelled in the second file") << false << 7;
+        QTest::newRow("reload, read through") << false << -1;
+    }
+    void cancelledRead()
+    {
+        QFETCH(bool, open);
+        QFETCH(int, cancelAt);
+        QByteArray rows;
+        for (int i = 0; i < 3 * QAGVZFile::progressLines; ++i)
+            rows += QByteArray::number(i) + "\t" + QByteArray::number(i % 7) + "\n";
+        QStringList paths;
+        auto viewer = openTraces(*dir, {"a\tb\n" + rows, "c\n" + rows}, &paths);
+        QVERIFY(viewer);
+        auto* b = static_cast<QAGVZItem*>(viewer->listView->topLevelItem(1));
+        viewer->setItemX(b);
+        const QStringList before = curvesOf(*viewer);
+        QVERIFY(writeTrace(paths[0], "a\tb\n" + rows + rows));
+        Progress progress;
+        progress.cancelAt = cancelAt;
+        studio.monitor = &progress;
+        if (open)
+            viewer->setFiles(&paths, nullptr, QAStViewerWindow::FileMode);
+        else
+            viewer->reload();
+        studio.monitor = nullptr;
+        QAGVZViewer full;
+        full.setFiles(&paths, nullptr, QAStViewerWindow::FileMode);
+        if (cancelAt < 0)
+            QCOMPARE(curvesOf(*viewer), curvesOf(full));
+        else if (open)
+            QCOMPARE(viewer->listView->topLevelItemCount(), 0);
+        else
+            QVERIFY(curvesOf(*viewer) == before && viewer->itemX == b);
+        QVERIFY(progress.total > 0 && !progress.steps_.isEmpty());
+        QVERIFY(std::is_sorted(progress.steps_.cbegin(), progress.steps_.cend()));
+        QCOMPARE(progress.steps_.last(), progress.total);
+        QCOMPARE(progress.labels.last(), paths[cancelAt == 7 || cancelAt < 0 ? 1 : 0]);
     }
 
     // A file that vanishes keeps the data last read; its return and growth are followed, and the

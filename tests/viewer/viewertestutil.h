@@ -10,6 +10,7 @@
 #include <memory>
 
 class QAGVZViewer;
+class QAIProgressMonitor;
 class QAResProducer;
 class QMenu;
 class QTemporaryDir;
@@ -32,6 +33,7 @@ public:
     int insertMenu(const QString& title, QMenu* menu) override;
     void removeMenu(int id) override { calls << QStringLiteral("removeMenu %1").arg(id); }
     void logMessage(const QString& text) override { messages << text; }
+    QAIProgressMonitor* progressMonitor() override { return monitor; }
     void showReadout(const QString& text) override { calls << "showReadout " + text; }
 
     QPointer<QMainWindow> window; // answered by mainWindow(); not owned
@@ -39,6 +41,7 @@ public:
     QList<QAResProducer*> producers;
     QList<QPointer<QMenu>> insertedMenus; // by id
     QStringList messages;                 // of logMessage()
+    QAIProgressMonitor* monitor = nullptr; // answered by progressMonitor(); not owned
 
 private:
     template <typename T> T noted(const char* call, T answer)

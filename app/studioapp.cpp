@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringEncoder>
 
 #include <cstdio>
 
@@ -21,10 +22,16 @@ void printError(const QString& message)
 }
 
 // Buffered by stdio: a long curve list goes out in large writes, flushed at exit.
+// Encodes a piece at a time, so that a text as long as a file's longest line never has a second,
+// encoded copy of itself in memory; the encoder keeps a surrogate pair cut between two pieces.
 void printOut(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    constexpr qsizetype Piece = 1 << 20;
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    for (qsizetype at = 0; at < text.size(); at += Piece) {
+        const QByteArray bytes = utf8.encode(QStringView(text).mid(at, Piece));
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    }
 }
 } // namespace
 

@@ -127,9 +127,12 @@ bool StudioBatch::listCurves(const std::function<void(const QString& line)>& pri
         return false;
     print(QStringLiteral("Name\tValues\tMin\tMax\n"));
     const QChar tab(QLatin1Char('\t'));
-    for (const QAStViewerWindow::CurveInfo& curve : viewer->curveList())
-        print(curve.name + tab + curve.values + tab + curve.min + tab + curve.max
-              + QLatin1Char('\n'));
+    for (const QAStViewerWindow::CurveInfo& curve : viewer->curveList()) {
+        // The name on its own: it may be as long as the file's longest line, and joining would
+        // copy it several times over.
+        print(curve.name);
+        print(tab + curve.values + tab + curve.min + tab + curve.max + QLatin1Char('\n'));
+    }
     return true;
 }
 

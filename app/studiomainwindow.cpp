@@ -336,14 +336,16 @@ void StudioMainWindow::dropEvent(QDropEvent* event)
 
 bool StudioMainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    // The title bar of a sub-window tells the full paths of its files.
+    // The title bar of a sub-window tells the full paths of its files; its contents (a chart
+    // read with the mouse) never show that tooltip.
     auto* sub = qobject_cast<QMdiSubWindow*>(watched);
     if (sub && event->type() == QEvent::ToolTip && sub->widget()) {
         auto* help = static_cast<QHelpEvent*>(event);
-        if (help->pos().y() < sub->widget()->geometry().top()) {
+        if (help->pos().y() < sub->widget()->geometry().top())
             QToolTip::showText(help->globalPos(), sub->toolTip(), sub);
-            return true;
-        }
+        else
+            QToolTip::hideText();
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

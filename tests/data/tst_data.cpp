@@ -330,7 +330,7 @@ private slots:
         QVERIFY(taken->name == u"B"_qs && taken->count == 2 && taken->max == taken->last);
     }
 
-    // Random pieces of hostile text, and every fourth round bytes of any value.
+    // Random pieces of hostile text.
     void randomFilesReadAsTextStream()
     {
         QRandomGenerator random(2);
@@ -342,11 +342,6 @@ private slots:
                 content += randomText(random, 0, 16) + (random.bounded(3) ? "\n" : "\r\n");
             if (random.bounded(2))
                 content += randomText(random, 1, 6); // a final piece without a line end
-            if (round % 75 == 0) {
-                content = QByteArray(1 << 18, Qt::Uninitialized);
-                for (char& c : content)
-                    c = char(random.bounded(256));
-            }
             compareWithReference(writeFile(content));
             if (QTest::currentTestFailed()) {
                 qWarning() << "content:" << content.left(4096).toHex(' ');
@@ -368,6 +363,19 @@ private slots:
             content += random.bounded(2) ? "\r\n" : "\r5\n";
         }
         compareWithReference(writeFile(content));
+    }
+
+    // Bytes of any value, from a generator of their own: the pieces above come in an order that
+    // differs between compilers (operands of one expression), so they make other files.
+    void binaryFileReadsAsTextStream()
+    {
+        QRandomGenerator random(4);
+        for (int round = 0; round < 4; ++round) {
+            QByteArray content(1 << 18, Qt::Uninitialized);
+            for (char& c : content)
+                c = char(random.bounded(256));
+            compareWithReference(writeFile(content));
+        }
     }
 
     void hugeLineWithoutNewline()

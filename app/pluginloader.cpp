@@ -52,8 +52,8 @@ QAStViewerPlugin* PluginLoader::load(const QString& path, QString* error)
     QLibrary library(path);
     if (!library.load())
         return fail(tr("Cannot load the plug-in %1: %2").arg(path, library.errorString()));
-    auto verification = reinterpret_cast<VerificationFunction>(
-        library.resolve("qt_ucm_query_verification_data"));
+    auto verification =
+        reinterpret_cast<VerificationFunction>(library.resolve("qt_ucm_query_verification_data"));
     if (!verification) {
         library.unload();
         return fail(tr("The library %1 is not a plug-in: it has no qt_ucm_query_verification_data")

@@ -20,9 +20,8 @@ PreferenceDialog::PreferenceDialog(PreferencePageInterface* root, QWidget* paren
     tree->setColumnCount(1);
     tree->setMaximumWidth(260);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel
-                                             | QDialogButtonBox::RestoreDefaults,
-                                         this);
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::RestoreDefaults, this);
     ok = buttons->button(QDialogButtonBox::Ok);
     cancel = buttons->button(QDialogButtonBox::Cancel);
     defaults = buttons->button(QDialogButtonBox::RestoreDefaults);

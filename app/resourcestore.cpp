@@ -11,7 +11,9 @@
 #include <QSet>
 #include <QStandardPaths>
 
-ResourceStore::ResourceStore(const QString& fileName) : file(fileName) {}
+ResourceStore::ResourceStore(const QString& fileName) : file(fileName)
+{
+}
 
 ResourceStore::~ResourceStore() = default;
 

@@ -58,8 +58,7 @@ bool StudioApp::choosePlatform(const QStringList& arguments)
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return false;
     const StudioOptions parsed = StudioOptions::parse(arguments);
-    if (parsed.batch() || !parsed.error.isEmpty()
-        || parsed.action != StudioOptions::Action::Run) {
+    if (parsed.batch() || !parsed.error.isEmpty() || parsed.action != StudioOptions::Action::Run) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         return false;
     }

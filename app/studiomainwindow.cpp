@@ -30,11 +30,8 @@
 #include <cstdio>
 
 StudioMainWindow::StudioMainWindow(ResourceStore* resourceStore, QWidget* parent)
-    : QMainWindow(parent),
-      resources(resourceStore),
-      mdi(new QMdiArea(this)),
-      outline(new QDockWidget(tr("Outline"), this)),
-      outlineHolder(new QWidget(outline)),
+    : QMainWindow(parent), resources(resourceStore), mdi(new QMdiArea(this)),
+      outline(new QDockWidget(tr("Outline"), this)), outlineHolder(new QWidget(outline)),
       outlineLayout(new QVBoxLayout(outlineHolder)),
       progress(std::make_unique<StudioProgress>(this))
 {
@@ -98,7 +95,8 @@ void StudioMainWindow::createMenus()
     view->addAction(outline->toggleViewAction());
 
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
-    actPreferences = tools->addAction(tr("&Preferences..."), this, &StudioMainWindow::mnPreferences);
+    actPreferences =
+        tools->addAction(tr("&Preferences..."), this, &StudioMainWindow::mnPreferences);
 
     windowMenu = menuBar()->addMenu(tr("&Window"));
     windowMenu->setToolTipsVisible(true);
@@ -688,9 +686,8 @@ int StudioMainWindow::insertMenu(const QString& title, QMenu* menu)
     const int id = nextMenuId++;
     menuBar()->insertMenu(windowMenu->menuAction(), menu);
     // A menu deleted by its window leaves the bar by itself; its id goes with it.
-    ToolMenu entry{menu, connect(menu, &QObject::destroyed, this, [this, id] {
-                       toolMenus.remove(id);
-                   })};
+    ToolMenu entry{menu,
+                   connect(menu, &QObject::destroyed, this, [this, id] { toolMenus.remove(id); })};
     toolMenus.insert(id, entry);
     return id;
 }

@@ -8,7 +8,9 @@
 
 #include <unistd.h>
 
-StudioProgress::StudioProgress(QWidget* parentWindow) : window(parentWindow) {}
+StudioProgress::StudioProgress(QWidget* parentWindow) : window(parentWindow)
+{
+}
 
 StudioProgress::~StudioProgress() = default;
 

@@ -31,9 +31,8 @@ struct Chart
 
 DStyle* addStyle(Chart& chart, unsigned char r, unsigned char g, unsigned char b)
 {
-    chart.styles.push_back(std::make_unique<DStyle>(QStringLiteral("s"),
-                                                    new DFont(QString(), 10, 0), nullptr,
-                                                    new DColor(r, g, b), false));
+    chart.styles.push_back(std::make_unique<DStyle>(
+        QStringLiteral("s"), new DFont(QString(), 10, 0), nullptr, new DColor(r, g, b), false));
     return chart.styles.back().get();
 }
 
@@ -61,9 +60,9 @@ Chart build(Kind kind, int curves, long long points)
     std::mt19937 random(42);
     std::normal_distribution<float> noise(0.0f, 1.0f);
     for (int c = 0; c < curves; ++c) {
-        auto* curve = new DCurve(0, QStringLiteral("curve %1").arg(c), g,
-                                 addStyle(chart, static_cast<unsigned char>(40 * c), 0, 200),
-                                 nullptr);
+        auto* curve =
+            new DCurve(0, QStringLiteral("curve %1").arg(c), g,
+                       addStyle(chart, static_cast<unsigned char>(40 * c), 0, 200), nullptr);
         last->next = curve;
         last = curve;
         DItem* previous = nullptr;
@@ -159,8 +158,7 @@ void viewFirst(Chart& chart, double share)
     }
 }
 
-template <class F>
-double medianMs(F f)
+template <class F> double medianMs(F f)
 {
     std::vector<double> runs;
     for (int i = 0; i < 5; ++i) {

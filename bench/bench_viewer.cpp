@@ -158,10 +158,9 @@ int runOne(long rows, const QString& picture)
     };
     auto* second = static_cast<QAGVZItem*>(viewer.listView->topLevelItem(1));
     const double toXyMs = measure([&viewer] { viewer.setGraphicType(QAGVZViewer::XYGraphic); });
-    const double toTimeMs =
-        measure([&viewer] { viewer.setGraphicType(QAGVZViewer::TimeGraphic); });
-    const double toggleMs = measure(
-        [&viewer, second] { viewer.itemMenuActivated(second, QAGVZViewer::IdItemTime); });
+    const double toTimeMs = measure([&viewer] { viewer.setGraphicType(QAGVZViewer::TimeGraphic); });
+    const double toggleMs =
+        measure([&viewer, second] { viewer.itemMenuActivated(second, QAGVZViewer::IdItemTime); });
     const double reloadMs = measure([&viewer] { viewer.reload(); });
     const int reloadTrims = trims;
     const double reloadTrimMs = trimMs;
@@ -172,8 +171,7 @@ int runOne(long rows, const QString& picture)
     const Memory shown = memory();
     if (!picture.isEmpty())
         image.save(picture);
-    const double allToXyMs =
-        measure([&viewer] { viewer.setGraphicType(QAGVZViewer::XYGraphic); });
+    const double allToXyMs = measure([&viewer] { viewer.setGraphicType(QAGVZViewer::XYGraphic); });
     const int allToXyTrims = trims;
     const double allToXyTrimMs = trimMs;
 

@@ -71,8 +71,8 @@ private:
     }
     [[noreturn]] void fail() const
     {
-        std::fprintf(stderr, "gvz-gentrace: cannot write %s: %s\n",
-                     qPrintable(file.fileName()), qPrintable(file.errorString()));
+        std::fprintf(stderr, "gvz-gentrace: cannot write %s: %s\n", qPrintable(file.fileName()),
+                     qPrintable(file.errorString()));
         std::exit(1);
     }
 
@@ -128,8 +128,8 @@ void engine(const char* path)
         rpm += (800.0 + throttle * 52.0 - rpm) * 0.02 + noise.normal() * 6.0;
         torque += (throttle * 3.1 - torque) * 0.05;
         const double oil = 92.0 - 12.0 * std::exp(-t / 6.0) + noise.normal() * 0.05;
-        const double lambda = 1.0 + (t < 5.0 ? 0.0 : -0.04 * std::exp(-(t - 5.0))) +
-                              noise.normal() * 0.004;
+        const double lambda =
+            1.0 + (t < 5.0 ? 0.0 : -0.04 * std::exp(-(t - 5.0))) + noise.normal() * 0.004;
         const double knock = std::fabs(noise.normal()) * (t < 5.0 ? 4e-4 : 1.5e-3);
         out.cell("%.0f", rpm, false);
         out.cell("%.1f", torque + noise.normal() * 2.5, false);
@@ -147,7 +147,10 @@ void lorenz(const char* path)
 {
     TraceWriter out(path);
     out.text("x\ty\tz\n");
-    struct State { double x, y, z; };
+    struct State
+    {
+        double x, y, z;
+    };
     const auto slope = [](const State& s) {
         return State{10.0 * (s.y - s.x), s.x * (28.0 - s.z) - s.y, s.x * s.y - 8.0 / 3.0 * s.z};
     };

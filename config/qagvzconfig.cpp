@@ -310,8 +310,8 @@ void QAGVZConfig::fromResources(QARes* res)
     autoScaleCheck->setChecked(false);
     const auto all = spacings();
     const auto take = [&](QARes* node) {
-        if (strFromRes(node, titleKey, titleEdit) ||
-            boolFromRes(node, autoScaleKey, autoScaleCheck))
+        if (strFromRes(node, titleKey, titleEdit)
+            || boolFromRes(node, autoScaleKey, autoScaleCheck))
             return true;
         for (const Spacing& s : all) {
             if (boolFromRes(node, s.showKey, s.check))

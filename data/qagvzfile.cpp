@@ -217,8 +217,8 @@ bool QAGVZFile::reportProgress(qint64 done)
     return !cancelled;
 }
 
-bool QAGVZFile::readAppended(const QString& fileName, qint64 offset,
-                             QAGVZValueList* const* curves, int columns)
+bool QAGVZFile::readAppended(const QString& fileName, qint64 offset, QAGVZValueList* const* curves,
+                             int columns)
 {
     reset();
     bytesRead = 0;

@@ -31,8 +31,7 @@ int digitOf(QChar c)
     return c.isDigit() ? c.digitValue() : -1;
 }
 
-template <typename Char>
-float parseNumber(const Char* p, const Char* end, const Char** stop)
+template <typename Char> float parseNumber(const Char* p, const Char* end, const Char** stop)
 {
     bool negative = false;
     if (p < end && *p == u'-') {

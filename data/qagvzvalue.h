@@ -12,7 +12,7 @@ struct QAGVZValue
 {
     QAGVZValue* next = nullptr; // the following sample of the same curve, null at the end
     float value = 0.0f;         // the sample
-    bool ignored = false;       // passed over by the minimum/maximum search; the reader stores false
+    bool ignored = false; // passed over by the minimum/maximum search; the reader stores false
 };
 #pragma pack(pop)
 static_assert(sizeof(QAGVZValue) == sizeof(QAGVZValue*) + sizeof(float) + sizeof(bool),

@@ -30,7 +30,9 @@ qsizetype heapBytes(qsizetype capacity)
 }
 } // namespace
 
-QAGVZValueList::QAGVZValueList(const QString& curveName) : name(curveName) {}
+QAGVZValueList::QAGVZValueList(const QString& curveName) : name(curveName)
+{
+}
 
 QAGVZValueList::~QAGVZValueList()
 {
@@ -158,17 +160,15 @@ std::vector<QAGVZValueList::Range> QAGVZValueList::ownRanges() const
     std::vector<Range> ranges;
     for (Block* block = blocks; block; block = block->previous)
         ranges.push_back({block->nodes(), block->nodes() + block->capacity});
-    std::sort(ranges.begin(), ranges.end(), [](const Range& a, const Range& b) {
-        return std::less<>()(a.first, b.first);
-    });
+    std::sort(ranges.begin(), ranges.end(),
+              [](const Range& a, const Range& b) { return std::less<>()(a.first, b.first); });
     return ranges;
 }
 
 bool QAGVZValueList::contains(const std::vector<Range>& ranges, const QAGVZValue* node)
 {
-    const auto after = std::upper_bound(ranges.begin(), ranges.end(), node,
-                                        [](const QAGVZValue* n, const Range& r) {
-                                            return std::less<>()(n, r.first);
-                                        });
+    const auto after = std::upper_bound(
+        ranges.begin(), ranges.end(), node,
+        [](const QAGVZValue* n, const Range& r) { return std::less<>()(n, r.first); });
     return after != ranges.begin() && std::less<>()(node, std::prev(after)->second);
 }

@@ -50,8 +50,8 @@ public:
     // nothing once a foreign node was appended.
     void squeeze();
 
-    QString name;               // the column title, exactly as written in the header line
-    int count = 0;              // number of samples in the chain
+    QString name;                // the column title, exactly as written in the header line
+    int count = 0;               // number of samples in the chain
     QAGVZValue* first = nullptr; // head of the chain, null when empty
     QAGVZValue* last = nullptr;  // tail of the chain, null when empty
     QAGVZValue* min = nullptr;   // smallest sample; points into the chain, owns nothing
@@ -73,8 +73,8 @@ private:
     std::vector<Range> ownRanges() const; // node slots of every block, sorted by address
     static bool contains(const std::vector<Range>& ranges, const QAGVZValue* node);
 
-    Block* blocks = nullptr;       // newest block first; each links to the one before
+    Block* blocks = nullptr;        // newest block first; each links to the one before
     QAGVZValue* freeNode = nullptr; // next unused node of the newest block
     QAGVZValue* freeEnd = nullptr;  // end of the newest block
-    bool hasForeign = false;       // a node from append() is somewhere in the chain
+    bool hasForeign = false;        // a node from append() is somewhere in the chain
 };

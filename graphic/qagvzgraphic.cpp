@@ -175,8 +175,8 @@ void QAGVZGraphic::reportLeftOut()
     }
     if (count > 0)
         emit statusMessage(tr("%n samples at or below zero are not drawn",
-                              "status text of a logarithmic chart", int(std::min<std::size_t>(
-                                                                        count, INT_MAX))));
+                              "status text of a logarithmic chart",
+                              int(std::min<std::size_t>(count, INT_MAX))));
 }
 
 void QAGVZGraphic::widenDegenerateRanges(DGraphic* g)
@@ -393,8 +393,9 @@ void QAGVZGraphic::viewportMousePressEvent(QMouseEvent* e)
             lastY = pos.y();
         }
         QPointF spot;
-        const bool pans = e->button() == Qt::MiddleButton
-                          || (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ShiftModifier));
+        const bool pans =
+            e->button() == Qt::MiddleButton
+            || (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ShiftModifier));
         if (is2D() && gesture == Gesture::None && dataAt(pos, spot)
             && (pans || e->button() == Qt::LeftButton)) {
             clearCursor();
@@ -555,8 +556,7 @@ void QAGVZGraphic::viewportMouseMoveEvent(QMouseEvent* e)
         double top = gestureStart.top(), bottom = gestureStart.bottom();
         transformSpan(left, right, left, 1.0, (pressPos.x() - pos.x()) / plot.width(), log[0]);
         if (graphic && !graphic->stacked)
-            transformSpan(top, bottom, top, 1.0, (pos.y() - pressPos.y()) / plot.height(),
-                          log[1]);
+            transformSpan(top, bottom, top, 1.0, (pos.y() - pressPos.y()) / plot.height(), log[1]);
         showView(QRectF(QPointF(left, top), QPointF(right, bottom)));
         return;
     }
@@ -937,7 +937,8 @@ void QAGVZGraphic::drawOverlay(QPainter& p) const
         fill.setAlpha(40);
         p.setPen(QPen(ink, 0, Qt::DashLine));
         p.setBrush(fill);
-        p.drawRect(QRectF(viewportToContents(pressPos), viewportToContents(gestureEnd)).normalized());
+        p.drawRect(
+            QRectF(viewportToContents(pressPos), viewportToContents(gestureEnd)).normalized());
     }
     if (cursorShown) {
         const QRectF plot = chartPainter.plotArea();

@@ -45,10 +45,10 @@ public:
     static constexpr int MotionInterval = 100;            // ms between two spin steps
     static constexpr int MinContentsSize = 500;
     static constexpr int ContentsMargin = 20;
-    static constexpr double ZoomStep = 1.25;    // per wheel notch or key
-    static constexpr int WheelBurst = 300;      // ms: wheel notches within it are one step
-    static constexpr int BandMinimum = 4;       // pixels a band needs in a direction to zoom it
-    static constexpr int CursorReach = 20;      // pixels: XY cursor finds points this close
+    static constexpr double ZoomStep = 1.25;     // per wheel notch or key
+    static constexpr int WheelBurst = 300;       // ms: wheel notches within it are one step
+    static constexpr int BandMinimum = 4;        // pixels a band needs in a direction to zoom it
+    static constexpr int CursorReach = 20;       // pixels: XY cursor finds points this close
     static constexpr int FullDrawingDelay = 150; // ms after the last 3-D movement
     static constexpr std::size_t HistoryDepth = 50;
 
@@ -182,7 +182,7 @@ private:
     void moved3D();
     void drawOverlay(QPainter& p) const;
 
-    QRectF view; // the 2-D view kept across charts; invalid: whole ranges
+    QRectF view;                        // the 2-D view kept across charts; invalid: whole ranges
     std::map<QString, Span> stripViews; // zoomed strips of a stacked chart
     std::deque<ViewState> history;
     bool stacked = false;
@@ -190,13 +190,13 @@ private:
     bool logY = false;
     QElapsedTimer lastWheel;
     Gesture gesture = Gesture::None;
-    QPoint pressPos;   // viewport position where the gesture started
-    QPoint gestureEnd; // its latest position
-    QRectF gestureStart; // the range when the gesture started
+    QPoint pressPos;       // viewport position where the gesture started
+    QPoint gestureEnd;     // its latest position
+    QRectF gestureStart;   // the range when the gesture started
     ViewState gestureView; // the view when the gesture started (history)
-    QTimer fullDrawing;  // single shot: the full 3-D drawing after a preview
+    QTimer fullDrawing;    // single shot: the full 3-D drawing after a preview
     bool cursorShown = false;
-    QPointF cursorAt;              // contents coordinates of the marked point (XY) or line (time)
+    QPointF cursorAt;                // contents coordinates of the marked point (XY) or line (time)
     std::vector<QPointF> cursorDots; // contents coordinates
     QString readoutText;
     // The last chart drawing of the visible area, kept while only the overlay changes.

@@ -1,6 +1,8 @@
 // The viewer's built-in 16 x 16 images. GETPIX may answer the studio's own image for a name.
 #include "viewer/qagvzicons_p.h"
 
+// The pictures keep one row of pixels a line.
+// clang-format off
 const char* const gvz_0_xpm[] = {
     "16 16 1 1",
     ". c None",

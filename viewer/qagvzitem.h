@@ -55,15 +55,15 @@ public:
     // reimplemented virtual methods:
     bool operator<(const QTreeWidgetItem& other) const override;
 
-    QAGVZValueList* values; // owned
-    QAGVZViewer* viewer;    // not owned
+    QAGVZValueList* values;  // owned
+    QAGVZViewer* viewer;     // not owned
     DStyle* style = nullptr; // a preference curve style, not owned
     bool displayIfTime = false;
     bool displayAsX = false;
     bool displayAsY = false;
     bool displayAsZ = false;
-    bool obsolete = false;   // the merge's mark: no curve of this name read yet
-    QString sourceFile;      // the file of the set the current curve was read from
+    bool obsolete = false; // the merge's mark: no curve of this name read yet
+    QString sourceFile;    // the file of the set the current curve was read from
 
 private:
     void fillColumns();

@@ -29,8 +29,7 @@ int QAGVZViewer::gvz_viewer_count_ = 0;
 StudioInterface* QAGVZViewer::_iface = nullptr;
 bool QAGVZViewer::initialized = false;
 
-QAGVZViewer::QAGVZViewer(QWidget* parent, const char* name, Qt::WindowFlags flags,
-                         bool activate)
+QAGVZViewer::QAGVZViewer(QWidget* parent, const char* name, Qt::WindowFlags flags, bool activate)
     : QAStViewerWindow(parent, name, flags)
 {
     setActivateDisplay(activate);
@@ -196,8 +195,8 @@ bool QAGVZViewer::appendGrowth(bool& restarted)
         std::vector<QAGVZValueList*>& columns = curves.emplace_back();
         for (const std::optional<QString>& column : followed[name].columns) {
             QAGVZItem* row = column ? rows.value(*column) : nullptr;
-            if (column && (names.contains(*column) || !row || row->sourceFile != name
-                           || !row->values))
+            if (column
+                && (names.contains(*column) || !row || row->sourceFile != name || !row->values))
                 return false;
             if (column)
                 names.insert(*column);
@@ -211,8 +210,9 @@ bool QAGVZViewer::appendGrowth(bool& restarted)
         std::vector<QAGVZValueList*>& columns = curves[size_t(i)];
         // The unfinished last line read before is read again whole.
         for (size_t k = 0; k < state.beforeLastLine.size() && k < columns.size(); ++k) {
-            if (columns[k] && !columns[k]->truncateAfter(state.beforeLastLine[k].first,
-                                                         state.beforeLastLine[k].second))
+            if (columns[k]
+                && !columns[k]->truncateAfter(state.beforeLastLine[k].first,
+                                              state.beforeLastLine[k].second))
                 return false;
         }
         // Gone between the check and the read: the full read says why, keeping what it can.
@@ -454,43 +454,139 @@ void QAGVZViewer::mainwindowDestroyed()
 
 // host questions:
 
-bool QAGVZViewer::canClose() { return true; }
-QWidget* QAGVZViewer::contentOutlineWidget() const { return listView; }
-bool QAGVZViewer::isSaveEnabled() { return false; }
-bool QAGVZViewer::isSaveAsEnabled() { return false; }
-bool QAGVZViewer::isPrintEnabled() { return true; }
-bool QAGVZViewer::isCopyEnabled() { return false; }
-bool QAGVZViewer::isPasteEnabled() { return false; }
-bool QAGVZViewer::isCutEnabled() { return false; }
-bool QAGVZViewer::isUndoEnabled() { return false; }
-bool QAGVZViewer::isRedoEnabled() { return false; }
-bool QAGVZViewer::isDelEnabled() { return false; }
-bool QAGVZViewer::isSelectAllEnabled() { return false; }
-bool QAGVZViewer::isFindEnabled() { return false; }
-bool QAGVZViewer::isReplaceEnabled() { return false; }
-bool QAGVZViewer::isGoToEnabled() { return false; }
-bool QAGVZViewer::isReloadEnabled() { return true; }
-bool QAGVZViewer::isResetEnabled() { return true; }
-bool QAGVZViewer::isExportDocEnabled() { return false; }
-bool QAGVZViewer::isZoomEnabled() { return false; }
-bool QAGVZViewer::isFilterEnabled() { return false; }
+bool QAGVZViewer::canClose()
+{
+    return true;
+}
+QWidget* QAGVZViewer::contentOutlineWidget() const
+{
+    return listView;
+}
+bool QAGVZViewer::isSaveEnabled()
+{
+    return false;
+}
+bool QAGVZViewer::isSaveAsEnabled()
+{
+    return false;
+}
+bool QAGVZViewer::isPrintEnabled()
+{
+    return true;
+}
+bool QAGVZViewer::isCopyEnabled()
+{
+    return false;
+}
+bool QAGVZViewer::isPasteEnabled()
+{
+    return false;
+}
+bool QAGVZViewer::isCutEnabled()
+{
+    return false;
+}
+bool QAGVZViewer::isUndoEnabled()
+{
+    return false;
+}
+bool QAGVZViewer::isRedoEnabled()
+{
+    return false;
+}
+bool QAGVZViewer::isDelEnabled()
+{
+    return false;
+}
+bool QAGVZViewer::isSelectAllEnabled()
+{
+    return false;
+}
+bool QAGVZViewer::isFindEnabled()
+{
+    return false;
+}
+bool QAGVZViewer::isReplaceEnabled()
+{
+    return false;
+}
+bool QAGVZViewer::isGoToEnabled()
+{
+    return false;
+}
+bool QAGVZViewer::isReloadEnabled()
+{
+    return true;
+}
+bool QAGVZViewer::isResetEnabled()
+{
+    return true;
+}
+bool QAGVZViewer::isExportDocEnabled()
+{
+    return false;
+}
+bool QAGVZViewer::isZoomEnabled()
+{
+    return false;
+}
+bool QAGVZViewer::isFilterEnabled()
+{
+    return false;
+}
 
 // Commands a trace viewer has no use for.
-void QAGVZViewer::save() {}
-void QAGVZViewer::saveAs() {}
-void QAGVZViewer::copy() {}
-void QAGVZViewer::paste() {}
-void QAGVZViewer::cut() {}
-void QAGVZViewer::undo() {}
-void QAGVZViewer::redo() {}
-void QAGVZViewer::del() {}
-void QAGVZViewer::selectAll() {}
-void QAGVZViewer::replace() {}
-void QAGVZViewer::goTo() {}
-void QAGVZViewer::reset() {}
-void QAGVZViewer::zoomIn() {}
-void QAGVZViewer::zoomOut() {}
-void QAGVZViewer::mnFilter() {}
-void QAGVZViewer::zoom(int) {}
-void QAGVZViewer::find(const QString&) {}
-void QAGVZViewer::scrollToTag(QString, int, int) {}
+void QAGVZViewer::save()
+{
+}
+void QAGVZViewer::saveAs()
+{
+}
+void QAGVZViewer::copy()
+{
+}
+void QAGVZViewer::paste()
+{
+}
+void QAGVZViewer::cut()
+{
+}
+void QAGVZViewer::undo()
+{
+}
+void QAGVZViewer::redo()
+{
+}
+void QAGVZViewer::del()
+{
+}
+void QAGVZViewer::selectAll()
+{
+}
+void QAGVZViewer::replace()
+{
+}
+void QAGVZViewer::goTo()
+{
+}
+void QAGVZViewer::reset()
+{
+}
+void QAGVZViewer::zoomIn()
+{
+}
+void QAGVZViewer::zoomOut()
+{
+}
+void QAGVZViewer::mnFilter()
+{
+}
+void QAGVZViewer::zoom(int)
+{
+}
+void QAGVZViewer::find(const QString&)
+{
+}
+void QAGVZViewer::scrollToTag(QString, int, int)
+{
+}

@@ -56,8 +56,8 @@ public:
     // ids of the row popup entries (kept in each QAction's data)
     enum ItemMenuId { IdItemTime = 0, IdItemX = 1, IdItemY = 2, IdItemZ = 3 };
 
-    QAGVZViewer(QWidget* parent = nullptr, const char* name = nullptr,
-                Qt::WindowFlags flags = {}, bool activate = true);
+    QAGVZViewer(QWidget* parent = nullptr, const char* name = nullptr, Qt::WindowFlags flags = {},
+                bool activate = true);
     ~QAGVZViewer() override;
 
     // Runs once per process: keeps `iface` (may be null) for every window, creates the
@@ -182,16 +182,16 @@ public:
     // state, read by the rows, the builders and tests:
     GraphicType graphicType = TimeGraphic;
     QStringList files;
-    QAGVZItem* itemX = nullptr;    // the X curve row, not owned
-    QAGVZItem* itemY = nullptr;    // the Y curve row of the XYZ chart, not owned
-    bool active = false;           // activated and not deactivated since
-    bool closeAccepted = false;    // canClose() answered yes once
-    QAGVZGraphic* graphic;         // child widget, the central widget
+    QAGVZItem* itemX = nullptr; // the X curve row, not owned
+    QAGVZItem* itemY = nullptr; // the Y curve row of the XYZ chart, not owned
+    bool active = false;        // activated and not deactivated since
+    bool closeAccepted = false; // canClose() answered yes once
+    QAGVZGraphic* graphic;      // child widget, the central widget
     bool mainWindowDestroyed = false;
-    QPointer<QAGVZConfig> config;  // owned; the studio main window may parent it
-    QAListView* listView;          // owned; lent to the studio as the outline widget
-    QMenu* toolMenu = nullptr;     // owned; made at the first activation with a studio
-    int toolMenuId = -1;           // id of toolMenu in a menu bar; -1 when not inserted
+    QPointer<QAGVZConfig> config; // owned; the studio main window may parent it
+    QAListView* listView;         // owned; lent to the studio as the outline widget
+    QMenu* toolMenu = nullptr;    // owned; made at the first activation with a studio
+    int toolMenuId = -1;          // id of toolMenu in a menu bar; -1 when not inserted
     // Sets up the printer before print() prints; false (the user cancelled) prints nothing.
     // Empty: the print dialog. Tests put a PDF file in its place.
     std::function<bool(QPrinter& printer, QWidget* parent)> printerSetup;

@@ -121,8 +121,9 @@ void QAGVZViewer::htmlGenTerminate(DExportHtmlDialog* dialog)
     const QList<DDocument*> documents = dialog ? dialog->documents() : QList<DDocument*>();
     if (documents.isEmpty())
         return;
-    const auto it = std::find_if(exportDocuments.begin(), exportDocuments.end(),
-                                 [&](const auto& owned) { return owned.get() == documents.first(); });
+    const auto it =
+        std::find_if(exportDocuments.begin(), exportDocuments.end(),
+                     [&](const auto& owned) { return owned.get() == documents.first(); });
     if (it == exportDocuments.end())
         return;
     // Only the chart shown is ever linked, so clearing the links touches no other chart.

@@ -123,8 +123,7 @@ Made addCurves(DGraphic* g, const Axes& axes, QAListView* list, Select selected,
         const auto* row = static_cast<const QAGVZItem*>(list->topLevelItem(r));
         if (!selected(row))
             continue;
-        auto* curve = new DCurve(DCurve::Line, QAGVZViewer::curveName(row), g, row->style,
-                                 nullptr);
+        auto* curve = new DCurve(DCurve::Line, QAGVZViewer::curveName(row), g, row->style, nullptr);
         curves.append(curve);
         ++made.curves;
         made.points += addPoints(curve, row);
@@ -274,8 +273,7 @@ QString QAGVZViewer::curveName(const QAGVZItem* row)
     return row->values ? row->values->name : row->text(0);
 }
 
-bool QAGVZViewer::setChartView(double xFrom, double xTo,
-                               std::optional<std::pair<double, double>> y)
+bool QAGVZViewer::setChartView(double xFrom, double xTo, std::optional<std::pair<double, double>> y)
 {
     const auto valid = [](double from, double to) {
         return std::isfinite(from) && std::isfinite(to) && from < to;

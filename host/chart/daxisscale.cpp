@@ -115,7 +115,8 @@ void DAxisScale::normalise()
     if (low > high)
         std::swap(low, high);
     if (!(high - low > std::abs(high) * 1e-12)) {
-        // One value (or bounds too close to tell apart): show a unit around it, more for huge values.
+        // One value (or bounds too close to tell apart): show a unit around it, more for huge
+        // values.
         const double centre = 0.5 * (low + high);
         const double half = std::max(1.0, std::abs(centre) * 1e-6);
         low = centre - half;

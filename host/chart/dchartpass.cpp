@@ -353,8 +353,8 @@ void DChartPass::draw2D()
             continue;
         const double yUnits = strip.y.scale.isLog() ? 0.0 : strip.y.spacing(DAxis::UnitSpacing);
         forEachMark(strip.y, DAxis::UnitSpacing, strip.rect.height(), yRoom, [&](double v, double) {
-            yLabelWidth = std::max(yLabelWidth,
-                                   yMetrics.horizontalAdvance(DAxisScale::label(v, yUnits)));
+            yLabelWidth =
+                std::max(yLabelWidth, yMetrics.horizontalAdvance(DAxisScale::label(v, yUnits)));
         });
     }
     yLabelWidth = std::min(yLabelWidth, area.width() / 3);

@@ -214,8 +214,7 @@ void DChartPass::draw3DCurves(const Box3D& box)
                 kept.reserve(curves[c]->summary->items() / std::size_t(stride) + 1);
             long long skip = 0; // counts down: a division per point costs more than the walk
             for (const DItem* item = curves[c]->firstChild; item; item = item->next) {
-                __builtin_prefetch(reinterpret_cast<const char*>(item)
-                                   + 16 * DPointPool::SlotSize);
+                __builtin_prefetch(reinterpret_cast<const char*>(item) + 16 * DPointPool::SlotSize);
                 if (skip-- > 0)
                     continue;
                 skip = stride - 1;

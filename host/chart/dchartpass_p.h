@@ -58,8 +58,8 @@ private:
         DAxisScale scale{-1.0, 1.0};
         QString title;                      // name with its unit
         std::array<float, 3> viewSpacing{}; // a 2-D view's grid, unit, dot spacing; 0: none
-        bool compact = false;  // too low for steps: labels at the ends of a linear range only
-        bool drawable = true;  // false: a logarithmic axis with no positive value
+        bool compact = false; // too low for steps: labels at the ends of a linear range only
+        bool drawable = true; // false: a logarithmic axis with no positive value
 
         // The axis's spacing `property`, a view's when it has one; 0 when there is none.
         double spacing(DAxis::Property property) const
@@ -124,8 +124,8 @@ private:
     // labels need `room` pixels: the multiples of its spacing, the ends of a compact axis, or
     // the decades of a logarithmic one (no dots there).
     template <class Each>
-    static void forEachMark(const Axis& axis, DAxis::Property property, double length,
-                            double room, Each each)
+    static void forEachMark(const Axis& axis, DAxis::Property property, double length, double room,
+                            Each each)
     {
         if (!axis.scale.isLog() && !axis.compact) {
             forEachMultiple(axis, property, length, each);
@@ -133,10 +133,9 @@ private:
         }
         if (property == DAxis::DotSpacing || (axis.compact && property == DAxis::GridSpacing))
             return;
-        const std::vector<double> marks = axis.scale.isLog()
-                                              ? axis.scale.logMarks(length, room)
-                                              : std::vector<double>{axis.scale.min(),
-                                                                    axis.scale.max()};
+        const std::vector<double> marks =
+            axis.scale.isLog() ? axis.scale.logMarks(length, room)
+                               : std::vector<double>{axis.scale.min(), axis.scale.max()};
         for (const double v : marks)
             each(v, 0.0);
     }

@@ -116,8 +116,8 @@ public:
     const DPoint* pointAt(std::size_t index) const;
     // The point nearest to `at` among those drawn inside `clip`, within `radius` pixels;
     // null when none. `distance` gets its distance and `index` its place in the chain.
-    const DPoint* nearest(const DPlotMap& map, const QRectF& clip, const QPointF& at,
-                          double radius, double& distance, std::size_t& index) const;
+    const DPoint* nearest(const DPlotMap& map, const QRectF& clip, const QPointF& at, double radius,
+                          double& distance, std::size_t& index) const;
 
     std::size_t items() const { return itemCount; }
     // Slot 0 (X) or 1 (Y).
@@ -149,8 +149,8 @@ private:
     static Block merge(const Block* children, std::size_t n);
     void feedBlock(std::size_t level, std::size_t index, const DPlotMap& map, const QRectF& clip,
                    DCurveReducer& reducer) const;
-    void nearestIn(std::size_t level, std::size_t index, const DPlotMap& map,
-                   const QRectF& clip, const QPointF& at, double& best, const DPoint*& found,
+    void nearestIn(std::size_t level, std::size_t index, const DPlotMap& map, const QRectF& clip,
+                   const QPointF& at, double& best, const DPoint*& found,
                    std::size_t& foundIndex) const;
     QRectF deviceBox(const Block& b, const DPlotMap& map) const;
 

@@ -7,7 +7,9 @@
 
 static_assert(sizeof(DPoint) <= DPointPool::SlotSize, "a 2-D point must fit its 48-byte slot");
 
-DItem::DItem(DItem* parentItem, DStyle* itemStyle) : parent(parentItem), style(itemStyle) {}
+DItem::DItem(DItem* parentItem, DStyle* itemStyle) : parent(parentItem), style(itemStyle)
+{
+}
 
 DItem::~DItem()
 {

@@ -77,8 +77,8 @@ public:
     enum LegendMode { LegendShown = 2, LegendHidden = 3 };
 
     // `subtitle` is drawn under the title when not empty; `userData` is the caller's, never read.
-    DGraphic(const QString& title, int type, const QString& subtitle, DItem* parent,
-             DStyle* style, void* userData);
+    DGraphic(const QString& title, int type, const QString& subtitle, DItem* parent, DStyle* style,
+             void* userData);
 
     DGraphic* toGraphic() override { return this; }
     const DGraphic* toGraphic() const override { return this; }

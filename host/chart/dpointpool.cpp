@@ -140,8 +140,7 @@ float* extra(const void* slot, bool create)
         if (!create)
             return nullptr;
         block->extras = new float[Capacity];
-        std::fill(block->extras, block->extras + Capacity,
-                  std::numeric_limits<float>::quiet_NaN());
+        std::fill(block->extras, block->extras + Capacity, std::numeric_limits<float>::quiet_NaN());
     }
     return block->extras + indexOf(block, slot);
 }

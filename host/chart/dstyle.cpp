@@ -5,7 +5,9 @@ DFont::DFont(const QString& fontFamily, int fontSize, int fontWeight)
 {
 }
 
-DColor::DColor(unsigned char r, unsigned char g, unsigned char b) : red(r), green(g), blue(b) {}
+DColor::DColor(unsigned char r, unsigned char g, unsigned char b) : red(r), green(g), blue(b)
+{
+}
 
 DStyle::DStyle(const QString& styleName, DFont* styleFont, DColor* fill, DColor* pen, bool marks)
     : name(styleName), font(styleFont), fillColor(fill), penColor(pen), markers(marks)

@@ -10,7 +10,7 @@ public:
     DFont(const QString& family, int size, int weight);
 
     QString family;
-    int size;   // points on the target device
+    int size; // points on the target device
     int weight;
 };
 

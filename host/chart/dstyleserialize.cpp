@@ -85,7 +85,8 @@ void DStyleSerialize::styleFromResources(QAResGroup* group, DStyle* style)
             readColor(node, style->fillColor);
         } else if (node->isTag(PenTag)) {
             readColor(node, style->penColor);
-        } else if (const QAResBoolean* flag = node->toResBoolean(); flag && node->isTag(MarkersTag)) {
+        } else if (const QAResBoolean* flag = node->toResBoolean();
+                   flag && node->isTag(MarkersTag)) {
             style->markers = flag->value();
         }
     }

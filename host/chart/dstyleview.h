@@ -57,7 +57,7 @@ private:
     QCheckBox* markersBox;
 
     QMap<QString, QString> translations;
-    QList<DStyle*> targets;                   // not owned
+    QList<DStyle*> targets;                      // not owned
     std::vector<std::unique_ptr<DStyle>> copies; // one working copy per target
-    bool showing = false;                     // widgets are being filled, not edited
+    bool showing = false;                        // widgets are being filled, not edited
 };

@@ -55,7 +55,8 @@ void DUpdater::doItem(DItem* item)
         curve->summary = std::make_unique<const DCurveSummary>(*curve);
     for (DAxis* axis : axes) {
         const int slot = axis->index();
-        const bool known = slot >= 0 && slot < DPoint::MaxCoords && ranges[slot].min <= ranges[slot].max;
+        const bool known =
+            slot >= 0 && slot < DPoint::MaxCoords && ranges[slot].min <= ranges[slot].max;
         if (known) {
             axis->setProperty(DAxis::RangeMin, ranges[slot].min);
             axis->setProperty(DAxis::RangeMax, ranges[slot].max);

@@ -223,7 +223,8 @@ bool DExportHtml::generate(DDocument* document, QAIProgressMonitor* progress, QA
         const auto image = [&](const QString& suffix,
                                const std::function<bool(QIODevice&)>& fill) -> QString {
             const QString path = dir.filePath(base + suffix);
-            if (!run.step(tr("Drawing %1").arg(QFileInfo(path).fileName())) || !run.write(path, fill))
+            if (!run.step(tr("Drawing %1").arg(QFileInfo(path).fileName()))
+                || !run.write(path, fill))
                 return {};
             return path;
         };

@@ -38,8 +38,8 @@ bool needsEncoding(const QString& text)
 
 QString encoded(const QString& text)
 {
-    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(text.utf16()),
-                                          text.size() * 2).toBase64());
+    return QString::fromLatin1(
+        QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2).toBase64());
 }
 
 QString decoded(const QString& text)
@@ -198,8 +198,8 @@ private:
         if (name == QLatin1String("string")) {
             if (attributes.hasAttribute(QLatin1String("value64"))) {
                 xml.skipCurrentElement();
-                return new QAResString(tag,
-                                       decoded(attributes.value(QLatin1String("value64")).toString()));
+                return new QAResString(
+                    tag, decoded(attributes.value(QLatin1String("value64")).toString()));
             }
             return new QAResString(tag, text());
         }
@@ -256,7 +256,9 @@ private:
 
 } // namespace
 
-QARes::QARes(Kind kind, const QString& tag) : resKind(kind), resTag(tag) {}
+QARes::QARes(Kind kind, const QString& tag) : resKind(kind), resTag(tag)
+{
+}
 
 QARes::~QARes()
 {
@@ -455,11 +457,12 @@ QAResString::QAResString(const QString& tag, const QString& value)
 {
 }
 
-QAResBoolean::QAResBoolean(const QString& tag, bool value) : QARes(BooleanKind, tag), flag(value) {}
+QAResBoolean::QAResBoolean(const QString& tag, bool value) : QARes(BooleanKind, tag), flag(value)
+{
+}
 
 QAResRGB::QAResRGB(const QString& tag, int red, int green, int blue)
-    : QARes(RGBKind, tag), r(clampComponent(red)), g(clampComponent(green)),
-      b(clampComponent(blue))
+    : QARes(RGBKind, tag), r(clampComponent(red)), g(clampComponent(green)), b(clampComponent(blue))
 {
 }
 

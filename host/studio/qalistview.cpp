@@ -71,7 +71,8 @@ void QAListView::contextMenuEvent(QContextMenuEvent* event)
         return;
     QTreeWidgetItem* item = currentItem();
     const QRect rect = item ? visualItemRect(item) : viewport()->rect();
-    emit rightButtonPressed(item, viewport()->mapToGlobal(rect.center()), item ? currentColumn() : -1);
+    emit rightButtonPressed(item, viewport()->mapToGlobal(rect.center()),
+                            item ? currentColumn() : -1);
 }
 
 bool QAListView::isCellCut(const QModelIndex& index) const

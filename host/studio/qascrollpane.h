@@ -10,7 +10,8 @@ class QAScrollPane : public QFrame
     Q_OBJECT
 public:
     enum Mode {
-        ShowWhenScrolling, // the view shows the pane only while the contents exceed its visible area
+        ShowWhenScrolling, // the view shows the pane only while the contents exceed its visible
+                           // area
         ShowAlways
     };
 

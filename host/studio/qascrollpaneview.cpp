@@ -111,10 +111,18 @@ QAScrollPane* QAScrollPaneView::newScrollPane(QAScrollPane::Mode mode, QWidget* 
     return new QAScrollPane(mode, parent, name);
 }
 
-void QAScrollPaneView::viewportMousePressEvent(QMouseEvent*) {}
-void QAScrollPaneView::viewportMouseReleaseEvent(QMouseEvent*) {}
-void QAScrollPaneView::viewportMouseMoveEvent(QMouseEvent*) {}
-void QAScrollPaneView::viewportMouseDoubleClickEvent(QMouseEvent*) {}
+void QAScrollPaneView::viewportMousePressEvent(QMouseEvent*)
+{
+}
+void QAScrollPaneView::viewportMouseReleaseEvent(QMouseEvent*)
+{
+}
+void QAScrollPaneView::viewportMouseMoveEvent(QMouseEvent*)
+{
+}
+void QAScrollPaneView::viewportMouseDoubleClickEvent(QMouseEvent*)
+{
+}
 
 void QAScrollPaneView::paintEvent(QPaintEvent* event)
 {
@@ -181,8 +189,8 @@ void QAScrollPaneView::updateScrollBars()
 void QAScrollPaneView::updatePane()
 {
     const bool scrolling = contentsW > visibleWidth() || contentsH > visibleHeight();
-    const bool wanted = contentsW > 0 && contentsH > 0
-                        && (paneMode == QAScrollPane::ShowAlways || scrolling);
+    const bool wanted =
+        contentsW > 0 && contentsH > 0 && (paneMode == QAScrollPane::ShowAlways || scrolling);
     if (!wanted) {
         if (pane)
             pane->hide();

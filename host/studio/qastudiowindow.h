@@ -18,8 +18,8 @@ public:
 
     // True when the window may close now; the base answers true.
     virtual bool canClose();
-    // The widget the studio shows beside the window while it is active (an outline, a list), or null.
-    // It stays owned by the window.
+    // The widget the studio shows beside the window while it is active (an outline, a list), or
+    // null. It stays owned by the window.
     virtual QWidget* contentOutlineWidget() const;
 
     // enabled-state questions:

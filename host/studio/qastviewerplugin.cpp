@@ -40,18 +40,30 @@ unsigned long QAStViewerPlugin::release()
     return refCount;
 }
 
-QString QAStViewerPlugin::description() { return QString(); }
-QString QAStViewerPlugin::author() { return QString(); }
-QString QAStViewerPlugin::version() { return QString(); }
+QString QAStViewerPlugin::description()
+{
+    return QString();
+}
+QString QAStViewerPlugin::author()
+{
+    return QString();
+}
+QString QAStViewerPlugin::version()
+{
+    return QString();
+}
 
-void QAStViewerPlugin::initialize(QUnknownInterface*, QARes*) {}
+void QAStViewerPlugin::initialize(QUnknownInterface*, QARes*)
+{
+}
 
 QAStViewerWindow* QAStViewerPlugin::create(QStringList& files, QWidget* parent, const char* name)
 {
     return create(files, true, parent, name);
 }
 
-bool QAStViewerPlugin::exportHTML(const QString&, const QString&, QAIProgressMonitor*, QAILogMonitor*)
+bool QAStViewerPlugin::exportHTML(const QString&, const QString&, QAIProgressMonitor*,
+                                  QAILogMonitor*)
 {
     return false;
 }
@@ -61,20 +73,51 @@ QAStViewerWindow* QAStViewerPlugin::openedWindow(const QString&)
     return nullptr;
 }
 
-void QAStViewerPlugin::connectAccepted(QObject*, const char*) {}
-void QAStViewerPlugin::connectRejected(QObject*, const char*) {}
+void QAStViewerPlugin::connectAccepted(QObject*, const char*)
+{
+}
+void QAStViewerPlugin::connectRejected(QObject*, const char*)
+{
+}
 
 PreferenceItem* QAStViewerPlugin::preferenceSettings()
 {
     return nullptr;
 }
 
-QString QAStViewerPlugin::pluginName(int) { return name(); }
-QString QAStViewerPlugin::pluginIcon() { return QString(); }
-QString QAStViewerPlugin::pluginDescription() { return description(); }
-QString QAStViewerPlugin::pluginCompanyName() { return QString(); }
-QString QAStViewerPlugin::pluginCompanyIcon() { return QString(); }
-QString QAStViewerPlugin::pluginCompanyDescription() { return QString(); }
-QString QAStViewerPlugin::pluginCopyRight() { return QString(); }
-QString QAStViewerPlugin::pluginVersion() { return version(); }
-QDate QAStViewerPlugin::pluginCreation() { return QDate::currentDate(); }
+QString QAStViewerPlugin::pluginName(int)
+{
+    return name();
+}
+QString QAStViewerPlugin::pluginIcon()
+{
+    return QString();
+}
+QString QAStViewerPlugin::pluginDescription()
+{
+    return description();
+}
+QString QAStViewerPlugin::pluginCompanyName()
+{
+    return QString();
+}
+QString QAStViewerPlugin::pluginCompanyIcon()
+{
+    return QString();
+}
+QString QAStViewerPlugin::pluginCompanyDescription()
+{
+    return QString();
+}
+QString QAStViewerPlugin::pluginCopyRight()
+{
+    return QString();
+}
+QString QAStViewerPlugin::pluginVersion()
+{
+    return version();
+}
+QDate QAStViewerPlugin::pluginCreation()
+{
+    return QDate::currentDate();
+}

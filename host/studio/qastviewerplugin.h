@@ -14,7 +14,8 @@ class QAStViewerWindow;
 class QWidget;
 
 // Identifier under which a viewer plug-in answers itself (QAStViewerPlugin::fromInterface).
-#define IID_QAStViewerPlugin QUuid(0x5d0b7a3e, 0x8c41, 0x4f6a, 0x9e, 0x27, 0x3b, 0x61, 0xd4, 0x0c, 0x92, 0x5f)
+#define IID_QAStViewerPlugin                                                                       \
+    QUuid(0x5d0b7a3e, 0x8c41, 0x4f6a, 0x9e, 0x27, 0x3b, 0x61, 0xd4, 0x0c, 0x92, 0x5f)
 
 // The text a viewer plug-in library answers from qt_ucm_query_verification_data(); the studio
 // loads only libraries answering exactly this.

@@ -51,18 +51,34 @@ void QAStViewerWindow::setFiles(QStringList* files, QStringList* second, ViewerM
     }
 }
 
-void QAStViewerWindow::setMode(ViewerMode mode) { viewerMode = mode; }
-void QAStViewerWindow::setNode(const QString& node) { viewerNode = node; }
-void QAStViewerWindow::setChannel(int channel) { viewerChannel = channel; }
-void QAStViewerWindow::scrollToTag(const QString&, int, int) {}
-void QAStViewerWindow::setRootName(const QString& name) { viewerRootName = name; }
+void QAStViewerWindow::setMode(ViewerMode mode)
+{
+    viewerMode = mode;
+}
+void QAStViewerWindow::setNode(const QString& node)
+{
+    viewerNode = node;
+}
+void QAStViewerWindow::setChannel(int channel)
+{
+    viewerChannel = channel;
+}
+void QAStViewerWindow::scrollToTag(const QString&, int, int)
+{
+}
+void QAStViewerWindow::setRootName(const QString& name)
+{
+    viewerRootName = name;
+}
 
 void QAStViewerWindow::setRootIcon(const QPixmap& icon)
 {
     setWindowIcon(icon);
 }
 
-void QAStViewerWindow::streamCharReceived(char) {}
+void QAStViewerWindow::streamCharReceived(char)
+{
+}
 
 void QAStViewerWindow::setAutoReload(bool on)
 {

@@ -10,7 +10,8 @@ class QMainWindow;
 class QMenu;
 
 // Identifier under which the host answers its StudioInterface.
-#define IID_StudioInterface QUuid(0xcedeb1c6, 0xd23b, 0x431d, 0xa0, 0x38, 0x12, 0x75, 0xcd, 0x05, 0x69, 0x13)
+#define IID_StudioInterface                                                                        \
+    QUuid(0xcedeb1c6, 0xd23b, 0x431d, 0xa0, 0x38, 0x12, 0x75, 0xcd, 0x05, 0x69, 0x13)
 
 // What the studio offers to its plug-ins.
 class StudioInterface : public QUnknownInterface

@@ -489,8 +489,9 @@ private slots:
             QTest::addRow("bad range '%s'", range)
                 << QStringList{"--range", range}
                 << QStringLiteral("Bad range %1: give").arg(QString::fromUtf8(range));
-        row("size verbatim", {"--size", "%1x%2"}, "Bad size %1x%2: give WIDTHxHEIGHT, each from 32 "
-                                                 "to 4096 pixels");
+        row("size verbatim", {"--size", "%1x%2"},
+            "Bad size %1x%2: give WIDTHxHEIGHT, each from 32 "
+            "to 4096 pixels");
     }
 
     void commandLine()
@@ -506,12 +507,16 @@ private slots:
         };
         const QString seen =
             o.error.isEmpty()
-                ? QStringList{QString::number(o.chartType()), text(o.roles.time), text(o.roles.x),
-                              text(o.roles.y), text(o.roles.z),
+                ? QStringList{QString::number(o.chartType()),
+                              text(o.roles.time),
+                              text(o.roles.x),
+                              text(o.roles.y),
+                              text(o.roles.z),
                               o.rangeX ? range(o.rangeX) + (o.rangeY ? "," + range(o.rangeY) : "")
                                        : "-",
-                              QStringLiteral("%1x%2").arg(o.renderSize.width()).arg(
-                                  o.renderSize.height()),
+                              QStringLiteral("%1x%2")
+                                  .arg(o.renderSize.width())
+                                  .arg(o.renderSize.height()),
                               QString(o.scales.stacked ? 'S' : '-') + (o.scales.logX ? 'X' : '-')
                                   + (o.scales.logY ? 'Y' : '-')}
                       .join('|')
@@ -563,8 +568,7 @@ private slots:
         };
         QCOMPARE(QStringLiteral("%1 %2 %3 %4")
                      .arg(QString::number(window->chart), given.isEmpty() ? "-" : given,
-                          window->viewX ? range(*window->viewX) + "," + range(*window->viewY)
-                                        : "-",
+                          window->viewX ? range(*window->viewX) + "," + range(*window->viewY) : "-",
                           window->scales ? scales(*window->scales) : "-"),
                  done);
         // The picture is the window's drawing.

@@ -32,8 +32,8 @@ QByteArray cellsOf(const QImage& image, const QColor& colour)
         const int x = i % image.width();
         const int y = i / image.width();
         const QColor c = image.pixelColor(x, y);
-        if (near(c.red(), colour.red()) && near(c.green(), colour.green()) &&
-            near(c.blue(), colour.blue()))
+        if (near(c.red(), colour.red()) && near(c.green(), colour.green())
+            && near(c.blue(), colour.blue()))
             cells[y * 12 / image.height() * 16 + x * 16 / image.width()] = '1';
     }
     return cells;
@@ -72,9 +72,8 @@ class TestCli : public QObject
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(dir.path());
-        process.start(executable,
-                      QStringList{"--plugin", GVZ_VIEWER_PLUGIN, "--resources", "r.xml"} +
-                          arguments);
+        process.start(executable, QStringList{"--plugin", GVZ_VIEWER_PLUGIN, "--resources", "r.xml"}
+                                      + arguments);
         if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
             return Run();
         return {process.exitCode(), process.readAllStandardOutput(),
@@ -126,8 +125,8 @@ private slots:
         row("unwritable page", {"--export-html", "t.gvz/html", t}, "", "html");
         row("no file", {"--list"}, "", "file");
         const QString n = trace("names.gvz", "a,b\t\tc d\t\xc3\xbc\xc3\xb1\n1\t4\t2\t3\n");
-        row("names verbatim", {"--list", "--show", "a,b", "--show", "", "--show", "üñ", "--show",
-                               "c d", n},
+        row("names verbatim",
+            {"--list", "--show", "a,b", "--show", "", "--show", "üñ", "--show", "c d", n},
             "a,b\t1\t1\t1\n\t1\t4\t4\nc d\t1\t2\t2\n\xc3\xbc\xc3\xb1\t1\t3\t3\n");
         row("unknown names", {"--list", "--show", "a", "--show", "üñ ", n}, "",
             "Unknown curve \"a\", \"üñ \": the files hold \"a,b\", \"\", \"c d\", \"üñ\"\n");
@@ -162,15 +161,16 @@ private slots:
         QTest::newRow("time: show-all") << QStringList{"--show-all"} << "111";
         QTest::newRow("time: show two") << QStringList{"--show", "c", "--show", "b"} << "011";
         QTest::newRow("xyz: third curve") << QStringList{"--chart", "xyz"} << "001";
-        QTest::newRow("xyz: roles") << QStringList{"--chart", "xyz", "--x", "c", "--y", "b",
-                                                   "--z", "a", "--z", "b"}
-                                    << "110";
-        QTest::newRow("xy: two Ys") << QStringList{"--chart", "xy", "--y", "a", "--y", "c"} << "101";
+        QTest::newRow("xyz: roles")
+            << QStringList{"--chart", "xyz", "--x", "c", "--y", "b", "--z", "a", "--z", "b"}
+            << "110";
+        QTest::newRow("xy: two Ys")
+            << QStringList{"--chart", "xy", "--y", "a", "--y", "c"} << "101";
         QTest::newRow("time: stacked") << QStringList{"--show-all", "--stack"} << "111";
         QTest::newRow("time: log y") << QStringList{"--show-all", "--log-y"} << "111";
-        QTest::newRow("xy: stacked log axes") << QStringList{"--chart", "xy", "--y", "a", "--y",
-                                                             "c", "--stack", "--log-x", "--log-y"}
-                                              << "101";
+        QTest::newRow("xy: stacked log axes")
+            << QStringList{"--chart", "xy", "--y", "a", "--y", "c", "--stack", "--log-x", "--log-y"}
+            << "101";
     }
 
     void render()
@@ -178,8 +178,9 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, shown);
         QFile::remove(dir.filePath("c.png"));
-        const Run run = studio(arguments + QStringList{"--render", "c.png", "--size", "640x480",
-                                                       trace("r.gvz", threeCurves())});
+        const Run run = studio(
+            arguments
+            + QStringList{"--render", "c.png", "--size", "640x480", trace("r.gvz", threeCurves())});
         QCOMPARE(run.code, 0);
         const QImage image(dir.filePath("c.png"));
         QCOMPARE(image.size(), QSize(640, 480));
@@ -252,12 +253,12 @@ private slots:
     void exportHtmlWithoutSettings()
     {
         const QString studioCopy = dir.filePath("bin/gvz-studio");
-        QVERIFY(QDir().mkpath(dir.filePath("bin")) &&
-                (QFile::exists(studioCopy) || QFile::copy(GVZ_STUDIO_EXECUTABLE, studioCopy)));
+        QVERIFY(QDir().mkpath(dir.filePath("bin"))
+                && (QFile::exists(studioCopy) || QFile::copy(GVZ_STUDIO_EXECUTABLE, studioCopy)));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_CONFIG_HOME", dir.filePath("config"));
-        const Run run = studio({"--export-html", "bare", trace("e.gvz", "a\n1\n2\n")}, environment,
-                               studioCopy);
+        const Run run =
+            studio({"--export-html", "bare", trace("e.gvz", "a\n1\n2\n")}, environment, studioCopy);
         QVERIFY2(run.code == 0, run.err.constData());
         for (const char* name : {"index.html", "index.svg", "index.png"})
             QVERIFY2(QFileInfo(dir.filePath("bare/") + name).size() > 0, name);

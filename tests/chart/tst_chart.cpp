@@ -83,7 +83,7 @@ QString describe(const DStyle& s)
              QString::number(s.markers));
 }
 
-    // Draws `chart` into a 600 x 400 picture and keeps the painter's strips.
+// Draws `chart` into a 600 x 400 picture and keeps the painter's strips.
 QImage paintStrips(const ChartFixture& chart, std::vector<DPlotStrip>& strips)
 {
     QImage image(600, 400, QImage::Format_RGB32);
@@ -264,9 +264,9 @@ private slots:
     // pixel, every spike kept, nothing outside the plot of a view.
     void summaryDrawingMatchesEveryPoint_data()
     {
-        QTest::addColumn<bool>("walk");     // an XY random walk instead of a time curve
-        QTest::addColumn<double>("from");   // the view's X, as shares of the samples
-        QTest::addColumn<double>("to");     // (0 to 1: no view)
+        QTest::addColumn<bool>("walk");    // an XY random walk instead of a time curve
+        QTest::addColumn<double>("from");  // the view's X, as shares of the samples
+        QTest::addColumn<double>("to");    // (0 to 1: no view)
         QTest::addColumn<int>("gapEvery"); // a NaN sample every so many; 0: none
         QTest::addColumn<int>("count");
         QTest::newRow("time, whole") << false << 0.0 << 1.0 << 0 << 200000;
@@ -309,9 +309,8 @@ private slots:
         const DAxis* ay = chart.axes[1];
         const double x0 = ax->property(DAxis::RangeMin), w = ax->property(DAxis::RangeMax) - x0;
         if (to - from < 1.0)
-            chart.graphic->view.rect =
-                QRectF(QPointF(x0 + from * w, ay->property(DAxis::RangeMin)),
-                       QPointF(x0 + to * w, ay->property(DAxis::RangeMax)));
+            chart.graphic->view.rect = QRectF(QPointF(x0 + from * w, ay->property(DAxis::RangeMin)),
+                                              QPointF(x0 + to * w, ay->property(DAxis::RangeMax)));
         const auto draw = [&](QRectF* plot) {
             QImage image(800, 400, QImage::Format_RGB32);
             image.fill(Qt::white);
@@ -329,15 +328,18 @@ private slots:
         const int inked = countPixels(full, full.rect(), isBlue);
         int differing = 0;
         for (int i = 0; i < 800 * 400; ++i)
-            differing += isBlue(full.pixel(i % 800, i / 800)) != isBlue(summed.pixel(i % 800, i / 800));
+            differing +=
+                isBlue(full.pixel(i % 800, i / 800)) != isBlue(summed.pixel(i % 800, i / 800));
         QVERIFY(inked > 500);
-        QVERIFY2(differing <= inked / 100, qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(inked)));
+        QVERIFY2(differing <= inked / 100,
+                 qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(inked)));
         for (int row = int(plot.top()); row <= int(plot.bottom()); ++row) // spikes reach both
             QCOMPARE(countPixels(summed, QRect(0, row, 800, 1), isBlue) > 0,
                      countPixels(full, QRect(0, row, 800, 1), isBlue) > 0);
         const QRect inside = plot.toAlignedRect().adjusted(0, 0, 1, 1);
         if (chart.graphic->view.isSet())
-            QCOMPARE(countPixels(summed, summed.rect(), isBlue), countPixels(summed, inside, isBlue));
+            QCOMPARE(countPixels(summed, summed.rect(), isBlue),
+                     countPixels(summed, inside, isBlue));
     }
 
     void gridLinesWhereRangeAndSpacingPutThem_data()
@@ -429,8 +431,8 @@ private slots:
         QVERIFY(blue.width() > image.width() * 2 / 3 && blue.height() <= 2);
         QVERIFY(std::abs(red.width() - blue.width()) <= 2 && red.height() > image.height() / 2);
         QVERIFY(std::abs(blue.center().y() - red.center().y()) <= 2);
-        QVERIFY(isRed(image.pixelColor(red.bottomLeft())) &&
-                isRed(image.pixelColor(red.topRight())));
+        QVERIFY(isRed(image.pixelColor(red.bottomLeft()))
+                && isRed(image.pixelColor(red.topRight())));
         // The painter's size setting scales pens; reduced it stays a hairline.
         for (auto [size, thickness] : {std::pair{100, 1}, {300, 3}, {20, 1}})
             QCOMPARE(countPixels(chart.paint(QSize(600, 400), size), QRect(450, 0, 1, 400), isBlue),

@@ -132,8 +132,8 @@ QByteArray readFile(const QString& name)
 
 QByteArray configXml(const QByteArray& children, const QByteArray& tag = "gvzconfig")
 {
-    return "<resources version=\"1\"><group tag=\"" + tag + "\">" + children +
-           "</group></resources>";
+    return "<resources version=\"1\"><group tag=\"" + tag + "\">" + children
+           + "</group></resources>";
 }
 
 } // namespace
@@ -174,9 +174,9 @@ private slots:
                 shown << label->text();
         }
         const QString axis = "|Show Lines every:|Show Units every:|Show Dots every:";
-        QCOMPARE(shown.join('|'), "Graphic|Title:|Axis Setup|Automatic Axis Setup|X Axis" + axis +
-                                      "|Y Axis" + axis + "|Z Axis" + axis +
-                                      "|OK|Cancel|Help|Save...|Load...");
+        QCOMPARE(shown.join('|'), "Graphic|Title:|Axis Setup|Automatic Axis Setup|X Axis" + axis
+                                      + "|Y Axis" + axis + "|Z Axis" + axis
+                                      + "|OK|Cancel|Help|Save...|Load...");
         QGroupBox* const groups[] = {dlg.axisXGroup, dlg.axisYGroup, dlg.axisZGroup};
         QVERIFY(!groups[0]->isEnabled() && !groups[1]->isEnabled() && !groups[2]->isEnabled());
         dlg.autoScaleCheck->click();
@@ -292,10 +292,10 @@ private slots:
         QVERIFY(res && res->toResGroup() && res->isTag("gvzconfig") && !res->next());
         QStringList written;
         for (QARes* n = res->toResGroup()->firstChild(); n; n = n->next())
-            written << n->tag() + (n->toResString() ? "=" + n->toResString()->value()
-                                   : n->toResBoolean()
-                                       ? QString("?%1").arg(n->toResBoolean()->value())
-                                       : QString("!"));
+            written << n->tag()
+                           + (n->toResString()    ? "=" + n->toResString()->value()
+                              : n->toResBoolean() ? QString("?%1").arg(n->toResBoolean()->value())
+                                                  : QString("!"));
         QCOMPARE(written.join(' '),
                  QStringLiteral("graphic_title=Graphic automatic_scale?1 show_line_x_?1 "
                                 "show_line_y_?1 show_line_z_?1 show_unit_x_?1 show_unit_y_?1 "

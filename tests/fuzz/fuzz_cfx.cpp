@@ -40,9 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!res)
         return 0;
     config.load(res.get());
-    for (const float step : {config.stepLineX, config.stepLineY, config.stepLineZ,
-                             config.stepUnitX, config.stepUnitY, config.stepUnitZ,
-                             config.stepDotX, config.stepDotY, config.stepDotZ}) {
+    for (const float step :
+         {config.stepLineX, config.stepLineY, config.stepLineZ, config.stepUnitX, config.stepUnitY,
+          config.stepUnitZ, config.stepDotX, config.stepDotY, config.stepDotZ}) {
         if (!std::isfinite(step) || !(step > 0.0f))
             std::abort();
     }

@@ -10,7 +10,8 @@ namespace {
 
 bool goodRange(const std::optional<QAStViewerWindow::Range>& range)
 {
-    return !range || (std::isfinite(range->from) && std::isfinite(range->to) && range->from < range->to);
+    return !range
+           || (std::isfinite(range->from) && std::isfinite(range->to) && range->from < range->to);
 }
 
 bool goodSide(int side)

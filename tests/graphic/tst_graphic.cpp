@@ -78,7 +78,8 @@ void showSpike(QAGVZGraphic& w, QList<QVector3D> points = {})
     w.resize(700, 500);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.setGraphic(ChartFixture::make(DGraphic::Chart2D, {points}, {gvzpref->styles->curveStyles[0]}));
+    w.setGraphic(
+        ChartFixture::make(DGraphic::Chart2D, {points}, {gvzpref->styles->curveStyles[0]}));
 }
 
 // The column of the topmost pixel in the curve's colour: the spike's tip.
@@ -192,8 +193,8 @@ private slots:
         for (const QAction* a : menu->actions()) {
             const QString check = a->isCheckable() ? (a->isChecked() ? " [x]" : " [ ]") : "";
             entries << (a->isSeparator() ? QStringLiteral("-")
-                                         : QString::number(a->data().toInt()) + ' ' + a->text() +
-                                               check + (a->isEnabled() ? "" : " off"));
+                                         : QString::number(a->data().toInt()) + ' ' + a->text()
+                                               + check + (a->isEnabled() ? "" : " off"));
         }
         QString expected = QString("0 Display Legend [x]|1 Display 3D Curve Projection [ ]%1|-|"
                                    "3 Default View%1|4 View XY%1|5 View YZ%1|6 View XZ%1")
@@ -436,7 +437,8 @@ private slots:
             sendMouse(w, QEvent::MouseMove, QPoint(int(b), 100 + height));
             sendMouse(w, QEvent::MouseButtonRelease, QPoint(int(b), 100 + height));
         };
-        const double bandColumn = plot.left() + (before - int(a)) * plot.width() / (int(b) - int(a));
+        const double bandColumn =
+            plot.left() + (before - int(a)) * plot.width() / (int(b) - int(a));
         double expected = before;
         switch (gesture) {
         case WheelIn:
@@ -565,9 +567,9 @@ private slots:
             QCOMPARE(after[i].width() < before[i].width() * 0.9, xZoomed);
             QCOMPARE(after[i].left() == before[i].left() && after[i].right() == before[i].right(),
                      !xZoomed);
-            const bool same = std::abs(after[i].top() - before[i].top()) < 1e-6 * before[i].height()
-                              && std::abs(after[i].bottom() - before[i].bottom())
-                                     < 1e-6 * before[i].height();
+            const bool same =
+                std::abs(after[i].top() - before[i].top()) < 1e-6 * before[i].height()
+                && std::abs(after[i].bottom() - before[i].bottom()) < 1e-6 * before[i].height();
             QCOMPARE(!same, i == yZoomed);
         }
         // A rebuilt chart keeps the layout and each strip's zoom; the cursor reads every strip.
@@ -587,7 +589,7 @@ private slots:
 
     void zoomStopsAtFloatResolution_data()
     {
-        QTest::addColumn<float>("start"); // of 1001 samples
+        QTest::addColumn<float>("start");  // of 1001 samples
         QTest::addColumn<float>("spread"); // between samples
         QTest::newRow("samples past 2^24") << 20000000.0f << 2.0f;
         QTest::newRow("all points equal") << 5.0f << 0.0f;
@@ -620,8 +622,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("time: the spike") << true << QPointF(60.2, 5) << "sample 60: curve 0 10";
         QTest::newRow("time: left of the plot") << true << QPointF(-5, 5) << "";
-        QTest::newRow("xy: near the tip") << false << QPointF(60.4, 9.7)
-                                          << "curve 0 #60: x 60, y 10";
+        QTest::newRow("xy: near the tip")
+            << false << QPointF(60.4, 9.7) << "curve 0 #60: x 60, y 10";
         QTest::newRow("xy: nothing within 20 px") << false << QPointF(30, 5) << "";
     }
 

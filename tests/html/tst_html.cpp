@@ -170,8 +170,8 @@ private slots:
         QTest::addColumn<QString>("where"); // the text replaced by `text`
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("escaped");
-        QTest::newRow("curve name") << "curve" << QString("<script>a\"b&c")
-                                    << QString("&lt;script&gt;a&quot;b&amp;c");
+        QTest::newRow("curve name")
+            << "curve" << QString("<script>a\"b&c") << QString("&lt;script&gt;a&quot;b&amp;c");
         QTest::newRow("axis name") << "axis" << QString("<script>") << QString("&lt;script&gt;");
         QTest::newRow("generator") << "generator" << QString("\"><script>")
                                    << QString("content=\"&quot;&gt;&lt;script&gt;\"");
@@ -196,9 +196,10 @@ private slots:
             << QByteArray("<g font-family=\"'Liberation Mono', monospace\"/>");
         QTest::newRow("references") << QByteArray("<t>&#1;&#x9;&#xFFFE;&#55296;&#65;&amp;</t>")
                                     << QByteArray("<t>&#xFFFD;&#x9;&#xFFFD;&#xFFFD;&#65;&amp;</t>");
-        QTest::newRow("raw characters") << QByteArray("<t>\x01\t\xed\xa0\x80\xef\xbf\xbf\xf0\x9f\x98\x80</t>")
-                                        << QByteArray("<t>\xef\xbf\xbd\t\xef\xbf\xbd\xef\xbf\xbd"
-                                                      "\xef\xbf\xbd\xef\xbf\xbd\xf0\x9f\x98\x80</t>");
+        QTest::newRow("raw characters")
+            << QByteArray("<t>\x01\t\xed\xa0\x80\xef\xbf\xbf\xf0\x9f\x98\x80</t>")
+            << QByteArray("<t>\xef\xbf\xbd\t\xef\xbf\xbd\xef\xbf\xbd"
+                          "\xef\xbf\xbd\xef\xbf\xbd\xf0\x9f\x98\x80</t>");
     }
 
     void tidySvg()

@@ -30,8 +30,8 @@ QByteArray groupXml(const QByteArray& body, const QByteArray& tag = "gvz_viewer"
 
 QByteArray rgb(const QByteArray& tag, int r, int g, int b)
 {
-    return "<rgb tag=\"" + tag + "\" red=\"" + QByteArray::number(r) + "\" green=\"" +
-           QByteArray::number(g) + "\" blue=\"" + QByteArray::number(b) + "\"/>";
+    return "<rgb tag=\"" + tag + "\" red=\"" + QByteArray::number(r) + "\" green=\""
+           + QByteArray::number(g) + "\" blue=\"" + QByteArray::number(b) + "\"/>";
 }
 
 QByteArray penStyle(const QByteArray& tag, int r, int g, int b)
@@ -149,8 +149,8 @@ private slots:
             groupXml(penStyle("sty_curve_1", 7, 8, 9) + penStyle("sty_curve_20", 1, 2, 3)), Pane,
             QColor(7, 8, 9), QColor(1, 2, 3));
         row("sty_curve_0, sty_curve_21, non-group style ignored",
-            groupXml(penStyle("sty_curve_0", 7, 8, 9) + penStyle("sty_curve_21", 1, 2, 3) +
-                     rgb("sty_curve_1", 4, 4, 4)));
+            groupXml(penStyle("sty_curve_0", 7, 8, 9) + penStyle("sty_curve_21", 1, 2, 3)
+                     + rgb("sty_curve_1", 4, 4, 4)));
     }
 
     void fromResources()

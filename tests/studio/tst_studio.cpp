@@ -167,8 +167,8 @@ private slots:
         // A click in the pane makes the clicked point the centre of the view.
         QTest::mouseClick(pane, Qt::LeftButton, {}, r.center());
         QCOMPARE(
-            QPoint(view.contentsX(), view.contentsY()) +
-                QPoint(visible().width() / 2, visible().height() / 2),
+            QPoint(view.contentsX(), view.contentsY())
+                + QPoint(visible().width() / 2, visible().height() / 2),
             QPoint(pane->pixelToLogicalX(r.center().x()), pane->pixelToLogicalY(r.center().y())));
 
         view.resizeContents(100, 100);

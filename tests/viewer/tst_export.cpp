@@ -309,35 +309,34 @@ private slots:
         QTest::addColumn<int>("incremental");
         QTest::addColumn<bool>("restarted");
         const QByteArray ab = "a\tb\n1\t2\n";
-        QTest::newRow("whole lines") << QList<QByteArray>{ab}
-                                     << Steps{{"+3\t4\n"}, {"+5\t-6\n7\t8e3\n"}} << 2 << false;
+        QTest::newRow("whole lines")
+            << QList<QByteArray>{ab} << Steps{{"+3\t4\n"}, {"+5\t-6\n7\t8e3\n"}} << 2 << false;
         QTest::newRow("middle of a line")
-            << QList<QByteArray>{ab} << Steps{{"+3\t"}, {"+9"}, {"+4\n5\t6\n"}, {"+9\t-9\n"}}
-            << 4 << false;
+            << QList<QByteArray>{ab} << Steps{{"+3\t"}, {"+9"}, {"+4\n5\t6\n"}, {"+9\t-9\n"}} << 4
+            << false;
         QTest::newRow("middle of a CRLF pair")
             << QList<QByteArray>{"a\tb\r\n1\t2\r\n"}
             << Steps{{"+3\t4\r"}, {"+\n5\t6\r\n"}, {"+7\t8\r\n"}} << 3 << false;
         QTest::newRow("middle of a UTF-8 sequence")
-            << QList<QByteArray>{ab} << Steps{{"+3\t\xd9"}, {"+\xa3\n"}, {"+5\t6\n"}} << 3
-            << false;
-        QTest::newRow("new extremes") << QList<QByteArray>{ab}
-                                      << Steps{{"+-7\t2\n"}, {"+1\t99\n-7\t99\n"}} << 2 << false;
-        QTest::newRow("shrunk, then grown") << QList<QByteArray>{ab + "3\t4\n"}
-                                            << Steps{{"=" + ab}, {"+1\t1\n"}} << 1 << true;
+            << QList<QByteArray>{ab} << Steps{{"+3\t\xd9"}, {"+\xa3\n"}, {"+5\t6\n"}} << 3 << false;
+        QTest::newRow("new extremes")
+            << QList<QByteArray>{ab} << Steps{{"+-7\t2\n"}, {"+1\t99\n-7\t99\n"}} << 2 << false;
+        QTest::newRow("shrunk, then grown")
+            << QList<QByteArray>{ab + "3\t4\n"} << Steps{{"=" + ab}, {"+1\t1\n"}} << 1 << true;
         QTest::newRow("rewritten at the same size")
             << QList<QByteArray>{ab} << Steps{{"=a\tb\n3\t4\n"}} << 0 << true;
         QTest::newRow("header changed")
             << QList<QByteArray>{ab} << Steps{{"=c\tb\n1\t2\n5\t5\n"}} << 0 << true;
         QTest::newRow("replaced by rename")
             << QList<QByteArray>{ab} << Steps{{"~" + ab + "3\t4\n"}} << 0 << true;
-        QTest::newRow("deleted, then back") << QList<QByteArray>{ab}
-                                            << Steps{{"-"}, {"~" + ab + "7\t7\n"}} << 1 << false;
+        QTest::newRow("deleted, then back")
+            << QList<QByteArray>{ab} << Steps{{"-"}, {"~" + ab + "7\t7\n"}} << 1 << false;
         QTest::newRow("turned into a folder")
             << QList<QByteArray>{ab} << Steps{{"/"}} << 1 << false;
         QTest::newRow("a name twice in a header")
             << QList<QByteArray>{"a\ta\n1\t2\n"} << Steps{{"+3\t4\n"}} << 0 << false;
-        QTest::newRow("a name in two files") << QList<QByteArray>{ab, "b\tc\n5\t6\n"}
-                                             << Steps{{"+3\t4\n", "+7\t8\n"}} << 0 << false;
+        QTest::newRow("a name in two files")
+            << QList<QByteArray>{ab, "b\tc\n5\t6\n"} << Steps{{"+3\t4\n", "+7\t8\n"}} << 0 << false;
         QTest::newRow("two files") << QList<QByteArray>{"a\n1\n", "b\tc\n2\t3\n"}
                                    << Steps{{"+3\n", ""}, {"", "+4\t5\n"}} << 2 << false;
         for (quint32 seed = 1; seed <= 3; ++seed) {

@@ -50,16 +50,16 @@ QString describeRows(const QAGVZViewer& viewer)
     QStringList rows;
     for (int i = 0; i < viewer.listView->topLevelItemCount(); ++i) {
         const QAGVZItem* r = rowOf(viewer, i);
-        const QString flags = QString(r->displayIfTime ? "T" : "") + (r->displayAsX ? "X" : "") +
-                              (r->displayAsY ? "Y" : "") + (r->displayAsZ ? "Z" : "");
+        const QString flags = QString(r->displayIfTime ? "T" : "") + (r->displayAsX ? "X" : "")
+                              + (r->displayAsY ? "Y" : "") + (r->displayAsZ ? "Z" : "");
         const int type = viewer.graphicType;
         const QString icon = type == 0
                                  ? QString(r->displayIfTime ? "t" : "")
-                                 : QString(r->displayAsX ? "x" : "") + (r->displayAsY ? "y" : "") +
-                                       (type == 2 && r->displayAsZ ? "z" : "");
-        const bool sound = r->displayAsX == (r == viewer.itemX) &&
-                           QAGVZItem::rolePixmapName(r->roleIcon()) ==
-                               "gvz_" + (icon.isEmpty() ? "0" : icon) + "_xpm";
+                                 : QString(r->displayAsX ? "x" : "") + (r->displayAsY ? "y" : "")
+                                       + (type == 2 && r->displayAsZ ? "z" : "");
+        const bool sound = r->displayAsX == (r == viewer.itemX)
+                           && QAGVZItem::rolePixmapName(r->roleIcon())
+                                  == "gvz_" + (icon.isEmpty() ? "0" : icon) + "_xpm";
         rows << QStringLiteral("%1 %2 %3%4%5")
                     .arg(r->text(0), r->text(1), flags.isEmpty() && r != viewer.itemY ? "-" : flags,
                          r == viewer.itemY ? "*" : "", sound ? "" : "!");
@@ -144,8 +144,9 @@ bool runScript(QAGVZViewer& viewer, const QString& script, bool* rebuilt = nullp
                 if (role.startsWith('x'))
                     roles.x = named.value(0);
                 else
-                    (role.startsWith('t') ? roles.time : role.startsWith('y') ? roles.y : roles.z) =
-                        named;
+                    (role.startsWith('t')   ? roles.time
+                     : role.startsWith('y') ? roles.y
+                                            : roles.z) = named;
             }
             viewer.setCurveRoles(roles);
         } else if (verb == "itemy") {
@@ -157,21 +158,22 @@ bool runScript(QAGVZViewer& viewer, const QString& script, bool* rebuilt = nullp
             QTest::keyClick(list, Qt::Key_Return);
         } else if (verb == "menu") { // chooses entry `id` of the popup, or closes it for -1;
             bool opened = false; // further words: the file holds these curves, reloaded each time
-            QTimer::singleShot(50, qApp, [id = words.value(2).toInt(), &opened, &viewer,
-                                          reloads = words.mid(3)] {
-                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-                for (const QString& curves : reloads) {
-                    const QStringList names = curves.split(u',');
-                    const QString text = names.join(u'\t') + u'\n'
-                                         + QStringList(names.size(), QStringLiteral("1")).join(u'\t');
-                    if (writeTrace(viewer.files.value(0), text.toLatin1()))
-                        viewer.reload();
-                }
-                if ((opened = menu)) {
-                    menu->setActiveAction(menu->actions().value(id)); // ids are positions
-                    QTest::keyClick(menu, id >= 0 ? Qt::Key_Return : Qt::Key_Escape);
-                }
-            });
+            QTimer::singleShot(
+                50, qApp, [id = words.value(2).toInt(), &opened, &viewer, reloads = words.mid(3)] {
+                    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                    for (const QString& curves : reloads) {
+                        const QStringList names = curves.split(u',');
+                        const QString text =
+                            names.join(u'\t') + u'\n'
+                            + QStringList(names.size(), QStringLiteral("1")).join(u'\t');
+                        if (writeTrace(viewer.files.value(0), text.toLatin1()))
+                            viewer.reload();
+                    }
+                    if ((opened = menu)) {
+                        menu->setActiveAction(menu->actions().value(id)); // ids are positions
+                        QTest::keyClick(menu, id >= 0 ? Qt::Key_Return : Qt::Key_Escape);
+                    }
+                });
             QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
             QTest::qWait(row ? 0 : 100);
             if (opened != (row != nullptr) || viewer.findChild<QMenu*>())
@@ -439,9 +441,9 @@ private slots:
         QFETCH(QStringList, order);
         QByteArray text = "c10\tc9\te\tc100\n";
         for (int i = 0; i < 100; ++i)
-            text += (i < 10 ? QByteArray::number(i < 5 ? 10 : 20) : "") + "\t" +
-                    (i < 9 ? QByteArray::number(i < 5 ? 9 : 30) : "") + "\t\t" +
-                    QByteArray::number(i < 50 ? 100 : 200) + "\n";
+            text += (i < 10 ? QByteArray::number(i < 5 ? 10 : 20) : "") + "\t"
+                    + (i < 9 ? QByteArray::number(i < 5 ? 9 : 30) : "") + "\t\t"
+                    + QByteArray::number(i < 50 ? 100 : 200) + "\n";
         ViewerPtr viewer = open({text});
         viewer->listView->sortItems(column, Qt::AscendingOrder);
         QStringList names;
@@ -483,7 +485,8 @@ private slots:
         // The new row may take the address of the old one: it is another curve all the same.
         QTest::newRow("menu: row replaced meanwhile")
             << "menu c 0 a,b a,b,d" << true << "a 1 TX, b 1 Y*, d 1 Z";
-        QTest::newRow("menu: row kept meanwhile") << "menu c 0 a,b,c" << true << "a 1 TX, b 1 Y*, c 1 TZ";
+        QTest::newRow("menu: row kept meanwhile")
+            << "menu c 0 a,b,c" << true << "a 1 TX, b 1 Y*, c 1 TZ";
         // Roles set by name through the host operation: set, not toggled, one rebuild.
         QTest::newRow("host: time") << "set t=b,c" << true << "a 1 X, b 1 TY*, c 1 TZ";
         QTest::newRow("host: X, Z") << "type 2; set x=c z=a,b" << true << "a 1 TZ, b 1 YZ*, c 1 X";
@@ -579,12 +582,14 @@ private slots:
 
     void viewKeptOrFitted_data()
     {
-        QTest::addColumn<QString>("before");  // script before the view is set
-        QTest::addColumn<QPointF>("view");    // X range set
-        QTest::addColumn<QString>("after");   // script afterwards; "reload": 5 samples appended
-        QTest::addColumn<QPointF>("shown");   // X range then; null: the whole chart
+        QTest::addColumn<QString>("before"); // script before the view is set
+        QTest::addColumn<QPointF>("view");   // X range set
+        QTest::addColumn<QString>("after");  // script afterwards; "reload": 5 samples appended
+        QTest::addColumn<QPointF>("shown");  // X range then; null: the whole chart
         const auto row = [](const char* name, const char* before, QPointF view, const char* after,
-                            QPointF shown) { QTest::newRow(name) << before << view << after << shown; };
+                            QPointF shown) {
+            QTest::newRow(name) << before << view << after << shown;
+        };
         row("time: reload keeps", "", {2, 6}, "reload", {2, 6});
         row("time: hiding a curve keeps", "", {2, 6}, "dbl b", {2, 6});
         row("time: rebuild (configuration) keeps", "", {2, 6}, "build", {2, 6});
@@ -627,7 +632,7 @@ private slots:
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QList<double>>("range"); // X from, to (, Y from, to)
-        QTest::addColumn<float>("unitStep"); // of the zoomed X axis; 0: refused
+        QTest::addColumn<float>("unitStep");      // of the zoomed X axis; 0: refused
         const double nan = std::numeric_limits<double>::quiet_NaN();
         const double inf = std::numeric_limits<double>::infinity();
         const auto row = [](const char* name, int type, const QList<double>& range, float step) {

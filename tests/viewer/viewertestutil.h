@@ -39,8 +39,8 @@ public:
     QPointer<QMainWindow> window; // answered by mainWindow(); not owned
     QStringList calls;            // "mainWindow", "insertMenu &Graphics", "removeMenu 3"
     QList<QAResProducer*> producers;
-    QList<QPointer<QMenu>> insertedMenus; // by id
-    QStringList messages;                 // of logMessage()
+    QList<QPointer<QMenu>> insertedMenus;  // by id
+    QStringList messages;                  // of logMessage()
     QAIProgressMonitor* monitor = nullptr; // answered by progressMonitor(); not owned
 
 private:

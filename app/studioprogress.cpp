@@ -34,6 +34,8 @@ void StudioProgress::setTotalSteps(int steps)
         box->setMinimumDuration(500); // a short read shows nothing, so nothing flickers
         box->setAutoClose(true);
         box->setAutoReset(true);
+        // The dialog forgets it was cancelled when it resets at the end: remember it here.
+        QObject::connect(box, &QProgressDialog::canceled, box, [this] { cancel(); });
     }
     box->reset();
     box->setRange(0, steps);
@@ -69,11 +71,25 @@ void StudioProgress::setProgress(int steps)
         std::fflush(stderr);
         return;
     }
-    if (box)
-        box->setValue(std::min(steps, total));
+    if (!box)
+        return;
+    const int value = std::min(steps, total);
+    // The dialog serves the event loop only when its value changes: a step that moves it less
+    // than one must serve it too, or the window freezes while the chart is built.
+    if (value == box->value() && box->isVisible())
+        QCoreApplication::processEvents();
+    else
+        box->setValue(value);
+}
+
+void StudioProgress::setCancellable(bool on)
+{
+    cancellable = on;
+    if (box && !toStderr)
+        box->setCancelButtonText(on ? QProgressDialog::tr("Cancel") : QString());
 }
 
 bool StudioProgress::wasCanceled() const
 {
-    return canceled || (box && box->wasCanceled());
+    return cancellable && canceled;
 }

@@ -22,7 +22,7 @@ public:
     void setToStderr(bool on) { toStderr = on; }
     // A read is under way: from setTotalSteps() to progress at the total.
     bool running() const { return busy; }
-    // Asks the read under way to stop.
+    // Asks the read under way to stop (once it may: see setCancellable()).
     void cancel() { canceled = true; }
     // The last read ended because it was cancelled.
     bool lastCancelled() const { return canceled && !busy; }
@@ -34,6 +34,8 @@ public:
     void setProgress(int steps) override;
     void setLabel(const QString& text) override;
     bool wasCanceled() const override;
+    // Without, the dialog shows no Cancel button and cancel() waits until it may.
+    void setCancellable(bool on) override;
 
 private:
     QWidget* window;
@@ -46,4 +48,5 @@ private:
     bool lineShown = false;
     bool busy = false;
     bool canceled = false;
+    bool cancellable = true;
 };

@@ -15,7 +15,9 @@
 #include "viewer/qagvzitem.h"
 #include "viewer/qagvzviewer.h"
 #include "graphic/qagvzgraphic.h"
+#include "host/studio/qaiprogressmonitor.h"
 #include "host/studio/qalistview.h"
+#include "host/studio/studiointerface.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -90,6 +92,33 @@ QByteArray moreRows(int rows)
     return text;
 }
 
+// A studio whose progress dialog shows from the start: every step serves the event loop.
+class ServingStudio final : public StudioInterface, public QAIProgressMonitor
+{
+public:
+    long queryInterface(const QUuid& id, QUnknownInterface** iface) override
+    {
+        const bool known = id == IID_StudioInterface || id == IID_QUnknown;
+        *iface = known ? this : nullptr;
+        return known ? Ok : NoInterface;
+    }
+    unsigned long addRef() override { return 1; }
+    unsigned long release() override { return 1; }
+    QMainWindow* mainWindow() override { return nullptr; }
+    QString exportDirectory() override { return {}; }
+    QString htmlGenerator() override { return {}; }
+    void registerResourceProducer(QAResProducer*) override {}
+    int insertMenu(const QString&, QMenu*) override { return -1; }
+    void removeMenu(int) override {}
+    void logMessage(const QString&) override {}
+    QAIProgressMonitor* progressMonitor() override { return this; }
+
+    void setTotalSteps(int) override {}
+    void setProgress(int) override { QCoreApplication::processEvents(); }
+    void setLabel(const QString&) override {}
+    bool wasCanceled() const override { return false; }
+};
+
 int runOne(long rows, const QString& picture)
 {
     QTemporaryDir dir;
@@ -102,7 +131,8 @@ int runOne(long rows, const QString& picture)
         return 1;
     }
     const double samples = double(rows) * Columns;
-    QAGVZViewer::initialize(nullptr, nullptr);
+    static ServingStudio studio;
+    QAGVZViewer::initialize(nullptr, &studio);
     QImage image(880, 680, QImage::Format_RGB32);
     {
         // What any window costs (fonts, caches) is not memory per sample.

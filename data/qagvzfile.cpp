@@ -202,7 +202,7 @@ bool QAGVZFile::read(const QString& fileName)
     readTotal = file.size();
     readBytes(file);
     bytesRead = file.pos();
-    finish();
+    finish(true);
     if (cancelled) {
         reset();
         return false;
@@ -248,7 +248,7 @@ bool QAGVZFile::readAppended(const QString& fileName, qint64 offset, QAGVZValueL
     LineSource source(file);
     readRows(source);
     bytesRead = file.pos();
-    finish();
+    finish(false);
     // Lent, not owned: reset() must not delete them.
     for (int i = 0; i < count; ++i)
         lists[i] = nullptr;
@@ -461,13 +461,13 @@ void QAGVZFile::readText(QFile& file)
     }
 }
 
-void QAGVZFile::finish()
+void QAGVZFile::finish(bool squeeze)
 {
     for (int i = 0; i < count; ++i) {
         if (QAGVZValueList* list = lists[i]) {
             list->min = extremes[i].min;
             list->max = extremes[i].max;
-            if (endsWithLineEnd)
+            if (squeeze && endsWithLineEnd)
                 list->squeeze();
         }
     }

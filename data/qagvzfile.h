@@ -39,8 +39,8 @@ public:
     // Reads the lines of `fileName` from `offset` on (the start of a line, after the header)
     // and appends their samples to `curves`, one per column of the header read before (null:
     // the column is dropped), updating each curve's min and max as a full read would. The file
-    // lends the curves only while it runs. False, with nothing changed, when the file cannot be
-    // opened or holds UTF-16 or UTF-32.
+    // lends the curves only while it runs, and moves none of their nodes. False, with nothing
+    // changed, when the file cannot be opened or holds UTF-16 or UTF-32.
     bool readAppended(const QString& fileName, qint64 offset, QAGVZValueList* const* curves,
                       int columns);
 
@@ -94,7 +94,10 @@ private:
     template <typename Source> void readRows(Source& source);
     bool reportProgress(qint64 done); // false once cancelled
     void readText(QFile& file);
-    void finish();
+    // Sets the curves' min and max; with `squeeze`, gives back their blocks' unused tails (not
+    // after an appended read: the nodes would move under the caller's pointers to them, and
+    // the next read fills the tail anyway).
+    void finish(bool squeeze);
 
     std::unique_ptr<Extremes[]> extremes; // one per column while read() runs, else null
     qint64 readTotal = 0;

@@ -98,22 +98,41 @@ QAGVZGraphic::~QAGVZGraphic()
     delete graphic;
 }
 
-void QAGVZGraphic::setGraphic(DGraphic* g)
+QAGVZGraphic::Follow QAGVZGraphic::follow() const
 {
     // A time chart viewed up to its last sample (within a pixel) follows the trace as it grows.
-    bool follows = false;
-    double lastBefore = 0.0;
+    Follow f;
     if (timeChart && view.isValid() && is2D()) {
-        lastBefore = wholeRange().right();
+        f.lastBefore = wholeRange().right();
         const double pixel = 1.0 / std::max(chartPainter.plotMap().xScale, 1e-300);
-        follows = std::abs(view.right() - lastBefore) <= pixel;
+        f.follows = std::abs(view.right() - f.lastBefore) <= pixel;
     }
+    return f;
+}
+
+void QAGVZGraphic::setGraphic(DGraphic* g)
+{
+    const Follow before = follow();
     delete graphic;
     graphic = g;
     // A 3-D chart drops the choices of the 2-D ones.
     if (graphic && graphic->is3D())
         stacked = logX = logY = false;
-    // A rebuilt chart never keeps spinning.
+    settle(before);
+}
+
+void QAGVZGraphic::changeGraphic(const std::function<void(DGraphic*)>& change)
+{
+    if (!graphic)
+        return;
+    const Follow before = follow();
+    change(graphic);
+    settle(before);
+}
+
+void QAGVZGraphic::settle(const Follow& before)
+{
+    // A new or changed chart never keeps spinning.
     motionTimer.stop();
     fullDrawing.stop();
     chartPainter.preview = false;
@@ -123,8 +142,8 @@ void QAGVZGraphic::setGraphic(DGraphic* g)
         DUpdater updater;
         updater.doItem(graphic);
         widenDegenerateRanges(graphic);
-        const double grown = wholeRange().right() - lastBefore;
-        if (follows && is2D() && grown > 0)
+        const double grown = wholeRange().right() - before.lastBefore;
+        if (before.follows && is2D() && grown > 0)
             view.translate(grown, 0);
         showView(view);
         reportLeftOut();

@@ -59,6 +59,10 @@ public:
     // one the widget's legend, projection and view angles. An axis whose range is missing or
     // empty gets one unit on each side.
     void setGraphic(DGraphic* g);
+    // Lets `change` add to the chart shown (points appended to its curves, their summaries kept
+    // by builders), then settles it as setGraphic() settles a new one, keeping the view. Nothing
+    // happens without a chart.
+    void changeGraphic(const std::function<void(DGraphic*)>& change);
     // Sets both view angles; repaints at once when a chart is shown, else they wait for the next.
     void set3D(float elevation, float azimuth);
     // Repaints the visible contents without erasing first.
@@ -151,6 +155,16 @@ private:
         std::map<QString, Span> strips;
     };
 
+    // Whether the view follows the end of a growing time chart, and where that end was.
+    struct Follow
+    {
+        bool follows = false;
+        double lastBefore = 0.0;
+    };
+    Follow follow() const;
+    // What a new or changed chart needs: settings, ranges, the view (moved along when it
+    // follows), a repaint.
+    void settle(const Follow& before);
     void copySettingsInto(DGraphic* g) const;
     static void widenDegenerateRanges(DGraphic* g);
     bool is2D() const { return graphic && !graphic->is3D(); }

@@ -123,7 +123,9 @@ void QAGVZViewer::setFiles(QStringList* fileList, QStringList* second, ViewerMod
     listView->clear();
     itemX = nullptr;
     itemY = nullptr;
-    updateFiles(fileList ? *fileList : QStringList());
+    // A cancelled read leaves no chart of the rows it cleared.
+    if (!updateFiles(fileList ? *fileList : QStringList()))
+        updateGraphic();
 }
 
 void QAGVZViewer::refreshContents()
@@ -185,6 +187,7 @@ bool QAGVZViewer::appendGrowth(bool& restarted)
     }
     QSet<QString> names;
     std::vector<std::vector<QAGVZValueList*>> curves;
+    std::vector<std::vector<QAGVZItem*>> curveRows;
     for (const QString& name : std::as_const(files)) {
         if (names.contains(name))
             return false; // the same file twice in the set
@@ -193,6 +196,7 @@ bool QAGVZViewer::appendGrowth(bool& restarted)
     names.clear();
     for (const QString& name : std::as_const(files)) {
         std::vector<QAGVZValueList*>& columns = curves.emplace_back();
+        std::vector<QAGVZItem*>& columnRows = curveRows.emplace_back();
         for (const std::optional<QString>& column : followed[name].columns) {
             QAGVZItem* row = column ? rows.value(*column) : nullptr;
             if (column
@@ -201,19 +205,28 @@ bool QAGVZViewer::appendGrowth(bool& restarted)
             if (column)
                 names.insert(*column);
             columns.push_back(row ? row->values : nullptr);
+            columnRows.push_back(row);
         }
     }
     QAGVZFile file;
     bool grew = false;
+    // Where each curve changes: the chart is extended from there.
+    QHash<const QAGVZItem*, KeptSamples> kept;
     for (int i = 0; i < files.size(); ++i) {
         FollowedFile& state = followed[files.at(i)];
         std::vector<QAGVZValueList*>& columns = curves[size_t(i)];
+        for (size_t k = 0; k < columns.size(); ++k) {
+            if (columns[k])
+                kept.insert(curveRows[size_t(i)][k], {columns[k]->last, columns[k]->count});
+        }
         // The unfinished last line read before is read again whole.
         for (size_t k = 0; k < state.beforeLastLine.size() && k < columns.size(); ++k) {
-            if (columns[k]
-                && !columns[k]->truncateAfter(state.beforeLastLine[k].first,
-                                              state.beforeLastLine[k].second))
+            if (!columns[k])
+                continue;
+            const auto [before, count] = state.beforeLastLine[k];
+            if (!columns[k]->truncateAfter(before, count))
                 return false;
+            kept.insert(curveRows[size_t(i)][k], {before, count});
         }
         // Gone between the check and the read: the full read says why, keeping what it can.
         if (!file.readAppended(files.at(i), state.tail.end, columns.data(), int(columns.size())))
@@ -226,7 +239,8 @@ bool QAGVZViewer::appendGrowth(bool& restarted)
         return true;
     for (auto it = rows.cbegin(); it != rows.cend(); ++it)
         it.value()->valuesGrew();
-    updateGraphic();
+    if (!extendGraphic(kept))
+        updateGraphic();
     return true;
 }
 
@@ -250,10 +264,14 @@ bool QAGVZViewer::updateFiles(QStringList list)
         }
     }
     // Every file is read before anything changes, so that a cancelled read leaves all as it was.
+    // The read's steps are KiB; the chart build takes BuildProgressSteps more.
     QAIProgressMonitor* monitor = _iface ? _iface->progressMonitor() : nullptr;
-    const int totalSteps = int(std::min<qint64>(totalBytes >> 10, INT_MAX - 1)) + 1;
-    if (monitor)
-        monitor->setTotalSteps(totalSteps);
+    const int totalSteps =
+        int(std::min<qint64>(totalBytes >> 10, INT_MAX - 1 - BuildProgressSteps)) + 1;
+    if (monitor) {
+        monitor->setCancellable(true);
+        monitor->setTotalSteps(totalSteps + BuildProgressSteps);
+    }
     qint64 doneBytes = 0;
     std::vector<std::unique_ptr<QAGVZFile>> read;
     for (int i = 0; i < list.size(); ++i) {
@@ -272,7 +290,7 @@ bool QAGVZViewer::updateFiles(QStringList list)
         }
         if (!file.read(name)) {
             if (file.cancelled) {
-                monitor->setProgress(totalSteps);
+                monitor->setProgress(totalSteps + BuildProgressSteps);
                 return false;
             }
             unreadable.insert(name, i);
@@ -283,6 +301,7 @@ bool QAGVZViewer::updateFiles(QStringList list)
     if (monitor)
         monitor->setProgress(totalSteps);
 
+    const bool opening = listView->topLevelItemCount() == 0;
     files = list;
     followed.clear();
     // Rows by curve name, the first in list order for each name. Names are compared in full:
@@ -394,8 +413,33 @@ bool QAGVZViewer::updateFiles(QStringList list)
         met[2]->setDisplayAsZ(true);
 
     listView->setSortingEnabled(sorting);
+    if (!monitor) {
+        updateGraphic();
+        return true;
+    }
+    // The rows have changed: a reload can no longer go back, an open can still leave nothing.
+    monitor->setCancellable(opening);
+    const qint64 points = std::max<qint64>(chartPoints(), 1);
+    bool cancelled = false;
+    buildTick = [&](qint64 made) {
+        monitor->setProgress(
+            totalSteps
+            + int(std::min<qint64>(made * BuildProgressSteps / points, BuildProgressSteps - 1)));
+        cancelled = opening && monitor->wasCanceled();
+        return !cancelled;
+    };
     updateGraphic();
-    return true;
+    buildTick = nullptr;
+    if (cancelled) {
+        itemX = itemY = nullptr;
+        listView->clear();
+        files.clear();
+        followed.clear();
+        updateGraphic();
+    }
+    monitor->setProgress(totalSteps + BuildProgressSteps);
+    monitor->setCancellable(true);
+    return !cancelled;
 }
 
 // activation and closing:

@@ -115,8 +115,11 @@ public:
     void setFiles(QStringList* fileList, QStringList* second, ViewerMode mode) override;
     // Reads `list` and merges its curves into the rows (by full name); rows whose curve is gone
     // are deleted; the first three curves read get the default roles where none is chosen yet.
-    // False, with nothing changed, when the user cancelled the read.
+    // False when the user cancelled: during the read nothing changes; an open may also be
+    // cancelled while its chart is built, and then holds nothing.
     bool updateFiles(QStringList list);
+    // Steps of the progress given to building the chart, after those of the read.
+    static constexpr int BuildProgressSteps = 100;
     // Appends what every file of the set gained since the last read to the curves, when each
     // looks appended to and the result is certain to equal a full read; false (nothing changed)
     // otherwise. Sets `restarted` when a file followed before was truncated or replaced.
@@ -143,6 +146,19 @@ public:
     DGraphic* timeGraphic();
     DGraphic* xyGraphic();
     DGraphic* xyzGraphic();
+    // The points a chart of the current type makes from the rows as they are, about.
+    qint64 chartPoints() const;
+    // Where a curve's samples changed in an incremental read: the last sample before the change
+    // (null: the first one changed) and how many come before it.
+    struct KeptSamples
+    {
+        const QAGVZValue* before = nullptr;
+        int count = 0;
+    };
+    // Extends the chart shown to the samples that changed after `kept` (rows missing from it are
+    // unchanged) instead of building it again: the same chart a build would make. False, with
+    // nothing changed, when the chart's curves are not those of the rows as they are.
+    bool extendGraphic(const QHash<const QAGVZItem*, KeptSamples>& kept);
     // Shows X from `xFrom` to `xTo` of the current 2-D chart (the time chart in sample numbers,
     // the XY chart in the X curve's units) and Y over `y`, or its whole range without one; one
     // step of the zoom history. False, and nothing changes, without a chart, for the XYZ chart,
@@ -273,6 +289,9 @@ private:
     };
     QHash<QString, FollowedFile> followed;
     bool reading = false; // updateFiles() runs: what the progress lets happen must not re-enter it
+    // While a read builds its chart: called every some ten thousand points with the points made
+    // so far; false stops the build (no chart). Empty otherwise.
+    std::function<bool(qint64 points)> buildTick;
     // What the zoom view belongs to: the chart type and, for the XY chart, its X and Y curves.
     // A build for anything else fits the new chart.
     QStringList viewFrame;

@@ -7,6 +7,7 @@
 #include "data/qagvzvaluelist.h"
 #include "graphic/qagvzgraphic.h"
 #include "prefs/qagvzpref.h"
+#include "host/chart/dcurvesummary.h"
 #include "host/chart/ditem.h"
 #include "host/chart/dupdater.h"
 #include "host/studio/qalistview.h"
@@ -61,20 +62,68 @@ struct Axes
     DAxis* z;
 };
 
-// Adds one point per sample of `values`: X its position, Y its value.
-int addTimePoints(DCurve* curve, const Axes& axes, const QAGVZValueList* values)
+// The samples that make a curve's points from some place on: Y alone for a time chart (X is
+// the sample number), else X, Y and for a 3-D chart Z, a point per step while every chain has one.
+struct Chains
 {
-    ChainBuilder points(curve, nullptr);
-    const QAGVZValue* sample = values ? values->first : nullptr;
-    const int count = values ? values->count : 0;
-    int i = 0;
-    for (; sample && i < count; ++i, sample = sample->next) {
-        auto* point = new DPoint(curve, nullptr);
-        point->addCoord(axes.x, float(i));
-        point->addCoord(axes.y, sample->value);
-        points.append(point);
+    const QAGVZValue* x = nullptr;
+    const QAGVZValue* y = nullptr;
+    const QAGVZValue* z = nullptr;
+};
+
+// Counts the points made and reports every Slice of them through the viewer's build tick.
+class Slices
+{
+public:
+    explicit Slices(const std::function<bool(qint64)>& report) : tick(report) {}
+    // False once the build is to stop.
+    bool add()
+    {
+        if (++pending < Slice)
+            return true;
+        made += pending;
+        pending = 0;
+        return !tick || tick(made);
     }
-    return i;
+
+private:
+    static constexpr qint64 Slice = 1 << 16;
+    const std::function<bool(qint64)>& tick;
+    qint64 made = 0;
+    qint64 pending = 0;
+};
+
+// Appends the points of `from` to `points` (up to `timeCount` samples in a time chart).
+// False when the build was stopped.
+bool addPoints(DCurveSummary::Builder& points, QAGVZViewer::GraphicType type, Chains from,
+               int timeCount, Slices& slices)
+{
+    switch (type) {
+    case QAGVZViewer::TimeGraphic:
+        for (std::size_t i = points.count(); from.y && i < std::size_t(timeCount);
+             ++i, from.y = from.y->next) {
+            points.add(float(i), from.y->value);
+            if (!slices.add())
+                return false;
+        }
+        break;
+    case QAGVZViewer::XYGraphic:
+        for (; from.x && from.y; from.x = from.x->next, from.y = from.y->next) {
+            points.add(from.x->value, from.y->value);
+            if (!slices.add())
+                return false;
+        }
+        break;
+    case QAGVZViewer::XYZGraphic:
+        for (; from.x && from.y && from.z;
+             from.x = from.x->next, from.y = from.y->next, from.z = from.z->next) {
+            points.add(from.x->value, from.y->value, from.z->value);
+            if (!slices.add())
+                return false;
+        }
+        break;
+    }
+    return true;
 }
 
 const QAGVZValue* firstSample(const QAGVZItem* row)
@@ -82,51 +131,55 @@ const QAGVZValue* firstSample(const QAGVZItem* row)
     return row && row->values ? row->values->first : nullptr;
 }
 
-// Adds one point per step along the chains of X, Y and, for a 3-D chart, Z, as long as every
-// chain has a sample: a curve gets as many points as the shortest chain.
-int addChainPoints(DCurve* curve, const Axes& axes, const QAGVZValue* x, const QAGVZValue* y,
-                   const QAGVZValue* z)
+int sampleCount(const QAGVZItem* row)
 {
-    ChainBuilder points(curve, nullptr);
-    int made = 0;
-    while (x && y && (z || !axes.z)) {
-        auto* point = new DPoint(curve, nullptr);
-        point->addCoord(axes.x, x->value);
-        point->addCoord(axes.y, y->value);
-        if (axes.z) {
-            point->addCoord(axes.z, z->value);
-            z = z->next;
-        }
-        points.append(point);
-        x = x->next;
-        y = y->next;
-        ++made;
+    return row && row->values ? row->values->count : 0;
+}
+
+// Whether `row` makes a curve of a chart of `type`.
+bool shows(QAGVZViewer::GraphicType type, const QAGVZItem* row)
+{
+    switch (type) {
+    case QAGVZViewer::TimeGraphic:
+        return row->displayIfTime;
+    case QAGVZViewer::XYGraphic:
+        return row->displayAsY;
+    case QAGVZViewer::XYZGraphic:
+        return row->displayAsZ;
     }
-    return made;
+    return false;
 }
 
 struct Made
 {
     int curves = 0;
     qint64 points = 0;
+    bool stopped = false;
 };
 
-// Adds, after the axes, a curve for every row that `selected` picks, in list order, with the
-// points that `addPoints` makes for it.
-template <typename Select, typename AddPoints>
-Made addCurves(DGraphic* g, const Axes& axes, QAListView* list, Select selected,
-               AddPoints addPoints)
+// Adds, after the axes, a curve for every row that a chart of `type` shows, in list order, with
+// its points: X from `xRow` and, for a 3-D chart, Y from `yRow`.
+Made addCurves(DGraphic* g, QAListView* list, QAGVZViewer::GraphicType type, const QAGVZItem* xRow,
+               const QAGVZItem* yRow, const std::function<bool(qint64)>& tick)
 {
     Made made;
-    ChainBuilder curves(g, axes.last());
-    for (int r = 0, rows = list->topLevelItemCount(); r < rows; ++r) {
+    Slices slices(tick);
+    ChainBuilder curves(g, Axes(g).last());
+    for (int r = 0, rows = list->topLevelItemCount(); r < rows && !made.stopped; ++r) {
         const auto* row = static_cast<const QAGVZItem*>(list->topLevelItem(r));
-        if (!selected(row))
+        if (!shows(type, row))
             continue;
         auto* curve = new DCurve(DCurve::Line, QAGVZViewer::curveName(row), g, row->style, nullptr);
         curves.append(curve);
         ++made.curves;
-        made.points += addPoints(curve, row);
+        DCurveSummary::Builder points(*curve, 0, g->is3D());
+        const Chains from = type == QAGVZViewer::TimeGraphic
+                                ? Chains{nullptr, firstSample(row), nullptr}
+                            : type == QAGVZViewer::XYGraphic
+                                ? Chains{firstSample(xRow), firstSample(row), nullptr}
+                                : Chains{firstSample(xRow), firstSample(yRow), firstSample(row)};
+        made.stopped = !addPoints(points, type, from, sampleCount(row), slices);
+        made.points += qint64(points.count());
     }
     return made;
 }
@@ -289,14 +342,9 @@ DGraphic* QAGVZViewer::timeGraphic()
 {
     DGraphic* g = newGraphic(DGraphic::Chart2D, tr("time", "X Axis name for 'time' graphic"),
                              tr("Y", "Y Axis name for 'time' graphic"), QString());
-    const Axes axes(g);
-    const Made made = addCurves(
-        g, axes, listView, [](const QAGVZItem* row) { return row->displayIfTime; },
-        [&axes](DCurve* curve, const QAGVZItem* row) {
-            return addTimePoints(curve, axes, row->values);
-        });
+    const Made made = addCurves(g, listView, TimeGraphic, nullptr, nullptr, buildTick);
     // A chosen curve without samples still makes a chart: its axes and an empty curve.
-    return finishGraphic(g, made.curves > 0, true);
+    return finishGraphic(g, made.curves > 0 && !made.stopped, true);
 }
 
 DGraphic* QAGVZViewer::xyGraphic()
@@ -305,14 +353,8 @@ DGraphic* QAGVZViewer::xyGraphic()
         return nullptr;
     DGraphic* g = newGraphic(DGraphic::Chart2D, curveName(itemX),
                              tr("Y", "Y Axis name for XY graphic"), QString());
-    const Axes axes(g);
-    const QAGVZValue* x = firstSample(itemX);
-    const Made made = addCurves(
-        g, axes, listView, [](const QAGVZItem* row) { return row->displayAsY; },
-        [&axes, x](DCurve* curve, const QAGVZItem* row) {
-            return addChainPoints(curve, axes, x, firstSample(row), nullptr);
-        });
-    return finishGraphic(g, made.points > 0, false);
+    const Made made = addCurves(g, listView, XYGraphic, itemX, nullptr, buildTick);
+    return finishGraphic(g, made.points > 0 && !made.stopped, false);
 }
 
 DGraphic* QAGVZViewer::xyzGraphic()
@@ -321,13 +363,79 @@ DGraphic* QAGVZViewer::xyzGraphic()
         return nullptr;
     DGraphic* g = newGraphic(DGraphic::Lines3D, curveName(itemX), curveName(itemY),
                              tr("Z", "Z Axis name for XYZ graphic"));
-    const Axes axes(g);
-    const QAGVZValue* x = firstSample(itemX);
-    const QAGVZValue* y = firstSample(itemY);
-    const Made made = addCurves(
-        g, axes, listView, [](const QAGVZItem* row) { return row->displayAsZ; },
-        [&axes, x, y](DCurve* curve, const QAGVZItem* row) {
-            return addChainPoints(curve, axes, x, y, firstSample(row));
-        });
-    return finishGraphic(g, made.points > 0, false);
+    const Made made = addCurves(g, listView, XYZGraphic, itemX, itemY, buildTick);
+    return finishGraphic(g, made.points > 0 && !made.stopped, false);
+}
+
+qint64 QAGVZViewer::chartPoints() const
+{
+    qint64 points = 0;
+    for (int r = 0, rows = listView->topLevelItemCount(); r < rows; ++r) {
+        if (shows(graphicType, rowAt(r)))
+            points += sampleCount(rowAt(r));
+    }
+    return points;
+}
+
+bool QAGVZViewer::extendGraphic(const QHash<const QAGVZItem*, KeptSamples>& kept)
+{
+    DGraphic* g = graphic->graphic;
+    if (!g)
+        return false;
+    const QAGVZItem* xRow = graphicType == TimeGraphic ? nullptr : itemX;
+    const QAGVZItem* yRow = graphicType == XYZGraphic ? itemY : nullptr;
+    const auto keptOf = [&kept](const QAGVZItem* row) {
+        const auto it = kept.constFind(row);
+        if (it != kept.constEnd())
+            return *it;
+        return KeptSamples{row->values ? row->values->last : nullptr, sampleCount(row)};
+    };
+    const auto after = [](const QAGVZItem* row, const KeptSamples& k) {
+        return k.before ? k.before->next : firstSample(row);
+    };
+    struct Growth
+    {
+        DCurve* curve;
+        std::size_t keep;
+        Chains from;
+        int count;
+    };
+    std::vector<Growth> growths;
+    DItem* item = Axes(g).last()->next;
+    for (int r = 0, rows = listView->topLevelItemCount(); r < rows; ++r) {
+        const QAGVZItem* row = rowAt(r);
+        if (!shows(graphicType, row))
+            continue;
+        DCurve* curve = item ? item->toCurve() : nullptr;
+        if (!curve || curve->name != curveName(row) || !curve->summary)
+            return false;
+        item = item->next;
+        // Point i pairs the i-th samples of its chains: they must all have changed at the same
+        // place, and the points before it must be theirs.
+        const KeptSamples k = keptOf(row);
+        for (const QAGVZItem* source : {xRow, yRow}) {
+            if (source && keptOf(source).count != k.count)
+                return false;
+        }
+        if (std::size_t(k.count) > curve->summary->items())
+            return false;
+        const Chains from = graphicType == TimeGraphic
+                                ? Chains{nullptr, after(row, k), nullptr}
+                                : Chains{after(xRow, keptOf(xRow)),
+                                         yRow ? after(yRow, keptOf(yRow)) : after(row, k),
+                                         yRow ? after(row, k) : nullptr};
+        growths.push_back({curve, std::size_t(k.count), from, sampleCount(row)});
+    }
+    if (item)
+        return false;
+    graphic->changeGraphic([this, &growths](DGraphic* chart) {
+        const std::function<bool(qint64)> untimed;
+        Slices slices(untimed);
+        for (const Growth& growth : growths) {
+            DCurveSummary::Builder points(*growth.curve, growth.keep, chart->is3D());
+            addPoints(points, graphicType, growth.from, growth.count, slices);
+        }
+        finishGraphic(chart, true, graphicType == TimeGraphic);
+    });
+    return true;
 }

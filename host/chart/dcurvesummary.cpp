@@ -6,85 +6,230 @@
 #include <algorithm>
 #include <cmath>
 
-DCurveSummary::DCurveSummary(const DCurve& curve)
+namespace {
+std::uint64_t nextSerial()
 {
     static std::uint64_t made = 0; // chart items live on one thread
-    serialNumber = ++made;
-    std::vector<Block> leaves;
-    Block b;
-    bool seeded = false; // the block has a finite point
-    std::uint32_t lowAt = 0, highAt = 0;
-    auto close = [&] {
-        if (b.count == 0)
-            return;
-        b.simple = b.simple && seeded;
-        b.lowFirst = lowAt <= highAt;
-        leaves.push_back(b);
-        b = Block();
-        seeded = false;
-    };
-    for (const DItem* item = curve.firstChild; item; item = item->next) {
-        const std::uint32_t at = b.count++;
-        ++itemCount;
-        const DPoint* point = item->toPoint();
-        const float x = point ? point->coord(0) : 0.0f;
-        const float y = point ? point->coord(1) : 0.0f;
-        if (at == 0) {
-            b.first = item;
-            b.simple = true;
-            b.firstX = x;
-            b.firstY = y;
+    return ++made;
+}
+} // namespace
+
+DCurveSummary::DCurveSummary(const DCurve& curve, bool zToo) : withZ(zToo)
+{
+    serialNumber = nextSerial();
+    levels.emplace_back();
+    for (const DItem* item = curve.firstChild; item; item = item->next)
+        take(item, item->toPoint(), true);
+    closeLeaf();
+    buildLevels(0);
+}
+
+namespace {
+void widen(DCurveSummary::Extent& e, float v)
+{
+    if (!std::isfinite(v))
+        return;
+    e.min = std::min(e.min, v);
+    e.max = std::max(e.max, v);
+    if (v > 0.0f)
+        e.leastPositive = std::min(e.leastPositive, v);
+    else
+        ++e.nonPositive;
+}
+} // namespace
+
+void DCurveSummary::countExtents(const DPoint& point, bool add, bool& extremeLost)
+{
+    for (int slot = 0; slot < (withZ ? 3 : 2); ++slot) {
+        const float v = point.coord(slot);
+        Extent& e = extents[slot];
+        if (add) {
+            widen(e, v);
+        } else if (std::isfinite(v)) {
+            extremeLost = extremeLost || v == e.min || v == e.max || v == e.leastPositive;
+            if (v <= 0.0f)
+                --e.nonPositive;
         }
-        const float xy[2] = {x, y};
-        for (int slot = 0; point && slot < 2; ++slot) {
-            const float v = xy[slot];
-            if (!std::isfinite(v))
-                continue;
-            Extent& e = extents[slot];
-            e.min = std::min(e.min, v);
-            e.max = std::max(e.max, v);
-            if (v > 0.0f)
-                e.leastPositive = std::min(e.leastPositive, v);
-            else
-                ++e.nonPositive;
-        }
-        b.positiveX = b.positiveX && x > 0.0f;
-        b.positiveY = b.positiveY && y > 0.0f;
-        if (!point || !std::isfinite(x) || !std::isfinite(y)) {
-            b.simple = false; // only ever walked point by point
-        } else if (!seeded) {
-            b.xMin = b.xMax = b.lowX = b.highX = x;
-            b.lowY = b.highY = y;
-            lowAt = highAt = at;
-            seeded = true;
-        } else {
-            b.xMin = std::min(b.xMin, x);
-            b.xMax = std::max(b.xMax, x);
-            if (y < b.lowY) {
-                b.lowX = x;
-                b.lowY = y;
-                lowAt = at;
-            } else if (y > b.highY) {
-                b.highX = x;
-                b.highY = y;
-                highAt = at;
-            }
-        }
-        b.lastX = x;
-        b.lastY = y;
-        if (b.count == std::uint32_t(Leaf))
-            close();
     }
-    close();
-    levels.push_back(std::move(leaves));
-    while (levels.back().size() > std::size_t(Fanout)) {
-        const std::vector<Block>& below = levels.back();
-        std::vector<Block> above;
+}
+
+void DCurveSummary::take(const DItem* item, const DPoint* point, bool counted)
+{
+    if (!point) {
+        takeAt(item, 0.0f, 0.0f, false);
+        return;
+    }
+    const float x = point->coord(0), y = point->coord(1);
+    if (counted) {
+        widen(extents[0], x);
+        widen(extents[1], y);
+        if (withZ)
+            widen(extents[2], point->coord(2));
+    }
+    takeAt(item, x, y, true);
+}
+
+void DCurveSummary::takeAt(const DItem* item, float x, float y, bool point)
+{
+    Block& b = open;
+    const std::uint32_t at = b.count++;
+    ++itemCount;
+    if (at == 0) {
+        b.first = item;
+        b.simple = true;
+        b.firstX = x;
+        b.firstY = y;
+    }
+    b.positiveX = b.positiveX && x > 0.0f;
+    b.positiveY = b.positiveY && y > 0.0f;
+    if (!point || !std::isfinite(x) || !std::isfinite(y)) {
+        b.simple = false; // only ever walked point by point
+    } else if (!seeded) {
+        b.xMin = b.xMax = b.lowX = b.highX = x;
+        b.lowY = b.highY = y;
+        lowAt = highAt = at;
+        seeded = true;
+    } else {
+        b.xMin = std::min(b.xMin, x);
+        b.xMax = std::max(b.xMax, x);
+        if (y < b.lowY) {
+            b.lowX = x;
+            b.lowY = y;
+            lowAt = at;
+        } else if (y > b.highY) {
+            b.highX = x;
+            b.highY = y;
+            highAt = at;
+        }
+    }
+    b.lastX = x;
+    b.lastY = y;
+    if (b.count == std::uint32_t(Leaf))
+        closeLeaf();
+}
+
+void DCurveSummary::closeLeaf()
+{
+    Block& b = open;
+    if (b.count == 0)
+        return;
+    b.simple = b.simple && seeded;
+    b.lowFirst = lowAt <= highAt;
+    levels[0].push_back(b);
+    b = Block();
+    seeded = false;
+}
+
+void DCurveSummary::buildLevels(std::size_t changed)
+{
+    std::size_t level = 0;
+    while (levels[level].size() > std::size_t(Fanout)) {
+        changed /= Fanout;
+        if (level + 1 == levels.size())
+            levels.emplace_back();
+        const std::vector<Block>& below = levels[level];
+        std::vector<Block>& above = levels[level + 1];
+        // Blocks before `changed` cover unchanged blocks only.
+        above.resize(std::min(changed, above.size()));
         above.reserve(below.size() / Fanout + 1);
-        for (std::size_t i = 0; i < below.size(); i += Fanout)
+        for (std::size_t i = above.size() * Fanout; i < below.size(); i += Fanout)
             above.push_back(merge(&below[i], std::min<std::size_t>(Fanout, below.size() - i)));
-        levels.push_back(std::move(above));
+        ++level;
     }
+    levels.resize(level + 1);
+}
+
+const DItem* DCurveSummary::itemAt(std::size_t index) const
+{
+    if (index >= itemCount)
+        return nullptr;
+    const DItem* item = levels[0][index / Leaf].first;
+    for (std::size_t i = index % Leaf; i > 0 && item; --i)
+        item = item->next;
+    return item;
+}
+
+bool DCurveSummary::describes(const DCurve& curve, bool zToo) const
+{
+    if (withZ != zToo)
+        return false;
+    if (itemCount == 0)
+        return !curve.firstChild;
+    if (levels[0].front().first != curve.firstChild)
+        return false;
+    const DItem* last = itemAt(itemCount - 1);
+    return last && !last->next;
+}
+
+DCurveSummary::Builder::Builder(DCurve& target, std::size_t keep, bool zToo)
+    : curve(target), summary(std::move(target.summary))
+{
+    if (!summary || !summary->describes(curve, zToo))
+        summary = std::make_unique<DCurveSummary>(curve, zToo);
+    DCurveSummary& s = *summary;
+    keep = std::min(keep, s.itemCount);
+    // Drop the items from `keep` on, taking their coordinates out of the extents.
+    last = keep > 0 ? const_cast<DItem*>(s.itemAt(keep - 1)) : nullptr;
+    DItem* dropped = last ? last->next : curve.firstChild;
+    (last ? last->next : curve.firstChild) = nullptr;
+    while (dropped) {
+        DItem* item = dropped;
+        dropped = item->next;
+        item->next = nullptr;
+        if (const DPoint* point = item->toPoint())
+            s.countExtents(*point, false, extremeLost);
+        delete item;
+    }
+    // The leaf holding `keep` is summarised again from its start.
+    changed = keep / Leaf;
+    const DItem* again = changed < s.levels[0].size() ? s.levels[0][changed].first : nullptr;
+    s.levels[0].resize(changed);
+    s.itemCount = changed * Leaf;
+    s.open = Block();
+    s.seeded = false;
+    for (std::size_t i = s.itemCount; i < keep; ++i, again = again->next)
+        s.take(again, again->toPoint(), false);
+}
+
+DCurveSummary::Builder::~Builder()
+{
+    DCurveSummary& s = *summary;
+    s.closeLeaf();
+    s.buildLevels(changed);
+    if (extremeLost) {
+        for (int slot = 0; slot < 3; ++slot)
+            s.extents[slot] = Extent();
+        for (const DItem* item = curve.firstChild; item; item = item->next) {
+            if (const DPoint* point = item->toPoint())
+                s.countExtents(*point, true, extremeLost);
+        }
+    }
+    s.serialNumber = nextSerial();
+    curve.summary = std::move(summary);
+}
+
+DPoint* DCurveSummary::Builder::append(float x, float y)
+{
+    auto* point = new DPoint(&curve, x, y);
+    (last ? last->next : curve.firstChild) = point;
+    last = point;
+    return point;
+}
+
+void DCurveSummary::Builder::add(float x, float y)
+{
+    DCurveSummary& s = *summary;
+    const DPoint* point = append(x, y);
+    widen(s.extents[0], x);
+    widen(s.extents[1], y);
+    s.takeAt(point, x, y, true);
+}
+
+void DCurveSummary::Builder::add(float x, float y, float z)
+{
+    DPoint* point = append(x, y);
+    point->setCoord(2, z);
+    summary->take(point, point, true);
 }
 
 DCurveSummary::Block DCurveSummary::merge(const Block* children, std::size_t n)
@@ -188,11 +333,7 @@ void DCurveSummary::feedBlock(std::size_t level, std::size_t index, const DPlotM
 
 const DPoint* DCurveSummary::pointAt(std::size_t index) const
 {
-    if (levels.empty() || index >= itemCount)
-        return nullptr;
-    const DItem* item = levels[0][index / Leaf].first;
-    for (std::size_t i = index % Leaf; i > 0 && item; --i)
-        item = item->next;
+    const DItem* item = itemAt(index);
     return item ? item->toPoint() : nullptr;
 }
 

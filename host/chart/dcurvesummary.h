@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <vector>
 
 class DCurve;
@@ -104,7 +105,10 @@ public:
         bool anyPositive() const { return leastPositive <= max; }
     };
 
-    explicit DCurveSummary(const DCurve& curve);
+    // Summarises the points of `curve`; with `withZ` the extent of slot 2 as well (3-D charts).
+    explicit DCurveSummary(const DCurve& curve, bool withZ = false);
+
+    class Builder;
 
     // Feeds `reducer` the same picture as all points mapped through `map` would give inside
     // `clip` (device pixels), within a pixel: a block within one pixel column (or narrower than
@@ -119,9 +123,16 @@ public:
     const DPoint* nearest(const DPlotMap& map, const QRectF& clip, const QPointF& at, double radius,
                           double& distance, std::size_t& index) const;
 
+    // The item at `index` in the chain, null past the end.
+    const DItem* itemAt(std::size_t index) const;
+    // Whether the summary still describes `curve`: made from its chain as it is now (same first
+    // item, same length; a change of coordinates in place goes unnoticed), with the extent of
+    // slot 2 when `withZ`.
+    bool describes(const DCurve& curve, bool withZ) const;
+
     std::size_t items() const { return itemCount; }
-    // Slot 0 (X) or 1 (Y).
-    const Extent& extent(int slot) const { return extents[slot == 0 ? 0 : 1]; }
+    // Slot 0 (X), 1 (Y) or 2 (Z; empty unless made with it).
+    const Extent& extent(int slot) const { return extents[slot < 0 || slot > 2 ? 1 : slot]; }
     // Unique in the process: tells a summary from a later one made at the same address.
     std::uint64_t serial() const { return serialNumber; }
     std::size_t bytes() const;
@@ -147,6 +158,16 @@ private:
     }
 
     static Block merge(const Block* children, std::size_t n);
+    DCurveSummary() = default;
+    // Adds the next item of the chain to the open leaf; its coordinates count in the extents
+    // when `counted` (an item summarised again after a change behind it counts already).
+    void take(const DItem* item, const DPoint* point, bool counted);
+    // take() of an item with these coordinates (`point` false: not a point), extents aside.
+    void takeAt(const DItem* item, float x, float y, bool point);
+    void closeLeaf();
+    // Makes the levels above the leaves again from leaf `changed` on.
+    void buildLevels(std::size_t changed);
+    void countExtents(const DPoint& point, bool add, bool& extremeLost);
     void feedBlock(std::size_t level, std::size_t index, const DPlotMap& map, const QRectF& clip,
                    DCurveReducer& reducer) const;
     void nearestIn(std::size_t level, std::size_t index, const DPlotMap& map, const QRectF& clip,
@@ -156,6 +177,39 @@ private:
 
     std::vector<std::vector<Block>> levels; // levels[0] holds the leaves
     std::size_t itemCount = 0;
-    Extent extents[2];
-    std::uint64_t serialNumber;
+    Extent extents[3];
+    bool withZ = false;
+    std::uint64_t serialNumber = 0;
+    // The leaf being filled while the summary is made.
+    Block open;
+    bool seeded = false; // the open leaf has a finite point
+    std::uint32_t lowAt = 0, highAt = 0;
+};
+
+// Appends points to a curve and keeps its summary as it goes: one pass instead of a walk over
+// millions of points afterwards. It may first drop the points from `keep` on (those of a line
+// read again), at a cost in proportion to what changes, not to the curve. When it ends, the curve
+// holds the summary of all its points with a new serial, and DUpdater::doItem() takes it as is.
+class DCurveSummary::Builder
+{
+public:
+    // `curve` keeps its first `keep` points (all when it has fewer).
+    Builder(DCurve& curve, std::size_t keep, bool withZ = false);
+    ~Builder();
+    Builder(const Builder&) = delete;
+    Builder& operator=(const Builder&) = delete;
+
+    void add(float x, float y);
+    void add(float x, float y, float z);
+    // Points in the curve so far.
+    std::size_t count() const { return summary->itemCount; }
+
+private:
+    DPoint* append(float x, float y);
+
+    DCurve& curve;
+    std::unique_ptr<DCurveSummary> summary;
+    DItem* last = nullptr;    // the chain's last item
+    std::size_t changed;      // first leaf whose blocks above are made again
+    bool extremeLost = false; // a dropped point held an extent's end: count again at the end
 };

@@ -7,10 +7,6 @@
 
 static_assert(sizeof(DPoint) <= DPointPool::SlotSize, "a 2-D point must fit its 48-byte slot");
 
-DItem::DItem(DItem* parentItem, DStyle* itemStyle) : parent(parentItem), style(itemStyle)
-{
-}
-
 DItem::~DItem()
 {
     // Flatten instead of recursing: a curve may hold millions of points in one sibling chain,
@@ -96,10 +92,17 @@ void DPoint::addCoord(DAxis* axis, float value)
 {
     if (!axis)
         return;
-    const int slot = axis->index();
-    if (slot < 2)
+    setCoord(axis->index(), value);
+    // A summary made before no longer describes the curve.
+    if (DCurve* curve = parent ? parent->toCurve() : nullptr)
+        curve->summary.reset();
+}
+
+void DPoint::setCoord(int slot, float value)
+{
+    if (slot == 0 || slot == 1)
         xy[slot] = value;
-    else if (slot < MaxCoords)
+    else if (slot == 2)
         *DPointPool::extra(this, true) = value;
 }
 

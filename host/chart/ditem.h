@@ -23,7 +23,7 @@ class DStyle;
 class DItem
 {
 public:
-    DItem(DItem* parent, DStyle* style);
+    DItem(DItem* parentItem, DStyle* itemStyle) : parent(parentItem), style(itemStyle) {}
     virtual ~DItem();
     DItem(const DItem&) = delete;
     DItem& operator=(const DItem&) = delete;
@@ -161,9 +161,9 @@ public:
     int type;
     QString name;
     void* userData;
-    // Made by DUpdater::doItem from the points then present; null before. A change of the
-    // points afterwards needs a new doItem.
-    std::unique_ptr<const DCurveSummary> summary;
+    // Made by DUpdater::doItem from the points then present, or by a DCurveSummary::Builder as
+    // it adds them; null before, and after DPoint::addCoord() on one of its points.
+    std::unique_ptr<DCurveSummary> summary;
 };
 
 // One sample of a curve: a coordinate per axis. Points live in blocks of a pool so that a point
@@ -175,12 +175,18 @@ public:
     static constexpr int MaxCoords = 3;
 
     DPoint(DItem* parent, DStyle* style);
+    // A point with X and Y (no style), made inline: charts make millions of them.
+    DPoint(DItem* parentItem, float x, float y) : DItem(parentItem, nullptr), xy{x, y} {}
 
     DPoint* toPoint() override { return this; }
     const DPoint* toPoint() const override { return this; }
 
     // Sets the coordinate of `axis` (its slot); a null axis or a slot past MaxCoords is ignored.
+    // The parent curve's summary is dropped: the next DUpdater::doItem() makes it again.
     void addCoord(DAxis* axis, float value);
+    // Sets the coordinate in `slot` and nothing else (a slot outside 0..MaxCoords-1 is ignored):
+    // for DCurveSummary::Builder, which keeps the summary itself.
+    void setCoord(int slot, float value);
     // The coordinate in `slot`, NaN when never set.
     float coord(int slot) const { return slot == 0 || slot == 1 ? xy[slot] : extraCoord(slot); }
     float coord(const DAxis* axis) const { return axis ? coord(axis->index()) : nanValue(); }

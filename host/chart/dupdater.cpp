@@ -3,8 +3,7 @@
 #include "host/chart/dcurvesummary.h"
 #include "host/chart/ditem.h"
 
-#include <cmath>
-#include <limits>
+#include <algorithm>
 #include <vector>
 
 DGraphic* DUpdater::graphicOf(DItem* item)
@@ -19,12 +18,6 @@ void DUpdater::doItem(DItem* item)
     DGraphic* graphic = graphicOf(item);
     if (!graphic)
         return;
-    struct Range
-    {
-        float min = std::numeric_limits<float>::infinity();
-        float max = -std::numeric_limits<float>::infinity();
-    };
-    Range ranges[DPoint::MaxCoords];
     std::vector<DAxis*> axes;
     std::vector<DCurve*> curves;
     for (DItem* child = graphic->firstChild; child; child = child->next) {
@@ -33,30 +26,22 @@ void DUpdater::doItem(DItem* item)
         else if (DCurve* curve = child->toCurve())
             curves.push_back(curve);
     }
+    const bool withZ =
+        std::any_of(axes.begin(), axes.end(), [](const DAxis* axis) { return axis->index() == 2; });
+    // The summaries that a drawing walks instead of every point hold the ranges too.
+    DCurveSummary::Extent ranges[DPoint::MaxCoords];
     for (DCurve* curve : curves) {
-        for (DItem* child = curve->firstChild; child; child = child->next) {
-            const DPoint* point = child->toPoint();
-            if (!point)
-                continue;
-            for (int slot = 0; slot < DPoint::MaxCoords; ++slot) {
-                const float v = point->coord(slot);
-                if (!std::isfinite(v))
-                    continue;
-                Range& r = ranges[slot];
-                if (v < r.min)
-                    r.min = v;
-                if (v > r.max)
-                    r.max = v;
-            }
+        if (!curve->summary || !curve->summary->describes(*curve, withZ))
+            curve->summary = std::make_unique<DCurveSummary>(*curve, withZ);
+        for (int slot = 0; slot < DPoint::MaxCoords; ++slot) {
+            const DCurveSummary::Extent& e = curve->summary->extent(slot);
+            ranges[slot].min = std::min(ranges[slot].min, e.min);
+            ranges[slot].max = std::max(ranges[slot].max, e.max);
         }
     }
-    // The summary that a 2-D drawing walks instead of every point; 3-D counts on it too.
-    for (DCurve* curve : curves)
-        curve->summary = std::make_unique<const DCurveSummary>(*curve);
     for (DAxis* axis : axes) {
         const int slot = axis->index();
-        const bool known =
-            slot >= 0 && slot < DPoint::MaxCoords && ranges[slot].min <= ranges[slot].max;
+        const bool known = slot >= 0 && slot < DPoint::MaxCoords && ranges[slot].any();
         if (known) {
             axis->setProperty(DAxis::RangeMin, ranges[slot].min);
             axis->setProperty(DAxis::RangeMax, ranges[slot].max);

@@ -12,7 +12,8 @@ public:
 
     // Sets properties RangeMin and RangeMax of every axis of the graphic that `item` belongs to
     // from the finite coordinates of all its points. An axis without a finite coordinate has
-    // neither property afterwards. Each curve of a 2-D chart gets a new summary of its points.
+    // neither property afterwards. Each curve gets a summary of its points, unless it holds one
+    // that still describes them (DCurveSummary::describes()), as a builder leaves it.
     virtual void doItem(DItem* item);
 
 private:

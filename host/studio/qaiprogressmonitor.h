@@ -14,6 +14,9 @@ public:
     virtual void setLabel(const QString& text) = 0;
     // True once the user asked to stop; the operation ends at its next step.
     virtual bool wasCanceled() const = 0;
+    // Whether the user may cancel from now on (true when an operation starts); a monitor that
+    // cannot tell the user ignores it.
+    virtual void setCancellable(bool cancellable) { Q_UNUSED(cancellable) }
 
 protected:
     ~QAIProgressMonitor() = default;

@@ -34,8 +34,9 @@ public:
     // Tells the user `text` (one or more lines) without interrupting: the status bar of a studio
     // that shows windows, stderr in a run without windows. Warnings that a window knows first.
     virtual void logMessage(const QString& text) = 0;
-    // Where a window reports a long read: total and progress in KiB of the file set, the label
-    // names the file being read; progress equal to the total ends it. Null: nobody watches.
+    // Where a window reports a long read: total and progress (KiB of the file set, then steps of
+    // building its chart), the label names the file being read; progress equal to the total
+    // ends it. Null: nobody watches.
     virtual QAIProgressMonitor* progressMonitor() { return nullptr; }
 
 protected:

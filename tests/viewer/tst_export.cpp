@@ -53,20 +53,56 @@ QRect ink(const QImage& image)
     return box;
 }
 
-// Records a read's progress and cancels at its `cancelAt`-th step (-1: never).
+// Records a read's progress and cancels at its `cancelAt`-th step (-1: never) or, with
+// `cancelBuild`, once the chart is being built; only while it may.
 class Progress final : public QAIProgressMonitor
 {
 public:
     void setTotalSteps(int steps) override { total = steps; }
     void setProgress(int steps) override { steps_ << steps; }
     void setLabel(const QString& text) override { labels << text; }
-    bool wasCanceled() const override { return steps_.size() > cancelAt && cancelAt >= 0; }
+    void setCancellable(bool on) override { cancellable = on; }
+    bool wasCanceled() const override
+    {
+        const bool building =
+            !steps_.isEmpty() && steps_.last() > total - QAGVZViewer::BuildProgressSteps;
+        return cancellable
+               && ((steps_.size() > cancelAt && cancelAt >= 0) || (cancelBuild && building));
+    }
 
     int total = -1;
     int cancelAt = -1;
+    bool cancelBuild = false;
+    bool cancellable = true;
     QList<int> steps_;
     QStringList labels;
 };
+
+// The chart shown as text: every item in order with its coordinates and axis properties.
+QStringList describe(const DGraphic* g)
+{
+    QStringList out;
+    for (const DItem* item = g ? g->firstChild : nullptr; item; item = item->next) {
+        QStringList line;
+        if (const DAxis* axis = item->toAxis()) {
+            line << axis->id() << axis->name();
+            for (int p = DAxis::GridSpacing; p <= DAxis::RangeMax; ++p) {
+                const auto property = DAxis::Property(p);
+                line << (axis->hasProperty(property)
+                             ? QString::number(axis->property(property), 'g', 9)
+                             : QStringLiteral("-"));
+            }
+        } else if (const DCurve* curve = item->toCurve()) {
+            line << curve->name;
+            for (const DItem* point = curve->firstChild; point; point = point->next) {
+                for (int slot = 0; slot < DPoint::MaxCoords; ++slot)
+                    line << QString::number(point->toPoint()->coord(slot), 'g', 9);
+            }
+        }
+        out << line.join(QLatin1Char(' '));
+    }
+    return out;
+}
 
 // The chart shown, painted into an image.
 QImage chartImage(QAGVZViewer& viewer)
@@ -308,43 +344,58 @@ private slots:
         // that cannot be read, kept as last read); a full read makes new ones.
         QTest::addColumn<int>("incremental");
         QTest::addColumn<bool>("restarted");
+        QTest::addColumn<int>("chart"); // QAGVZViewer::GraphicType
+        // Steps whose chart was extended rather than built again (-1: not checked).
+        QTest::addColumn<int>("extended");
         const QByteArray ab = "a\tb\n1\t2\n";
         QTest::newRow("whole lines")
-            << QList<QByteArray>{ab} << Steps{{"+3\t4\n"}, {"+5\t-6\n7\t8e3\n"}} << 2 << false;
+            << QList<QByteArray>{ab} << Steps{{"+3\t4\n"}, {"+5\t-6\n7\t8e3\n"}} << 2 << false << 0
+            << 2;
         QTest::newRow("middle of a line")
             << QList<QByteArray>{ab} << Steps{{"+3\t"}, {"+9"}, {"+4\n5\t6\n"}, {"+9\t-9\n"}} << 4
-            << false;
+            << false << 0 << 4;
         QTest::newRow("middle of a CRLF pair")
             << QList<QByteArray>{"a\tb\r\n1\t2\r\n"}
-            << Steps{{"+3\t4\r"}, {"+\n5\t6\r\n"}, {"+7\t8\r\n"}} << 3 << false;
+            << Steps{{"+3\t4\r"}, {"+\n5\t6\r\n"}, {"+7\t8\r\n"}} << 3 << false << 0 << 3;
         QTest::newRow("middle of a UTF-8 sequence")
-            << QList<QByteArray>{ab} << Steps{{"+3\t\xd9"}, {"+\xa3\n"}, {"+5\t6\n"}} << 3 << false;
+            << QList<QByteArray>{ab} << Steps{{"+3\t\xd9"}, {"+\xa3\n"}, {"+5\t6\n"}} << 3 << false
+            << 0 << 3;
         QTest::newRow("new extremes")
-            << QList<QByteArray>{ab} << Steps{{"+-7\t2\n"}, {"+1\t99\n-7\t99\n"}} << 2 << false;
+            << QList<QByteArray>{ab} << Steps{{"+-7\t2\n"}, {"+1\t99\n-7\t99\n"}} << 2 << false << 0
+            << 2;
         QTest::newRow("shrunk, then grown")
-            << QList<QByteArray>{ab + "3\t4\n"} << Steps{{"=" + ab}, {"+1\t1\n"}} << 1 << true;
+            << QList<QByteArray>{ab + "3\t4\n"} << Steps{{"=" + ab}, {"+1\t1\n"}} << 1 << true << 0
+            << 1;
         QTest::newRow("rewritten at the same size")
-            << QList<QByteArray>{ab} << Steps{{"=a\tb\n3\t4\n"}} << 0 << true;
+            << QList<QByteArray>{ab} << Steps{{"=a\tb\n3\t4\n"}} << 0 << true << 0 << 0;
         QTest::newRow("header changed")
-            << QList<QByteArray>{ab} << Steps{{"=c\tb\n1\t2\n5\t5\n"}} << 0 << true;
+            << QList<QByteArray>{ab} << Steps{{"=c\tb\n1\t2\n5\t5\n"}} << 0 << true << 0 << 0;
         QTest::newRow("replaced by rename")
-            << QList<QByteArray>{ab} << Steps{{"~" + ab + "3\t4\n"}} << 0 << true;
+            << QList<QByteArray>{ab} << Steps{{"~" + ab + "3\t4\n"}} << 0 << true << 0 << 0;
         QTest::newRow("deleted, then back")
-            << QList<QByteArray>{ab} << Steps{{"-"}, {"~" + ab + "7\t7\n"}} << 1 << false;
+            << QList<QByteArray>{ab} << Steps{{"-"}, {"~" + ab + "7\t7\n"}} << 1 << false << 0 << 0;
         QTest::newRow("turned into a folder")
-            << QList<QByteArray>{ab} << Steps{{"/"}} << 1 << false;
+            << QList<QByteArray>{ab} << Steps{{"/"}} << 1 << false << 0 << 0;
         QTest::newRow("a name twice in a header")
-            << QList<QByteArray>{"a\ta\n1\t2\n"} << Steps{{"+3\t4\n"}} << 0 << false;
+            << QList<QByteArray>{"a\ta\n1\t2\n"} << Steps{{"+3\t4\n"}} << 0 << false << 0 << 0;
         QTest::newRow("a name in two files")
-            << QList<QByteArray>{ab, "b\tc\n5\t6\n"} << Steps{{"+3\t4\n", "+7\t8\n"}} << 0 << false;
+            << QList<QByteArray>{ab, "b\tc\n5\t6\n"} << Steps{{"+3\t4\n", "+7\t8\n"}} << 0 << false
+            << 0 << 0;
         QTest::newRow("two files") << QList<QByteArray>{"a\n1\n", "b\tc\n2\t3\n"}
-                                   << Steps{{"+3\n", ""}, {"", "+4\t5\n"}} << 2 << false;
-        for (quint32 seed = 1; seed <= 3; ++seed) {
+                                   << Steps{{"+3\n", ""}, {"", "+4\t5\n"}} << 2 << false << 0 << 2;
+        QTest::newRow("whole lines, XY chart")
+            << QList<QByteArray>{ab} << Steps{{"+3\t4\n"}, {"+5\t-6\n7\t8e3\n"}} << 2 << false << 1
+            << 2;
+        QTest::newRow("middle of a line, XYZ chart")
+            << QList<QByteArray>{"a\tb\tc\n1\t2\t3\n"}
+            << Steps{{"+4\t5"}, {"+9\t6\n7\t"}, {"+8\t9\n"}} << 3 << false << 2 << 3;
+        for (quint32 seed = 1; seed <= 5; ++seed) {
             Steps steps;
             for (const QByteArray& step : randomGrowth(seed, 60, 12))
                 steps << QList<QByteArray>{step};
             QTest::addRow("random growth %u", seed)
-                << QList<QByteArray>{"a\tb\tc\n"} << steps << int(steps.size()) << false;
+                << QList<QByteArray>{"a\tb\tc\n"} << steps << int(steps.size()) << false
+                << int(seed % 3) << -1;
         }
     }
     void incrementalReloadEqualsFullReload()
@@ -353,13 +404,18 @@ private slots:
         QFETCH(QList<QList<QByteArray>>, steps);
         QFETCH(int, incremental);
         QFETCH(bool, restarted);
+        QFETCH(int, chart);
+        QFETCH(int, extended);
         QStringList paths;
         auto viewer = openTraces(*dir, base, &paths);
         QVERIFY(viewer);
         QAGVZViewer full; // the same history, read in full at every step
         full.setFiles(&paths, nullptr, QAStViewerWindow::FileMode);
+        viewer->setGraphicType(QAGVZViewer::GraphicType(chart));
+        full.setGraphicType(QAGVZViewer::GraphicType(chart));
         studio.messages.clear();
         int appended = 0;
+        int extendedSteps = 0;
         for (const QList<QByteArray>& step : steps) {
             for (int i = 0; i < step.size(); ++i) {
                 const QByteArray text = step[i].mid(1);
@@ -382,16 +438,22 @@ private slots:
             QList<QAGVZValueList*> before;
             for (int i = 0; i < viewer->listView->topLevelItemCount(); ++i)
                 before << static_cast<QAGVZItem*>(viewer->listView->topLevelItem(i))->values;
+            const DGraphic* shown = viewer->graphic->graphic;
             viewer->refreshContents();
+            extendedSteps += shown && viewer->graphic->graphic == shown;
             QList<QAGVZValueList*> after;
             for (int i = 0; i < viewer->listView->topLevelItemCount(); ++i)
                 after << static_cast<QAGVZItem*>(viewer->listView->topLevelItem(i))->values;
             appended += before == after; // a full read makes new curves
             full.reload();
             QCOMPARE(curvesOf(*viewer), curvesOf(full));
+            // Extended or built again, the same chart.
+            QCOMPARE(describe(viewer->graphic->graphic), describe(full.graphic->graphic));
             QCOMPARE(chartImage(*viewer), chartImage(full));
         }
         QCOMPARE(appended, incremental);
+        if (extended >= 0)
+            QCOMPARE(extendedSteps, extended);
         QCOMPARE(studio.messages.contains("trace restarted: read in full"), restarted);
         // The user's reload reads in full.
         const auto firstCurve = [&viewer] {
@@ -414,6 +476,8 @@ private slots:
         QTest::newRow("reload, cancelled at once") << false << 0;
         QTest::newRow("reload, cancelled in the second file") << false << 7;
         QTest::newRow("reload, read through") << false << -1;
+        QTest::newRow("open, cancelled while building") << true << -2;
+        QTest::newRow("reload, not cancelled while building") << false << -2;
     }
     void cancelledRead()
     {
@@ -431,6 +495,7 @@ private slots:
         QVERIFY(writeTrace(paths[0], "a\tb\n" + rows + rows));
         Progress progress;
         progress.cancelAt = cancelAt;
+        progress.cancelBuild = cancelAt == -2;
         studio.monitor = &progress;
         if (open)
             viewer->setFiles(&paths, nullptr, QAStViewerWindow::FileMode);
@@ -439,10 +504,10 @@ private slots:
         studio.monitor = nullptr;
         QAGVZViewer full;
         full.setFiles(&paths, nullptr, QAStViewerWindow::FileMode);
-        if (cancelAt < 0)
+        if (cancelAt < 0 && !(open && progress.cancelBuild))
             QCOMPARE(curvesOf(*viewer), curvesOf(full));
         else if (open)
-            QCOMPARE(viewer->listView->topLevelItemCount(), 0);
+            QVERIFY(viewer->listView->topLevelItemCount() == 0 && !viewer->graphic->graphic);
         else
             QVERIFY(curvesOf(*viewer) == before && viewer->itemX == b);
         QVERIFY(progress.total > 0 && !progress.steps_.isEmpty());

@@ -52,6 +52,7 @@ StudioMainWindow::StudioMainWindow(ResourceStore* resourceStore, QWidget* parent
     setAcceptDrops(true);
     createMenus();
     connect(mdi, &QMdiArea::subWindowActivated, this, &StudioMainWindow::subWindowActivated);
+    progress->runningChanged = [this] { updateActions(); };
     updateActions();
 }
 
@@ -427,17 +428,23 @@ void StudioMainWindow::windowDestroyed(QObject* window)
 void StudioMainWindow::updateActions()
 {
     auto* viewer = qobject_cast<QAStViewerWindow*>(current);
-    const bool reload = current && current->isReloadEnabled();
+    // While a window reads, nothing may replace or close what it is reading into.
+    const bool idle = !progress->running();
+    const bool reload = idle && current && current->isReloadEnabled();
     actReload->setEnabled(reload);
     actAutoReload->setEnabled(reload && viewer);
+    for (const ToolMenu& tool : std::as_const(toolMenus)) {
+        if (tool.menu)
+            tool.menu->setEnabled(idle);
+    }
     {
         const QSignalBlocker block(actAutoReload);
         actAutoReload->setChecked(viewer && viewer->autoReload());
     }
     live->setVisible(viewer && viewer->autoReload());
     actPrint->setEnabled(current && current->isPrintEnabled());
-    actClose->setEnabled(current != nullptr);
-    actOpen->setEnabled(viewerPlugin != nullptr);
+    actClose->setEnabled(idle && current != nullptr);
+    actOpen->setEnabled(idle && viewerPlugin != nullptr);
     actPreferences->setEnabled(viewerPlugin != nullptr);
 }
 

@@ -22,10 +22,13 @@ QProgressDialog* StudioProgress::dialog() const
 void StudioProgress::setTotalSteps(int steps)
 {
     total = steps;
+    const bool started = !busy;
     busy = true;
     canceled = false;
     lineShown = false;
     since.start();
+    if (started && runningChanged)
+        runningChanged();
     if (toStderr)
         return;
     if (!box) {
@@ -52,8 +55,11 @@ void StudioProgress::setLabel(const QString& text)
 void StudioProgress::setProgress(int steps)
 {
     const bool done = steps >= total;
-    if (done)
+    if (done && busy) {
         busy = false;
+        if (runningChanged)
+            runningChanged();
+    }
     if (toStderr) {
         if (!isatty(STDERR_FILENO) || (!lineShown && since.elapsed() < 1000))
             return;
@@ -91,5 +97,5 @@ void StudioProgress::setCancellable(bool on)
 
 bool StudioProgress::wasCanceled() const
 {
-    return cancellable && canceled;
+    return cancellable && (canceled || (box && box->wasCanceled()));
 }

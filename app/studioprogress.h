@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QPointer>
 
+#include <functional>
+
 class QProgressDialog;
 class QWidget;
 
@@ -20,6 +22,8 @@ public:
     ~StudioProgress();
 
     void setToStderr(bool on) { toStderr = on; }
+    // Called when a read starts and when it ends.
+    std::function<void()> runningChanged;
     // A read is under way: from setTotalSteps() to progress at the total.
     bool running() const { return busy; }
     // Asks the read under way to stop (once it may: see setCancellable()).

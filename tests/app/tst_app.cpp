@@ -24,6 +24,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QProgressDialog>
 #include <QTest>
 #include <QTimer>
 
@@ -391,25 +392,35 @@ private slots:
     }
 
     // Cancel during an open leaves no window; closing the studio during a read cancels it first,
-    // then closes.
+    // then closes. Meanwhile nothing can open, reload or close a window.
     void cancelledOpen_data()
     {
-        QTest::addColumn<bool>("closeStudio");
-        QTest::newRow("Cancel") << false;
-        QTest::newRow("main window closed") << true;
+        QTest::addColumn<int>("how"); // 0 cancel(), 1 the dialog's Cancel, 2 close the studio
+        QTest::newRow("Cancel") << 0;
+        QTest::newRow("the dialog's Cancel") << 1;
+        QTest::newRow("main window closed") << 2;
     }
     void cancelledOpen()
     {
-        QFETCH(bool, closeStudio);
+        QFETCH(int, how);
+        const bool closeStudio = how == 2;
+        QList<bool> enabled;
         TestViewerWindow::duringRead = [&] {
+            for (const QAction* action :
+                 {studio->openAction(), studio->reloadAction(), studio->closeAction()})
+                enabled << action->isEnabled();
             if (closeStudio)
                 studio->close();
+            else if (how == 1)
+                studio->readProgress()->dialog()->findChild<QPushButton*>()->click();
             else
                 studio->readProgress()->cancel();
         };
         const QStringList paths = makeFiles({"a.txt", "b.txt"});
         QAStViewerWindow* window = studio->openFiles(paths);
         TestViewerWindow::duringRead = nullptr;
+        QVERIFY(!enabled.isEmpty() && !enabled.contains(true));
+        QVERIFY(studio->openAction()->isEnabled());
         QVERIFY(!window && studio->mdiArea()->subWindowList().isEmpty());
         QVERIFY(!studio->readProgress()->running());
         QTRY_COMPARE(studio->isVisible(), !closeStudio);

@@ -6,7 +6,6 @@
 #include "host/studio/qailogmonitor.h"
 #include "host/studio/qasvgtidy.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -15,7 +14,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QSvgGenerator>
 
 namespace {
 
@@ -61,22 +59,10 @@ bool writePng(QIODevice& file, const QSize& size, const Drawing& draw)
     return drawn && image.save(&file, "PNG");
 }
 
-// The generator's SVG names Qt's font families and copies curve names as they are: tidied, it
-// names CSS families and stays well-formed XML.
 bool writeSvg(QIODevice& file, const QSize& size, const Drawing& draw)
 {
-    QBuffer generated;
-    generated.open(QIODevice::WriteOnly);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&generated);
-    svg.setSize(size);
-    svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setResolution(RenderDpi);
-    QPainter painter;
-    if (!painter.begin(&svg) || !draw(painter) || !painter.end())
-        return false;
-    const QByteArray tidy = qaTidySvg(generated.data());
-    return file.write(tidy) == tidy.size();
+    const QByteArray svg = qaRenderSvg(size, RenderDpi, draw);
+    return !svg.isNull() && file.write(svg) == svg.size();
 }
 
 bool writePdf(QIODevice& file, const QSize& size, const Drawing& draw)

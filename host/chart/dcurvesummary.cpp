@@ -286,12 +286,16 @@ void DCurveSummary::feedBlock(std::size_t level, std::size_t index, const DPlotM
                               const QRectF& clip, DCurveReducer& reducer) const
 {
     const Block& b = levels[level][index];
+    // Every point of such a block maps to a break, and breaks in a row are one.
+    if (b.simple && ((map.logY && b.highY <= 0.0f) || (map.logX && b.xMax <= 0.0f))) {
+        reducer.breakLine();
+        return;
+    }
     if (whole(b, map)) {
-        const QRectF box = deviceBox(b, map);
-        auto add = [&](float x, float y) {
-            const QPointF at = map(x, y);
-            reducer.add(at.x(), at.y());
-        };
+        // The extremes' Y serve the box and the line: each is mapped once, as on a logarithmic
+        // axis that is most of a block's cost.
+        const double highY = map.deviceY(b.highY), lowY = map.deviceY(b.lowY);
+        const QRectF box(QPointF(map.deviceX(b.xMin), highY), QPointF(map.deviceX(b.xMax), lowY));
         // Segments between points of the block stay inside its box: outside the clip only the
         // lines into and out of it can show.
         const bool outside = box.right() < clip.left() || box.left() > clip.right()
@@ -301,17 +305,18 @@ void DCurveSummary::feedBlock(std::size_t level, std::size_t index, const DPlotM
         // them, and walking its points (cache misses along the chain) is most of a drawing's cost.
         const bool oneColumn = std::floor(box.left()) == std::floor(box.right());
         if (outside || oneColumn || (level == 0 && box.width() < DenseLeafWidth)) {
-            add(b.firstX, b.firstY);
+            reducer.add(map.deviceX(b.firstX), map.deviceY(b.firstY));
             if (!outside) {
+                const double lowX = map.deviceX(b.lowX), highX = map.deviceX(b.highX);
                 if (b.lowFirst) {
-                    add(b.lowX, b.lowY);
-                    add(b.highX, b.highY);
+                    reducer.add(lowX, lowY);
+                    reducer.add(highX, highY);
                 } else {
-                    add(b.highX, b.highY);
-                    add(b.lowX, b.lowY);
+                    reducer.add(highX, highY);
+                    reducer.add(lowX, lowY);
                 }
             }
-            add(b.lastX, b.lastY);
+            reducer.add(map.deviceX(b.lastX), map.deviceY(b.lastY));
             return;
         }
     }

@@ -61,11 +61,9 @@ struct DPlotMap
     }
     static double fromAxis(double a, bool log) { return log ? std::pow(10.0, a) : a; }
 
-    QPointF operator()(double x, double y) const
-    {
-        return QPointF(left + (toAxis(x, logX) - xMin) * xScale,
-                       bottom - (toAxis(y, logY) - yMin) * yScale);
-    }
+    double deviceX(double x) const { return left + (toAxis(x, logX) - xMin) * xScale; }
+    double deviceY(double y) const { return bottom - (toAxis(y, logY) - yMin) * yScale; }
+    QPointF operator()(double x, double y) const { return QPointF(deviceX(x), deviceY(y)); }
     QPointF toData(const QPointF& at) const
     {
         return QPointF(fromAxis(xMin + (at.x() - left) / xScale, logX),

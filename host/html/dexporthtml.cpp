@@ -8,14 +8,12 @@
 #include "host/studio/qasvgtidy.h"
 #include "host/studio/qaiprogressmonitor.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QSaveFile>
-#include <QSvgGenerator>
 
 #include <functional>
 
@@ -114,24 +112,14 @@ void paintChart(QPainter& painter, const QSize& size, DGraphic* graphic)
 bool writeSvg(QIODevice& device, const QSize& size, DGraphic* graphic, const QString& title,
               const QString& description)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(size);
-    svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setResolution(ImageDpi);
-    // The generator writes title and description as they are: escape them here.
-    svg.setTitle(DHTMLWriter::escape(title));
-    svg.setDescription(DHTMLWriter::escape(description));
-    QPainter painter;
-    if (!painter.begin(&svg))
-        return false;
-    paintChart(painter, size, graphic);
-    if (!painter.end())
-        return false;
-    const QByteArray tidy = qaTidySvg(buffer.data());
-    return device.write(tidy) == tidy.size();
+    const QByteArray svg = qaRenderSvg(
+        size, ImageDpi,
+        [&](QPainter& painter) {
+            paintChart(painter, size, graphic);
+            return true;
+        },
+        title, description);
+    return !svg.isNull() && device.write(svg) == svg.size();
 }
 
 bool writePng(QIODevice& device, const QSize& size, DGraphic* graphic)

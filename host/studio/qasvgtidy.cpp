@@ -1,6 +1,9 @@
 #include "host/studio/qasvgtidy.h"
 
+#include <QBuffer>
+#include <QPainter>
 #include <QRegularExpression>
+#include <QSvgGenerator>
 
 #include <functional>
 
@@ -81,4 +84,26 @@ QByteArray qaTidySvg(const QByteArray& svg)
         return QStringLiteral("font-family=\"%1\"").arg(cssFamilies(match.captured(1)));
     });
     return text.toUtf8();
+}
+
+QByteArray qaRenderSvg(const QSize& size, int dpi, const std::function<bool(QPainter&)>& draw,
+                       const std::optional<QString>& title,
+                       const std::optional<QString>& description)
+{
+    QBuffer generated;
+    generated.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&generated);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setResolution(dpi);
+    // The generator writes title and description as they are.
+    if (title)
+        svg.setTitle(title->toHtmlEscaped());
+    if (description)
+        svg.setDescription(description->toHtmlEscaped());
+    QPainter painter;
+    if (!painter.begin(&svg) || !draw(painter) || !painter.end())
+        return QByteArray();
+    return qaTidySvg(generated.data());
 }

@@ -4,6 +4,12 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+#include <optional>
+
+class QPainter;
+class QSize;
+
 // Post-processing of an SVG document as QSvgGenerator writes it (UTF-8), so that browsers and XML
 // tools read it as the chart was drawn:
 // - every font-family attribute that names one family names a CSS family list ending with the
@@ -17,3 +23,11 @@ QByteArray qaTidySvg(const QByteArray& svg);
 // `text` with every character that XML 1.0 cannot carry (C0 controls other than tab, line feed
 // and carriage return, lone surrogates, U+FFFE and U+FFFF) replaced by U+FFFD.
 QString qaXmlSafeText(QStringView text);
+
+// The tidy SVG document of what `draw` paints on `size` pixels, one pixel one user unit, at `dpi`
+// dots per inch. `title` and `description` are plain text (escaped here); without them the
+// document keeps the generator's own. A null array when the painter cannot draw there or `draw`
+// answers false.
+QByteArray qaRenderSvg(const QSize& size, int dpi, const std::function<bool(QPainter&)>& draw,
+                       const std::optional<QString>& title = std::nullopt,
+                       const std::optional<QString>& description = std::nullopt);

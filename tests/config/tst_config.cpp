@@ -6,13 +6,17 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -84,6 +88,21 @@ protected:
     void showCritical(const QString& caption, const QString& text) override
     {
         criticals << caption + QLatin1String(": ") + text;
+    }
+};
+
+// Asks for the file name with the real file dialog; answers the replace question itself.
+class RealFileDialog : public Probe
+{
+public:
+    int replaceQuestions = 0;
+
+protected:
+    QString askSaveFileName() override { return QAGVZConfig::askSaveFileName(); }
+    bool askReplace(const QString&) override
+    {
+        ++replaceQuestions;
+        return true;
     }
 };
 
@@ -461,6 +480,75 @@ private slots:
             QCOMPARE(readFile(target), kept);
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), int(QFileInfo(target).isFile()));
         QCOMPARE(status(), kept.isNull() ? savedText : QString());
+    }
+
+    // The file dialog is told not to ask about an existing file, so that save() asks once, also
+    // when it adds the suffix after the dialog.
+    void saveOverExistingFileAsksOnce_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("with suffix") << "axes.cfx";
+        QTest::newRow("suffix added") << "axes";
+    }
+
+    void saveOverExistingFileAsksOnce()
+    {
+        QFETCH(QString, typed);
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        const auto restore =
+            qScopeGuard([] { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false); });
+        const QString target = dir->filePath("axes.cfx");
+        QVERIFY(writeFile(target, "previous"));
+        RealFileDialog dlg;
+        // Answers the first file dialog; any message box (the dialog's own question) is
+        // dismissed and noted, so is a file dialog still open after it or a second one, and
+        // whatever is open after 5 s. The answers are queued: a box opened from within this
+        // timer's slot would never see the timer fire again.
+        const QString name = dir->filePath(typed);
+        int fileDialogs = 0;
+        QPointer<QFileDialog> answered;
+        QStringList boxes;
+        bool timedOut = false;
+        QElapsedTimer clock;
+        clock.start();
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &dlg, [&] {
+            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            auto* files = qobject_cast<QFileDialog*>(modal);
+            if (modal && clock.hasExpired(5000)) {
+                timedOut = true;
+                modal->reject();
+            } else if (box) {
+                boxes << box->text();
+                box->reject();
+            } else if (files && fileDialogs == 0) {
+                // selectFile() leaves the name field alone while it has the focus, and the
+                // dialog reads the folder in the background: accept once the name holds.
+                if (QWidget* focus = files->focusWidget())
+                    focus->clearFocus();
+                files->selectFile(name);
+                if (files->selectedFiles() == QStringList{name}) {
+                    ++fileDialogs;
+                    answered = files;
+                    QMetaObject::invokeMethod(files, &QDialog::accept, Qt::QueuedConnection);
+                }
+            } else if (files && (files != answered || !boxes.isEmpty())) {
+                ++fileDialogs;
+                files->reject();
+            }
+        });
+        poll.start(10);
+        dlg.saveButton->click();
+        poll.stop();
+
+        QVERIFY(!timedOut);
+        QCOMPARE(boxes, QStringList());
+        QCOMPARE(fileDialogs, 1);
+        QCOMPARE(dlg.replaceQuestions, 1);
+        QCOMPARE(dlg.criticals, QStringList());
+        QVERIFY(std::unique_ptr<QARes>(QARes::read(target, false)));
+        QCOMPARE(status(), savedText);
     }
 };
 

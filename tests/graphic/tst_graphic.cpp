@@ -132,35 +132,6 @@ class TestGraphic : public QObject
 private slots:
     void initTestCase() { gvzpref = gvzpref ? gvzpref : new QAGVZPref; }
 
-    void widgetBasics()
-    {
-        QAGVZGraphic w(nullptr, nullptr, 0);
-        QCOMPARE(w.sizeHint(), QSize(800, 600));
-        QCOMPARE(w.whatsThis(), "<b>GVZ Viewer</b><br>The GVZ Viewer is a component of Ostrel "
-                                "Plenisto Studio dedicated to rendering graphical representations "
-                                "of data.");
-    }
-
-    void contentsSize_data()
-    {
-        QTest::addColumn<QSize>("widget");
-        QTest::addColumn<QSize>("contents");
-        QTest::newRow("small: minimum") << QSize(400, 300) << QSize(500, 500);
-        QTest::newRow("large: minus margin") << QSize(900, 700) << QSize(880, 680);
-        QTest::newRow("wide, low") << QSize(1000, 400) << QSize(980, 500);
-    }
-
-    void contentsSize()
-    {
-        QFETCH(QSize, widget);
-        QFETCH(QSize, contents);
-        QAGVZGraphic w(nullptr, nullptr, 0);
-        w.resize(widget);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(QSize(w.contentsWidth(), w.contentsHeight()), contents);
-    }
-
     void popupEntries_data()
     {
         QTest::addColumn<int>("type"); // -1: no chart
@@ -170,7 +141,6 @@ private slots:
         QTest::newRow("XY chart") << int(DGraphic::Chart2D) << false << false;
         QTest::newRow("time chart") << int(DGraphic::Chart2D) << false << true;
         QTest::newRow("3-D lines") << int(DGraphic::Lines3D) << false << false;
-        QTest::newRow("3-D points") << int(DGraphic::Points3D) << false << false;
         QTest::newRow("3-D spinning") << int(DGraphic::Lines3D) << true << false;
     }
 
@@ -369,10 +339,7 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<QPoint>("direction"); // in line steps; 10: a page step
         QTest::newRow("left") << int(Qt::Key_Left) << QPoint(-1, 0);
-        QTest::newRow("right") << int(Qt::Key_Right) << QPoint(1, 0);
         QTest::newRow("up") << int(Qt::Key_Up) << QPoint(0, -1);
-        QTest::newRow("down") << int(Qt::Key_Down) << QPoint(0, 1);
-        QTest::newRow("page up") << int(Qt::Key_PageUp) << QPoint(0, -10);
         QTest::newRow("page down") << int(Qt::Key_PageDown) << QPoint(0, 10);
         QTest::newRow("letter swallowed") << int(Qt::Key_A) << QPoint();
     }
@@ -665,28 +632,6 @@ private slots:
         QVERIFY(w.motionTimer.isActive());
         key(w, Qt::Key_Escape);
         QVERIFY(!w.motionTimer.isActive());
-    }
-
-    void pictureOf3DChartShowsCurveColors()
-    {
-        const QAGVZPrefStyles* s = gvzpref->styles;
-        gvzpref->general->background = QColor(250, 240, 230);
-        QAGVZGraphic w(nullptr, nullptr, 0);
-        w.resize(700, 560);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.setGraphic(ChartFixture::make(DGraphic::Lines3D, spiral(),
-                                        {s->curveStyles[0], s->curveStyles[2]}, s->graphicStyle));
-        const QImage image = w.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const auto count = [&](const QColor& c) {
-            int n = 0;
-            for (int i = 0; i < image.width() * image.height(); ++i)
-                n += image.pixel(i % image.width(), i / image.width()) == c.rgb() ? 1 : 0;
-            return n;
-        };
-        QVERIFY(count(s->curveStyles[0]->penColor->toQColor()) > 20);
-        QVERIFY(count(s->curveStyles[2]->penColor->toQColor()) > 20);
-        QVERIFY(count(gvzpref->general->background) > image.width()); // behind the chart
     }
 };
 

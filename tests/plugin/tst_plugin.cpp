@@ -73,17 +73,8 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("expected");
         QAStGvzPlugin p;
-        QTest::newRow("name") << p.name() << "Gvz";
-        QTest::newRow("description") << p.description() << "The Graphic Viewer";
-        QTest::newRow("version") << p.version() << "Version 1.0.0";
         QTest::newRow("plugin version differs") << p.pluginVersion() << "Version 1.1.0";
-        QTest::newRow("plugin name") << p.pluginName(0) << "Korvane Ostrel Plenisto Graphic Viewer";
         QTest::newRow("plugin name ignores index") << p.pluginName(5) << p.pluginName(0);
-        QTest::newRow("plugin icon") << p.pluginIcon() << "";
-        QTest::newRow("plugin description")
-            << p.pluginDescription() << "Korvane Ostrel Plenisto Graphic Viewer Description";
-        QTest::newRow("company") << p.pluginCompanyName() << "Korvane Ostrel";
-        QTest::newRow("company icon") << p.pluginCompanyIcon() << "logo_90x90.xpm";
         QTest::newRow("accept") << p.accept().join('|') << "*.gvz";
         QTest::newRow("filters") << p.filters().join('|') << "Graphic files (*.gvz)";
         QTest::newRow("opened window") << QString::number(!p.openedWindow("t.gvz")) << "1";

@@ -128,17 +128,6 @@ QList<QByteArray> randomGrowth(quint32 seed, int rows, int pieces)
     return steps;
 }
 
-// The chart shown, painted into an image: where it drew.
-QRect painted(QAGVZViewer& viewer)
-{
-    QImage image(400, 300, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    DChartPainter().draw(painter, image.rect(), viewer.graphic->graphic);
-    painter.end();
-    return ink(image);
-}
-
 } // namespace
 
 class TestExport : public QObject
@@ -179,7 +168,7 @@ private slots:
         QVERIFY(readAll(out + QStringLiteral("/index.html")).contains("fake studio"));
         // The chart shown is the one exported, unlinked again and still drawable.
         QCOMPARE(viewer->graphic->graphic, chart);
-        QVERIFY(!chart->parent && painted(*viewer).width() > 100);
+        QVERIFY(!chart->parent && ink(chartImage(*viewer)).width() > 100);
     }
 
     void interactiveExport_data()
@@ -222,7 +211,7 @@ private slots:
             QVERIFY(!QFileInfo::exists(out));
         }
         QVERIFY(dialog->documents().isEmpty() && viewer->graphic->graphic == chart);
-        QVERIFY(!chart->parent && painted(*viewer).width() > 100);
+        QVERIFY(!chart->parent && ink(chartImage(*viewer)).width() > 100);
     }
 
     void print_data()
@@ -308,44 +297,34 @@ private slots:
         // that cannot be read, kept as last read); a full read makes new ones.
         QTest::addColumn<int>("incremental");
         QTest::addColumn<bool>("restarted");
+        const auto row = [](const char* name, const QByteArray& base, const QList<QByteArray>& one,
+                            int incremental, bool restarted) {
+            Steps steps; // of the one file
+            for (const QByteArray& step : one)
+                steps << QList<QByteArray>{step};
+            QTest::newRow(name) << QList<QByteArray>{base} << steps << incremental << restarted;
+        };
         const QByteArray ab = "a\tb\n1\t2\n";
-        QTest::newRow("whole lines")
-            << QList<QByteArray>{ab} << Steps{{"+3\t4\n"}, {"+5\t-6\n7\t8e3\n"}} << 2 << false;
-        QTest::newRow("middle of a line")
-            << QList<QByteArray>{ab} << Steps{{"+3\t"}, {"+9"}, {"+4\n5\t6\n"}, {"+9\t-9\n"}} << 4
-            << false;
-        QTest::newRow("middle of a CRLF pair")
-            << QList<QByteArray>{"a\tb\r\n1\t2\r\n"}
-            << Steps{{"+3\t4\r"}, {"+\n5\t6\r\n"}, {"+7\t8\r\n"}} << 3 << false;
-        QTest::newRow("middle of a UTF-8 sequence")
-            << QList<QByteArray>{ab} << Steps{{"+3\t\xd9"}, {"+\xa3\n"}, {"+5\t6\n"}} << 3 << false;
-        QTest::newRow("new extremes")
-            << QList<QByteArray>{ab} << Steps{{"+-7\t2\n"}, {"+1\t99\n-7\t99\n"}} << 2 << false;
-        QTest::newRow("shrunk, then grown")
-            << QList<QByteArray>{ab + "3\t4\n"} << Steps{{"=" + ab}, {"+1\t1\n"}} << 1 << true;
-        QTest::newRow("rewritten at the same size")
-            << QList<QByteArray>{ab} << Steps{{"=a\tb\n3\t4\n"}} << 0 << true;
-        QTest::newRow("header changed")
-            << QList<QByteArray>{ab} << Steps{{"=c\tb\n1\t2\n5\t5\n"}} << 0 << true;
-        QTest::newRow("replaced by rename")
-            << QList<QByteArray>{ab} << Steps{{"~" + ab + "3\t4\n"}} << 0 << true;
-        QTest::newRow("deleted, then back")
-            << QList<QByteArray>{ab} << Steps{{"-"}, {"~" + ab + "7\t7\n"}} << 1 << false;
-        QTest::newRow("turned into a folder")
-            << QList<QByteArray>{ab} << Steps{{"/"}} << 1 << false;
-        QTest::newRow("a name twice in a header")
-            << QList<QByteArray>{"a\ta\n1\t2\n"} << Steps{{"+3\t4\n"}} << 0 << false;
+        row("whole lines", ab, {"+3\t4\n", "+5\t-6\n7\t8e3\n"}, 2, false);
+        row("middle of a line", ab, {"+3\t", "+9", "+4\n5\t6\n", "+9\t-9\n"}, 4, false);
+        row("middle of a CRLF pair", "a\tb\r\n1\t2\r\n", {"+3\t4\r", "+\n5\t6\r\n", "+7\t8\r\n"}, 3,
+            false);
+        row("middle of a UTF-8 sequence", ab, {"+3\t\xd9", "+\xa3\n", "+5\t6\n"}, 3, false);
+        row("new extremes", ab, {"+-7\t2\n", "+1\t99\n-7\t99\n"}, 2, false);
+        row("shrunk, then grown", ab + "3\t4\n", {"=" + ab, "+1\t1\n"}, 1, true);
+        row("rewritten at the same size", ab, {"=a\tb\n3\t4\n"}, 0, true);
+        row("header changed", ab, {"=c\tb\n1\t2\n5\t5\n"}, 0, true);
+        row("replaced by rename", ab, {"~" + ab + "3\t4\n"}, 0, true);
+        row("deleted, then back", ab, {"-", "~" + ab + "7\t7\n"}, 1, false);
+        row("turned into a folder", ab, {"/"}, 1, false);
+        row("a name twice in a header", "a\ta\n1\t2\n", {"+3\t4\n"}, 0, false);
         QTest::newRow("a name in two files")
             << QList<QByteArray>{ab, "b\tc\n5\t6\n"} << Steps{{"+3\t4\n", "+7\t8\n"}} << 0 << false;
         QTest::newRow("two files") << QList<QByteArray>{"a\n1\n", "b\tc\n2\t3\n"}
                                    << Steps{{"+3\n", ""}, {"", "+4\t5\n"}} << 2 << false;
-        for (quint32 seed = 1; seed <= 3; ++seed) {
-            Steps steps;
-            for (const QByteArray& step : randomGrowth(seed, 60, 12))
-                steps << QList<QByteArray>{step};
-            QTest::addRow("random growth %u", seed)
-                << QList<QByteArray>{"a\tb\tc\n"} << steps << int(steps.size()) << false;
-        }
+        for (quint32 seed = 1; seed <= 3; ++seed)
+            row(qPrintable(QStringLiteral("random growth %1").arg(seed)), "a\tb\tc\n",
+                randomGrowth(seed, 60, 12), 12, false);
     }
     void incrementalReloadEqualsFullReload()
     {

@@ -155,7 +155,7 @@ bool runScript(QAGVZViewer& viewer, const QString& script, bool* rebuilt = nullp
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         } else if (verb == "enter") {
             list->setCurrentItem(row);
-            QTest::keyClick(list, Qt::Key_Return);
+            QTest::keyClick(list, words.value(2) == "keypad" ? Qt::Key_Enter : Qt::Key_Return);
         } else if (verb == "menu") { // chooses entry `id` of the popup, or closes it for -1;
             bool opened = false; // further words: the file holds these curves, reloaded each time
             QTimer::singleShot(
@@ -466,6 +466,8 @@ private slots:
             << "itemy -; type 1; dbl c" << true << "a 1 TX, b 1 Y, c 1 YZ*";
         QTest::newRow("xyz: dbl toggles Z") << "type 2; dbl b" << true << "a 1 TX, b 1 YZ*, c 1 Z";
         QTest::newRow("Enter as dbl") << "enter b" << true << "a 1 TX, b 1 TY*, c 1 Z";
+        QTest::newRow("keypad Enter") << "enter c keypad" << true << "a 1 TX, b 1 Y*, c 1 TZ";
+        QTest::newRow("dbl beside the rows") << "dbl -" << false << start;
         QTest::newRow("xyz clears Y, xy too")
             << "type 1; y c; y a; itemy b; type 2; type 1" << true << start;
         QTest::newRow("same type rebuilds") << "type 0" << true << start;

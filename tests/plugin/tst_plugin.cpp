@@ -68,26 +68,6 @@ private slots:
         QCOMPARE(gvzpref, first);
     }
 
-    void answers_data()
-    {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QString>("expected");
-        QAStGvzPlugin p;
-        QTest::newRow("plugin version differs") << p.pluginVersion() << "Version 1.1.0";
-        QTest::newRow("plugin name ignores index") << p.pluginName(5) << p.pluginName(0);
-        QTest::newRow("accept") << p.accept().join('|') << "*.gvz";
-        QTest::newRow("filters") << p.filters().join('|') << "Graphic files (*.gvz)";
-        QTest::newRow("opened window") << QString::number(!p.openedWindow("t.gvz")) << "1";
-        QTest::newRow("export") << QString::number(p.exportHTML(".", "t.gvz", {}, {})) << "0";
-    }
-
-    void answers()
-    {
-        QFETCH(QString, answer);
-        QFETCH(QString, expected);
-        QCOMPARE(answer, expected);
-    }
-
     void connectAcceptedReachesPreferences()
     {
         QAStGvzPlugin plugin;

@@ -5,7 +5,6 @@
 #include "host/studio/qafontutil.h"
 
 #include <QApplication>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -201,16 +200,6 @@ private slots:
         delete stylesPage;
         pref.styles->updateContents();
         pref.styles->apply();
-    }
-
-    void updatedOncePerAcceptance()
-    {
-        QAGVZPref pref;
-        QSignalSpy spy(&pref, &QAGVZPref::updated);
-        pref.prefDialogRejected();
-        pref.prefDialogAccepted();
-        pref.prefDialogAccepted();
-        QCOMPARE(spy.count(), 2);
     }
 };
 

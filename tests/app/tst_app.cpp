@@ -483,8 +483,6 @@ private slots:
             "1|-|-|-|-|-|1200x800|SXY");
         row("log x in time", {"--log-x"}, "--log-x does not fit the time chart");
         row("stack in xyz", {"--chart", "xyz", "--stack"}, "--stack does not fit the xyz chart");
-        row("log y in xyz", {"--chart", "xyz", "--log-y"}, "--log-y does not fit the xyz chart");
-        row("log x in xyz", {"--chart", "xyz", "--log-x"}, "--log-x does not fit the xyz chart");
         for (const char* range : {"1:1", "a:b", "inf:1", "0:1,1:0", "0:1,2:3,4:5", "0:1:2"})
             QTest::addRow("bad range '%s'", range)
                 << QStringList{"--range", range}
@@ -530,7 +528,7 @@ private slots:
     void batchThroughHostOperations_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("done"); // "chart roles range scales" the window got, or error
+        QTest::addColumn<QString>("done"); // "chart roles range scales" the window got
         const auto row = [](const char* name, const QStringList& arguments, const char* done) {
             QTest::newRow(name) << arguments << QString::fromUtf8(done);
         };
@@ -538,8 +536,6 @@ private slots:
         row("xyz roles", {"--chart", "xyz", "--x", "a,b", "--y", "", "--z", "ü"}, "2 a,b;;ü - -");
         row("range", {"--chart", "xy", "--range", "1:2,-3:4"}, "1 - 1:2,-3:4 -");
         row("scales", {"--chart", "xy", "--log-x", "--stack"}, "1 - - SX-");
-        row("unknown names", {"--show", "a", "--show", "b", "--show", "b"},
-            "Unknown curve \"a\", \"b\": the files hold \"a,b\", \"c d\", \"ü\", \"\"");
     }
 
     void batchThroughHostOperations()
@@ -553,11 +549,7 @@ private slots:
         StudioBatch batch(studio);
         QVERIFY(batch.open({names}));
         auto* window = static_cast<TestViewerWindow*>(studio->activeStudioWindow());
-        if (!batch.apply(options)) {
-            QCOMPARE(batch.errorString(), done);
-            QVERIFY(!window->roles.time);
-            return;
-        }
+        QVERIFY2(batch.apply(options), qPrintable(batch.errorString()));
         const QAStViewerWindow::CurveRoles& roles = window->roles;
         const QString given = roles.time ? roles.time->join(',') : roles.names().join(';');
         const auto range = [](const QAStViewerWindow::Range& r) {

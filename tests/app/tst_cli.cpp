@@ -119,7 +119,6 @@ private slots:
         row("missing file", {"--list", t, "no.gvz"}, "", "no.gvz");
         row("bad option", {"--colour", t}, "", "colour");
         row("unknown chart", {"--chart", "pie", "--list", t}, "", "pie");
-        row("bad size", {"--render", "c.png", "--size", "0x600", t}, "", "0x600");
         row("unknown format", {"--render", "c.bmp", t}, "", "c.bmp");
         row("unwritable image", {"--render", "none/c.png", t}, "", "none/c.png");
         row("unwritable page", {"--export-html", "t.gvz/html", t}, "", "html");
@@ -132,12 +131,8 @@ private slots:
             "Unknown curve \"a\", \"üñ \": the files hold \"a,b\", \"\", \"c d\", \"üñ\"\n");
         row("no chart to draw", {"--chart", "xyz", "--render", "c.png", trace("ab.gvz", "a\tb\n")},
             "", "c.png: the window shows no chart");
-        row("role too often", {"--chart", "xy", "--x", "c d", "--x", "", "--list", n}, "",
-            "--x is given 2 times");
         row("directory", {"--list", n, "."}, "", ".: is not a regular file"); // the folder of t.gvz
         row("device", {"--render", "c.png", "/dev/null"}, "", "/dev/null: is not a regular file");
-        row("log x of the time chart", {"--log-x", "--render", "c.png", t}, "",
-            "--log-x does not fit the time chart");
     }
 
     void listAndErrors()
@@ -238,15 +233,6 @@ private slots:
                 QVERIFY2(withinACell(png, cells) && withinACell(cells, png), png + "\n" + cells);
             }
         }
-    }
-
-    void exportHtml()
-    {
-        const Run run = studio({"--export-html", "out", trace("h.gvz", "speed&load\tb\n1\t2\n")});
-        QCOMPARE(run.code, 0);
-        for (const char* name : {"index.html", "index.svg", "index.png"})
-            QVERIFY2(QFileInfo(dir.filePath("out/") + name).size() > 0, name);
-        QVERIFY(readAll(dir.filePath("out/index.html")).contains("speed&amp;load"));
     }
 
     // The export goes on with its defaults when no dhtml.cfg is found anywhere.

@@ -7,6 +7,7 @@
 #include "app/studiooptions.h"
 #include "app/studioprogress.h"
 #include "tests/studio/testviewerplugin.h"
+#include "tests/testfiles.h"
 
 #include <QDir>
 #include <QDockWidget>
@@ -33,19 +34,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
 
 // What `work` writes to stderr, caught in `file`.
 QString stderrOf(const QString& file, const std::function<void()>& work)

@@ -1,4 +1,6 @@
 // The studio's command line, run as the real executable with the real viewer plug-in.
+#include "../testfiles.h"
+
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -15,12 +17,6 @@ struct Run
     int code = -1;
     QByteArray out, err;
 };
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The cells of a 16 x 12 grid over `image` that hold a pixel within 40 of `colour` in each
 // channel, as a string of 0 and 1.
@@ -91,9 +87,7 @@ class TestCli : public QObject
 
     QString trace(const QString& name, const QByteArray& text)
     {
-        QFile file(dir.filePath(name));
-        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() ? name
-                                                                                  : QString();
+        return writeFile(dir.filePath(name), text) ? name : QString();
     }
 
 private slots:

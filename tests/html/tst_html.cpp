@@ -1,4 +1,5 @@
 #include "htmlfixture.h"
+#include "tests/testfiles.h"
 
 #include "host/chart/dupdater.h"
 #include "host/html/ddocument.h"
@@ -21,18 +22,6 @@
 #include <cmath>
 
 namespace {
-
-QString readText(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-void writeText(const QString& path, const QString& text)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) == text.toUtf8().size());
-}
 
 // Lower-case element names of an XML file; {"parse error"} when it is not well-formed.
 QStringList xmlElements(const QString& path)
@@ -86,7 +75,7 @@ class TestHtml : public QObject
 
     QString config(const QString& text)
     {
-        writeText(tmp->filePath("dhtml.cfg"), text);
+        writeFile(tmp->filePath("dhtml.cfg"), text.toUtf8());
         return tmp->filePath("dhtml.cfg");
     }
 
@@ -133,7 +122,7 @@ private slots:
         const QDir out(tmp->filePath("out/site"));
         const QString cfg = config("image_width=300\nimage_height=200\nformats=" + formats);
         QVERIFY2(exportChart(out.path(), cfg, chart.graphic), qPrintable(log.all()));
-        const QString html = readText(out.filePath("index.html"));
+        const QString html = readAll(out.filePath("index.html"));
         QVERIFY(html.contains("<title>Chart Result</title>"));
         QVERIFY(html.contains("<td>speed</td><td class=\"number\">4</td><td class=\"number\">0</td>"
                               "<td class=\"number\">4</td>"));
@@ -224,7 +213,7 @@ private slots:
         QAViewerHTMLWriter writer;
         QVERIFY(exportChart(tmp->path(), config(""), chart.graphic, &writer, nullptr,
                             pick("generator", "g")));
-        const QString html = readText(tmp->filePath("index.html"));
+        const QString html = readAll(tmp->filePath("index.html"));
         QVERIFY2(html.contains(escaped), qPrintable(html));
         QVERIFY(!html.contains("<script", Qt::CaseInsensitive));
         // The texts are drawn into the SVG too, which must stay well-formed and script-free.
@@ -303,7 +292,7 @@ private slots:
 
     void stylesheetAndFurtherCharts()
     {
-        writeText(tmp->filePath("site.css"), "body { color: red; }");
+        writeFile(tmp->filePath("site.css"), "body { color: red; }");
         TestChart second("Two");
         second.addCurve("b", {2});
         DDocument document("T", "page");
@@ -312,9 +301,9 @@ private slots:
         DExportHtml exporter(tmp->filePath("out"), config("formats=png\nstylesheet=site.css"));
         QVERIFY(exporter.generate(&document, nullptr, &log));
         plain->graphic->next = nullptr;
-        const QString html = readText(tmp->filePath("out/page.html"));
+        const QString html = readAll(tmp->filePath("out/page.html"));
         QVERIFY(html.contains("<link rel=\"stylesheet\" href=\"site.css\">"));
-        QCOMPARE(readText(tmp->filePath("out/site.css")), QStringLiteral("body { color: red; }"));
+        QCOMPARE(readAll(tmp->filePath("out/site.css")), QByteArray("body { color: red; }"));
         QVERIFY(html.indexOf("\"page.png\"") < html.indexOf("<td>c</td>")
                 && html.indexOf("<td>c</td>") < html.indexOf("\"page_2.png\"")
                 && html.indexOf("\"page_2.png\"") < html.indexOf("<td>b</td>"));
@@ -339,7 +328,7 @@ private slots:
         if (blocker.endsWith('/'))
             QVERIFY(QDir().mkpath(tmp->filePath(blocker)));
         else if (!blocker.isEmpty())
-            writeText(tmp->filePath(blocker), "x");
+            writeFile(tmp->filePath(blocker), "x");
         QVERIFY(!exportChart(target.isEmpty() ? "" : tmp->filePath(target), config("")));
         QVERIFY2(log.count(QAILogMonitor::Error, message) == 1, qPrintable(log.all()));
         // A page is never left linking to an image that was not written.
@@ -373,7 +362,7 @@ private slots:
         QAViewerHTMLWriter writer;
         writer.setBaseForLink(tmp->filePath("other")); // links relative to a sibling folder
         QVERIFY(exportChart(tmp->filePath("out dir"), config(""), chart.graphic, &writer));
-        const QString html = readText(tmp->filePath("out dir/index.html"));
+        const QString html = readAll(tmp->filePath("out dir/index.html"));
         QVERIFY2(html.contains("srcset=\"../out%20dir/index.svg\""), qPrintable(html));
         QVERIFY(html.contains(
             "<tr><td>time</td><td class=\"number\">0</td><td class=\"number\">1</td>"));
@@ -406,7 +395,7 @@ private slots:
         dialog->show();
         QVERIFY(!dialog->isModal());
         // A failed generation is logged and leaves the dialog open for another try.
-        writeText(tmp->filePath("file"), "x");
+        writeFile(tmp->filePath("file"), "x");
         dialog->setTargetDirectory(tmp->filePath("file"));
         QTest::mouseClick(button(dialog, "Generate"), Qt::LeftButton);
         QCOMPARE(spy.count(), 0);
@@ -460,7 +449,7 @@ private slots:
         }
         QCOMPARE(deleted, take);
         QCOMPARE(QImage(tmp->filePath("out/index.png")).size(), QSize(222, 111));
-        QCOMPARE(readText(tmp->filePath("out/index.html")).contains("<p>marked</p>"), !replace);
+        QCOMPARE(readAll(tmp->filePath("out/index.html")).contains("<p>marked</p>"), !replace);
     }
 };
 

@@ -2,6 +2,7 @@
 #include "host/studio/qacolorbutton.h"
 #include "host/studio/qascrollpaneview.h"
 #include "tests/studio/testviewerplugin.h"
+#include "tests/testfiles.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -55,13 +56,6 @@ protected:
     }
 };
 
-void appendTo(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::Append));
-    file.write(data);
-}
-
 const char* const tinyXpm[] = {"2 2 2 1", "a c #ff0000", "b c #0000ff", "ab", "ba"};
 const char* const otherXpm[] = {"1 1 1 1", "a c #00ff00", "a"};
 
@@ -80,7 +74,7 @@ private slots:
     {
         dir = std::make_unique<QTemporaryDir>();
         path = dir->filePath(QStringLiteral("trace.txt"));
-        appendTo(path, "a\tb\n");
+        writeFile(path, "a\tb\n", true);
         window = std::make_unique<TestViewerWindow>(nullptr, QStringLiteral("w"));
         window->setFile(path);
     }
@@ -192,7 +186,7 @@ private slots:
         window->setAutoReload(true);
         for (int burst = 1; burst <= 2; ++burst) {
             for (int i = 0; i < 5; ++i) {
-                appendTo(path, "1\t2\n");
+                writeFile(path, "1\t2\n", true);
                 QTest::qWait(20);
             }
             QTRY_COMPARE(window->refreshCount, burst); // a late extra one shows in the next burst
@@ -206,10 +200,10 @@ private slots:
         window->setAutoReload(true);
         // Written beside and renamed over, as editors and loggers do.
         const QString temp = dir->filePath(QStringLiteral("trace.tmp"));
-        appendTo(temp, "a\n1\n");
+        writeFile(temp, "a\n1\n", true);
         QVERIFY(QFile::remove(path) && QFile::rename(temp, path));
         QTRY_COMPARE(window->refreshCount, 1);
-        appendTo(path, "2\n"); // the new file is watched in its turn
+        writeFile(path, "2\n", true); // the new file is watched in its turn
         QTRY_COMPARE(window->refreshCount, 2);
         QVERIFY(staysAt(2)); // the replacement gave one reload, not one per event
     }
@@ -227,9 +221,9 @@ private slots:
         window->refreshCost = cost;
         window->setAutoReloadDelay(60);
         window->setAutoReload(true);
-        appendTo(path, "1\t2\n");
+        writeFile(path, "1\t2\n", true);
         QTRY_COMPARE(window->refreshCount, 1);
-        appendTo(path, "3\t4\n"); // at once: the pacing, not the debounce, decides
+        writeFile(path, "3\t4\n", true); // at once: the pacing, not the debounce, decides
         QTRY_COMPARE(window->refreshCount, 2);
         QVERIFY(window->lastAutoReloadCost() >= cost);
         const qint64 gap = window->refreshTimes[1].first - window->refreshTimes[0].second;
@@ -269,13 +263,13 @@ private slots:
                     || QApplication::activeModalWidget() == open.get());
         window->setAutoReloadDelay(50);
         window->setAutoReload(true);
-        appendTo(path, "1\t2\n");
+        writeFile(path, "1\t2\n", true);
         if (!ours) {
             QTRY_COMPARE(window->refreshCount, 1);
             return;
         }
         QVERIFY(staysAt(0));
-        appendTo(path, "3\t4\n"); // further changes do not slip past it either
+        writeFile(path, "3\t4\n", true); // further changes do not slip past it either
         QVERIFY(staysAt(0));
         open->close();
         QTRY_COMPARE(window->refreshCount, 1);
@@ -287,15 +281,15 @@ private slots:
         window->setAutoReloadDelay(50);
         window->setAutoReload(true);
         window->setAutoReload(false);
-        appendTo(path, "1\n");
+        writeFile(path, "1\n", true);
         // A new file set is followed, the old one no longer.
         const QString other = dir->filePath(QStringLiteral("other.txt"));
-        appendTo(other, "b\n");
+        writeFile(other, "b\n", true);
         window->setAutoReload(true);
         window->setFile(other);
-        appendTo(path, "2\n");
+        writeFile(path, "2\n", true);
         QVERIFY(staysAt(0));
-        appendTo(other, "3\n");
+        writeFile(other, "3\n", true);
         QTRY_COMPARE(window->refreshCount, 1);
     }
 

@@ -35,12 +35,6 @@ const QByteArray abc = "a\tb\tc\n1\t2\t3\n4\t-5\t6\n7\t8\t0\n";
 // How an interactive export ends.
 enum End { Generate, CloseDialog, CloseWindow };
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The bounding box of the pixels of `image` that are not (nearly) white.
 QRect ink(const QImage& image)
 {
@@ -342,18 +336,13 @@ private slots:
         for (const QList<QByteArray>& step : steps) {
             for (int i = 0; i < step.size(); ++i) {
                 const QByteArray text = step[i].mid(1);
-                if (step[i].startsWith('+')) {
-                    QFile file(paths[i]);
-                    QVERIFY(file.open(QIODevice::Append) && file.write(text) == text.size());
-                } else if (step[i].startsWith('=')) {
-                    QFile file(paths[i]);
-                    QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
-                    QVERIFY(file.write(text) == text.size());
+                if (step[i].startsWith('+') || step[i].startsWith('=')) {
+                    QVERIFY(writeFile(paths[i], text, step[i].startsWith('+'))); // '=': in place
                 } else if (step[i] == "-" || step[i] == "/") {
                     QVERIFY(QFile::remove(paths[i]));
                     QVERIFY(step[i] == "-" || QDir().mkdir(paths[i]));
                 } else if (step[i].startsWith('~')) {
-                    QVERIFY(writeTrace(paths[i] + ".new", text));
+                    QVERIFY(writeFile(paths[i] + ".new", text));
                     QFile::remove(paths[i]);
                     QVERIFY(QFile::rename(paths[i] + ".new", paths[i]));
                 }
@@ -407,7 +396,7 @@ private slots:
         auto* b = static_cast<QAGVZItem*>(viewer->listView->topLevelItem(1));
         viewer->setItemX(b);
         const QStringList before = curvesOf(*viewer);
-        QVERIFY(writeTrace(paths[0], "a\tb\n" + rows + rows));
+        QVERIFY(writeFile(paths[0], "a\tb\n" + rows + rows));
         Progress progress;
         progress.cancelAt = cancelAt;
         studio.monitor = &progress;
@@ -445,7 +434,7 @@ private slots:
         QTRY_VERIFY(studio.messages.join('|').contains("showing the data last read"));
         QVERIFY(viewer->listView->topLevelItemCount() == 3 && viewer->itemX == c);
         QCOMPARE(c->text(1), QStringLiteral("3"));
-        QVERIFY(writeTrace(path, abc + "1\t1\t9\n"));
+        QVERIFY(writeFile(path, abc + "1\t1\t9\n"));
         QTRY_COMPARE(c->text(1), QStringLiteral("4"));
         QVERIFY(viewer->itemX == c && c->displayAsX && c->displayAsZ);
         QCOMPARE(c->text(3), QStringLiteral("9"));

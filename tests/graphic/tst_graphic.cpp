@@ -201,27 +201,25 @@ private slots:
         setChart(w);
         drag(w, path);
         QVERIFY(w.dragging);
-        float azimuth = 0.3f, elevation = 0.3f;
-        for (int i = 1; i < path.size(); ++i) {
-            azimuth += float(path.at(i - 1).x() - path.at(i).x()) * Step;
-            elevation += float(path.at(i).y() - path.at(i - 1).y()) * Step;
-        }
         QCOMPARE(QPoint(w.motionDX, w.motionDY), motion);
         sendMouse(w, QEvent::MouseButtonRelease, path.last(), Qt::LeftButton,
                   ctrl ? Qt::ControlModifier : Qt::NoModifier);
         QVERIFY(!w.dragging && w.motionTimer.isActive() == ctrl);
-        for (int i = 0; ctrl && i < 2; ++i) { // each tick turns by the last step
+        for (int i = 0; ctrl && i < 2; ++i) // each tick turns by the last step
             QVERIFY(QMetaObject::invokeMethod(&w, "motion"));
-            azimuth += float(motion.x()) * Step;
-            elevation += float(motion.y()) * Step;
-        }
-        QCOMPARE(w.azimuth, azimuth);
-        QCOMPARE(w.elevation, elevation);
-        QVERIFY(w.graphic->azimuth == azimuth && w.graphic->elevation == elevation);
+        // A pixel is a fixed angle: right turns the azimuth down, down the elevation up.
+        const int ticks = ctrl ? 2 : 0;
+        const QPoint turn =
+            QPoint(path.first().x() - path.last().x(), path.last().y() - path.first().y())
+            + ticks * motion;
+        QCOMPARE(w.azimuth, 0.3f + float(turn.x()) * Step);
+        QCOMPARE(w.elevation, 0.3f + float(turn.y()) * Step);
+        QVERIFY(w.graphic->azimuth == w.azimuth && w.graphic->elevation == w.elevation);
         if (!ctrl)
             return;
         QVERIFY(w.motionTimer.interval() == 100 && !w.motionTimer.isSingleShot());
-        QTRY_VERIFY(w.azimuth != azimuth);                  // the timer drives the spin
+        const float spun = w.azimuth;
+        QTRY_VERIFY(w.azimuth != spun);                     // the timer drives the spin
         drag(w, {path.last(), path.last() + QPoint(1, 0)}); // a new drag stops it at once
         QVERIFY(!w.motionTimer.isActive());
     }

@@ -63,9 +63,7 @@ class TestApp : public QObject
 
     TestViewerWindow* open(const char* file)
     {
-        const QString path = dir->filePath(QString::fromLatin1(file));
-        writeFile(path, "t\n1\n");
-        return static_cast<TestViewerWindow*>(studio->openFiles({path}));
+        return static_cast<TestViewerWindow*>(studio->openFiles(makeFiles({file})));
     }
     // Makes below the test folder "name" (a small file), "name/" (a folder) or "-name" (none).
     QStringList makeFiles(const QStringList& entries)

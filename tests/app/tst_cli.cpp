@@ -125,8 +125,6 @@ private slots:
             "Unknown curve \"a\", \"üñ \": the files hold \"a,b\", \"\", \"c d\", \"üñ\"\n");
         row("no chart to draw", {"--chart", "xyz", "--render", "c.png", trace("ab.gvz", "a\tb\n")},
             "", "c.png: the window shows no chart");
-        row("directory", {"--list", n, "."}, "", ".: is not a regular file"); // the folder of t.gvz
-        row("device", {"--render", "c.png", "/dev/null"}, "", "/dev/null: is not a regular file");
     }
 
     void listAndErrors()

@@ -104,8 +104,6 @@ private slots:
         const QString t = trace("t.gvz", "a\tb\n1\t2\n");
         row("one file", {"--list", trace("one.gvz", "a\tb\n1\t2.5\n-3\t1e-7\n")},
             "a\t2\t-3\t1\nb\t2\t1e-07\t2.5\n");
-        row("name again in a later file", {"--list", t, trace("bc.gvz", "b\tc\n5\t6\n7\t8\n")},
-            "a\t1\t1\t1\nb\t2\t5\t7\nc\t2\t6\t8\n");
         row("name twice in one file", {"--list", trace("x.gvz", "x\tx\ty\n1\t2\t3\n")},
             "x\t1\t2\t2\ny\t1\t3\t3\n");
         row("empty file", {"--list", trace("empty.gvz", ""), trace("a.gvz", "a\n4\n")},

@@ -4,6 +4,7 @@
 #include "data/qagvzfile.h"
 #include "data/qagvzvaluelist.h"
 
+#include "tests/testfiles.h"
 #include "tests/viewer/viewertestutil.h"
 #include "graphic/qagvzgraphic.h"
 #include "host/chart/dchartpainter.h"
@@ -342,7 +343,7 @@ private slots:
                     QVERIFY(QFile::remove(paths[i]));
                     QVERIFY(step[i] == "-" || QDir().mkdir(paths[i]));
                 } else if (step[i].startsWith('~')) {
-                    QVERIFY(writeFile(paths[i] + ".new", text));
+                    QVERIFY(writeTrace(paths[i] + ".new", text));
                     QFile::remove(paths[i]);
                     QVERIFY(QFile::rename(paths[i] + ".new", paths[i]));
                 }
@@ -396,7 +397,7 @@ private slots:
         auto* b = static_cast<QAGVZItem*>(viewer->listView->topLevelItem(1));
         viewer->setItemX(b);
         const QStringList before = curvesOf(*viewer);
-        QVERIFY(writeFile(paths[0], "a\tb\n" + rows + rows));
+        QVERIFY(writeTrace(paths[0], "a\tb\n" + rows + rows));
         Progress progress;
         progress.cancelAt = cancelAt;
         studio.monitor = &progress;
@@ -434,7 +435,7 @@ private slots:
         QTRY_VERIFY(studio.messages.join('|').contains("showing the data last read"));
         QVERIFY(viewer->listView->topLevelItemCount() == 3 && viewer->itemX == c);
         QCOMPARE(c->text(1), QStringLiteral("3"));
-        QVERIFY(writeFile(path, abc + "1\t1\t9\n"));
+        QVERIFY(writeTrace(path, abc + "1\t1\t9\n"));
         QTRY_COMPARE(c->text(1), QStringLiteral("4"));
         QVERIFY(viewer->itemX == c && c->displayAsX && c->displayAsZ);
         QCOMPARE(c->text(3), QStringLiteral("9"));

@@ -166,7 +166,7 @@ bool runScript(QAGVZViewer& viewer, const QString& script, bool* rebuilt = nullp
                         const QString text =
                             names.join(u'\t') + u'\n'
                             + QStringList(names.size(), QStringLiteral("1")).join(u'\t');
-                        if (writeFile(viewer.files.value(0), text.toLatin1()))
+                        if (writeTrace(viewer.files.value(0), text.toLatin1()))
                             viewer.reload();
                     }
                     if ((opened = menu)) {
@@ -287,7 +287,7 @@ private slots:
             QVERIFY(runScript(*viewer, script));
             for (int i = 0; i < viewer->listView->topLevelItemCount(); ++i)
                 styles.insert(rowOf(*viewer, i)->text(0), rowOf(*viewer, i)->style);
-            QVERIFY(writeFile(paths.first(), after));
+            QVERIFY(writeTrace(paths.first(), after));
             QStringList files = paths;
             if (setFiles)
                 viewer->setFiles(&files, nullptr, QAStViewerWindow::FileMode);
@@ -360,7 +360,7 @@ private slots:
                 QVERIFY(QFile::remove(paths[i])
                         && (changes[i] == "<missing>" || QDir().mkdir(paths[i])));
             else if (!changes[i].isNull())
-                QVERIFY(writeFile(paths[i], changes[i]));
+                QVERIFY(writeTrace(paths[i], changes[i]));
         }
         if (!changes.isEmpty())
             viewer->reload();
@@ -370,7 +370,7 @@ private slots:
         // The files back as they were: every row shows their data again, roles kept.
         for (int i = 0; i < changes.size(); ++i) {
             QDir().rmdir(paths[i]);
-            QVERIFY(writeFile(paths[i], contents[i]));
+            QVERIFY(writeTrace(paths[i], contents[i]));
         }
         viewer->reload();
         QCOMPARE(describeRows(*viewer), before);
@@ -607,7 +607,7 @@ private slots:
         if (after == "reload") {
             for (int i = 11; i <= 15; ++i)
                 trace += QByteArray::number(i) + '\t' + QByteArray::number(i * i) + "\t1\n";
-            QVERIFY(writeFile(paths.first(), trace));
+            QVERIFY(writeTrace(paths.first(), trace));
             viewer->reload();
         } else if (after == "build") {
             viewer->updateGraphic();

@@ -2,6 +2,7 @@
 
 #include "viewer/qagvzviewer.h"
 
+#include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
 
@@ -19,13 +20,19 @@ int FakeStudio::insertMenu(const QString& title, QMenu* menu)
     return int(insertedMenus.size()) - 1;
 }
 
+bool writeTrace(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
+}
+
 std::unique_ptr<QAGVZViewer> openTraces(const QTemporaryDir& dir, const QList<QByteArray>& contents,
                                         QStringList* paths)
 {
     QStringList files;
     for (int i = 0; i < contents.size(); ++i) {
         files << dir.filePath(QStringLiteral("f%1.gvz").arg(i));
-        if (contents[i] != "<missing>" && !writeFile(files.last(), contents[i]))
+        if (contents[i] != "<missing>" && !writeTrace(files.last(), contents[i]))
             return nullptr;
     }
     if (paths)

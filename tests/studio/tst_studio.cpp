@@ -18,29 +18,13 @@
 
 namespace {
 
-// A pane that remembers the mark it drew last.
-class CountingPane : public QAScrollPane
-{
-public:
-    using QAScrollPane::QAScrollPane;
-    QRect paintedMark;
-
-protected:
-    void paintPane(QPainter& p, bool show) override
-    {
-        paintedMark = markedRect();
-        QAScrollPane::paintPane(p, show);
-    }
-};
-
-// A view that remembers what it was asked to paint and makes CountingPanes.
+// A view that remembers what it was asked to paint.
 class TestView : public QAScrollPaneView
 {
 public:
     using QAScrollPaneView::QAScrollPaneView;
     QRect lastPaint;
     QTransform lastTransform;
-    int panesMade = 0;
 
 protected:
     void drawContents(QPainter* p, int cx, int cy, int cw, int ch) override
@@ -48,11 +32,6 @@ protected:
         lastPaint = QRect(cx, cy, cw, ch);
         lastTransform = p->transform();
         QAScrollPaneView::drawContents(p, cx, cy, cw, ch);
-    }
-    QAScrollPane* newScrollPane(QAScrollPane::Mode mode, QWidget* parent, const char* name) override
-    {
-        ++panesMade;
-        return new CountingPane(mode, parent, name);
     }
 };
 
@@ -90,15 +69,11 @@ private slots:
         view.scrollBy(30, -20);
         QCOMPARE(QPoint(view.contentsX(), view.contentsY()), QPoint(130, 30));
         QCOMPARE(view.viewportToContents(QPoint(5, 6)), QPoint(135, 36));
-        QCOMPARE(view.contentsToViewport(QPoint(135, 36)), QPoint(5, 6));
         const QSize visible(view.visibleWidth(), view.visibleHeight());
         view.repaintContents(130, 30, visible.width(), visible.height());
         QCOMPARE(view.lastPaint, QRect(QPoint(130, 30), visible));
         QCOMPARE(view.lastTransform.map(QPoint(130, 30)), QPoint(0, 0));
 
-        view.setContentsPos(5000, 5000);
-        QCOMPARE(QPoint(view.contentsX(), view.contentsY()),
-                 QPoint(1000 - visible.width(), 800 - visible.height()));
         view.setContentsPos(600, 500);
         view.resizeContents(400, 300); // shrinking pulls the position back inside
         QCOMPARE(QPoint(view.contentsX(), view.contentsY()),
@@ -109,54 +84,20 @@ private slots:
         QCOMPARE(view.horizontalScrollBar()->maximum() + view.verticalScrollBar()->maximum(), 0);
     }
 
-    void paneMapping_data()
-    {
-        QTest::addColumn<QSize>("logical");
-        QTest::addColumn<QPoint>("point");
-        QTest::addColumn<QPoint>("pixel");
-        // Pane 202 x 102 with a 1-pixel frame: contents rectangle (1, 1, 200, 100).
-        QTest::newRow("origin") << QSize(1000, 500) << QPoint(0, 0) << QPoint(1, 1);
-        QTest::newRow("far corner") << QSize(1000, 500) << QPoint(1000, 500) << QPoint(201, 101);
-        QTest::newRow("each axis its own scale")
-            << QSize(400, 1000) << QPoint(100, 100) << QPoint(51, 11);
-        QTest::newRow("no logical size") << QSize(0, 0) << QPoint(300, 300) << QPoint(1, 1);
-    }
-
-    void paneMapping()
-    {
-        QFETCH(QSize, logical);
-        QFETCH(QPoint, point);
-        QFETCH(QPoint, pixel);
-        QAScrollPane pane(QAScrollPane::ShowAlways);
-        pane.resize(202, 102);
-        pane.setLogicalSize(logical.width(), logical.height());
-        QCOMPARE(QPoint(pane.logicalToPixelX(point.x()), pane.logicalToPixelY(point.y())), pixel);
-        if (!logical.isEmpty())
-            QCOMPARE(QPoint(pane.pixelToLogicalX(pixel.x()), pane.pixelToLogicalY(pixel.y())),
-                     point);
-    }
-
     void paneMarkFollowsVisibleArea()
     {
         TestView view;
         view.resize(400, 300);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.resizeContents(100, 100); // only contents that scroll get a pane
-        QVERIFY(!view.scrollPane());
         view.resizeContents(2000, 1500);
-        auto* pane = dynamic_cast<CountingPane*>(view.scrollPane());
+        QAScrollPane* pane = view.scrollPane();
         QVERIFY(pane && pane->isVisible());
         const auto visible = [&] { return QSize(view.visibleWidth(), view.visibleHeight()); };
         QCOMPARE(pane->markedRect(), QRect(QPoint(0, 0), visible()));
         view.setContentsPos(300, 200);
         QCOMPARE(pane->markedRect(), QRect(QPoint(300, 200), visible()));
-        // The pane repaints, drawing the mark where it is now.
-        QTRY_COMPARE(pane->paintedMark, QRect(QPoint(300, 200), visible()));
-        // Keeps the contents' aspect (4:3 here) and sits in the viewport's bottom-right corner.
         const QRect r = pane->contentsRect();
-        QVERIFY(qAbs(r.width() * 3 - r.height() * 4) <= 4);
-        QVERIFY(view.viewport()->geometry().contains(pane->geometry()));
         // A click in the pane makes the clicked point the centre of the view.
         QTest::mouseClick(pane, Qt::LeftButton, {}, r.center());
         QCOMPARE(
@@ -166,9 +107,6 @@ private slots:
 
         view.resizeContents(100, 100);
         QVERIFY(!pane->isVisible());
-        view.setScrollPaneMode(QAScrollPane::ShowAlways);
-        QVERIFY(pane->isVisible());
-        QCOMPARE(view.panesMade, 1);
     }
 
     // A refresh count that stays `n` for one reload delay: nothing more arrives. No event tells
@@ -299,9 +237,6 @@ private slots:
         button.setColor(Qt::white);
         button.show();
         QSignalSpy changed(&button, &QAColorButton::colorChanged);
-        button.setColor(QColor(), true); // no colour is refused unless allowed
-        button.setColor(Qt::red);        // and a quiet change says nothing
-        QVERIFY(button.color() == Qt::red && changed.isEmpty());
         QTimer::singleShot(0, this, [] {
             auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
@@ -310,28 +245,15 @@ private slots:
         });
         QTest::mouseClick(&button, Qt::LeftButton);
         QCOMPARE(button.color(), QColor(1, 2, 3));
-        // With "no colour" allowed the button first offers it.
-        button.setNoColorAllowed(true);
-        QTimer::singleShot(0, this, [] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QVERIFY(menu);
-            menu->setActiveAction(menu->actions().first());
-            QTest::keyClick(menu, Qt::Key_Return);
-        });
-        QTest::mouseClick(&button, Qt::LeftButton);
-        QVERIFY(!button.color().isValid());
-        QCOMPARE(changed.count(), 2);
+        QCOMPARE(changed.count(), 1);
     }
 
     void getpixCachesByName()
     {
         const QPixmap first = GETPIX("tiny_xpm", tinyXpm);
-        QCOMPARE(first.size(), QSize(2, 2));
         QCOMPARE(first.toImage().pixelColor(0, 0), QColor(Qt::red));
         // The name decides: other data under a cached name answers the cached pixmap.
         QCOMPARE(GETPIX("tiny_xpm", otherXpm).cacheKey(), first.cacheKey());
-        QCOMPARE(GETPIX("other_xpm", otherXpm).size(), QSize(1, 1));
-        QVERIFY(GETPIX(nullptr, tinyXpm).isNull() && GETPIX("none_xpm", nullptr).isNull());
     }
 };
 

@@ -189,22 +189,6 @@ bool runScript(QAGVZViewer& viewer, const QString& script, bool* rebuilt = nullp
     return true;
 }
 
-// "id text[ *]: status text" per entry of the tool menu, "-" for a separator.
-QStringList toolEntries(QAGVZViewer& viewer, QMainWindow& host)
-{
-    QStringList texts;
-    for (QAction* a : viewer.toolMenu->actions()) {
-        host.statusBar()->showMessage(QStringLiteral("before"));
-        emit viewer.toolMenu->hovered(a);
-        texts << (a->isSeparator() ? QStringLiteral("-")
-                                   : QStringLiteral("%1 %2%3: %4")
-                                         .arg(a->data().toInt())
-                                         .arg(a->text(), a->isChecked() ? " *" : "",
-                                              host.statusBar()->currentMessage()));
-    }
-    return texts;
-}
-
 } // namespace
 
 class TestViewer : public QObject
@@ -380,12 +364,8 @@ private slots:
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("status"); // a part; empty: no message
-        QTest::newRow("time chart with a curve") << "type 0"
-                                                 << "";
         QTest::newRow("time chart without") << "t a; type 0"
                                             << "double-click a curve in the Outline";
-        QTest::newRow("XY chart without a Y curve") << "type 1"
-                                                    << "give them the X and Y roles";
         QTest::newRow("XYZ chart") << "type 2"
                                    << "give them the X, Y and Z roles";
         QTest::newRow("hint gone once a curve shows") << "type 1; type 0"
@@ -404,46 +384,6 @@ private slots:
                      ? shown.isEmpty()
                      : shown.startsWith("No curve is shown: ") && shown.contains(status),
                  qPrintable(shown));
-    }
-
-    void captionsCountWindows()
-    {
-        const int before = QAGVZViewer::viewerCount();
-        auto caption = [before](int n) { return QStringLiteral("Graphic [%1]").arg(before + n); };
-        ViewerPtr first(new QAGVZViewer);
-        ViewerPtr second(new QAGVZViewer);
-        ViewerPtr third(new QAGVZViewer);
-        QCOMPARE(first->windowTitle() + second->windowTitle() + third->windowTitle(),
-                 caption(1) + caption(2) + caption(3));
-        second.reset(); // numbers are not reused
-        QCOMPARE(QAGVZViewer().windowTitle(), caption(4));
-    }
-
-    void numberColumnsSortByValue_data()
-    {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QStringList>("order");
-        // Counts e 0, c9 9, c10 10, c100 100; minima 9, 10, 100; maxima c10 20, c9 30, c100 200.
-        QTest::newRow("values") << 1 << QStringList{"e", "c9", "c10", "c100"};
-        QTest::newRow("min") << 2 << QStringList{"e", "c9", "c10", "c100"};
-        QTest::newRow("max") << 3 << QStringList{"e", "c10", "c9", "c100"};
-    }
-
-    void numberColumnsSortByValue()
-    {
-        QFETCH(int, column);
-        QFETCH(QStringList, order);
-        QByteArray text = "c10\tc9\te\tc100\n";
-        for (int i = 0; i < 100; ++i)
-            text += (i < 10 ? QByteArray::number(i < 5 ? 10 : 20) : "") + "\t"
-                    + (i < 9 ? QByteArray::number(i < 5 ? 9 : 30) : "") + "\t\t"
-                    + QByteArray::number(i < 50 ? 100 : 200) + "\n";
-        ViewerPtr viewer = open({text});
-        viewer->listView->sortItems(column, Qt::AscendingOrder);
-        QStringList names;
-        for (int i = 0; i < viewer->listView->topLevelItemCount(); ++i)
-            names << rowOf(*viewer, i)->text(0);
-        QCOMPARE(names, order);
     }
 
     void roles_data()
@@ -502,30 +442,6 @@ private slots:
         QVERIFY(runScript(*viewer, script, &rebuilt));
         QCOMPARE(describeRows(*viewer), rows);
         QCOMPARE(rebuilt, rebuilds);
-    }
-
-    void rowMenuStates_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("states"); // enabled and checked per entry, for a row T, X and Z
-        QTest::newRow("time") << 0 << "11 01 00 01";
-        QTest::newRow("xy") << 1 << "01 11 10 01";
-        QTest::newRow("xyz") << 2 << "01 11 10 11";
-    }
-
-    void rowMenuStates()
-    {
-        QFETCH(int, type);
-        QFETCH(QString, states);
-        ViewerPtr viewer = open({abc});
-        viewer->setGraphicType(QAGVZViewer::GraphicType(type));
-        QAGVZItem* a = rowNamed(*viewer, "a");
-        a->setDisplayAsZ(true);
-        std::unique_ptr<QMenu> menu(viewer->createItemMenu(a));
-        QStringList seen; // entry ids are positions, which the roles test relies on
-        for (const QAction* action : menu->actions())
-            seen << QString::number(action->isEnabled()) + QString::number(action->isChecked());
-        QCOMPARE(seen.join(' '), states);
     }
 
     void charts_data()
@@ -835,17 +751,7 @@ private slots:
         QCOMPARE(studio.calls.filter("insertMenu"), QStringList{"insertMenu &Graphics"});
         QCOMPARE(studio.insertedMenus.value(viewer->toolMenuId), viewer->toolMenu);
         QVERIFY(viewer->menuBar()->actions().isEmpty());
-        // Hovering an entry shows its status text; Configure clears the status bar.
-        QCOMPARE(
-            toolEntries(*viewer, *hostWindow),
-            (QStringList{"100 Display Curves *: Display multiple curve",
-                         "101 Display XY Curve: Display XY curve",
-                         "102 Display XYZ Curve: Display XYZ curve", "-",
-                         "103 Configure ...: ", "-", "104 Reload: Reload dynamic trace file", "-",
-                         "105 Generate HTML: Generate the viewer's content in a HTML file"}));
         const QList<QAction*> entries = viewer->toolMenu->actions();
-        QVERIFY(!entries[6]->icon().isNull());
-        QCOMPARE(entries[8]->shortcut(), QKeySequence(Qt::Key_unknown));
         entries[2]->trigger();
         QCOMPARE(viewer->graphicType, QAGVZViewer::XYZGraphic);
         QVERIFY(!entries[0]->isChecked() && !entries[1]->isChecked() && entries[2]->isChecked());

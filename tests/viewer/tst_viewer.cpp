@@ -106,8 +106,7 @@ QString describeChart(const QAGVZViewer& viewer)
 
 // Runs "verb arg..." actions separated by ';' on the viewer, through the list as a user would
 // where there is a user gesture; `rebuilt` tells whether the last action replaced the chart (a
-// mark on the chart, not its address: a new chart may take a deleted one's). Answers false when a
-// row popup did not behave.
+// mark on the chart, not its address: a new chart may take a deleted one's).
 bool runScript(QAGVZViewer& viewer, const QString& script, bool* rebuilt = nullptr)
 {
     static int mark;
@@ -156,28 +155,6 @@ bool runScript(QAGVZViewer& viewer, const QString& script, bool* rebuilt = nullp
         } else if (verb == "enter") {
             list->setCurrentItem(row);
             QTest::keyClick(list, words.value(2) == "keypad" ? Qt::Key_Enter : Qt::Key_Return);
-        } else if (verb == "menu") { // chooses entry `id` of the popup, or closes it for -1;
-            bool opened = false; // further words: the file holds these curves, reloaded each time
-            QTimer::singleShot(
-                50, qApp, [id = words.value(2).toInt(), &opened, &viewer, reloads = words.mid(3)] {
-                    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-                    for (const QString& curves : reloads) {
-                        const QStringList names = curves.split(u',');
-                        const QString text =
-                            names.join(u'\t') + u'\n'
-                            + QStringList(names.size(), QStringLiteral("1")).join(u'\t');
-                        if (writeTrace(viewer.files.value(0), text.toLatin1()))
-                            viewer.reload();
-                    }
-                    if ((opened = menu)) {
-                        menu->setActiveAction(menu->actions().value(id)); // ids are positions
-                        QTest::keyClick(menu, id >= 0 ? Qt::Key_Return : Qt::Key_Escape);
-                    }
-                });
-            QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
-            QTest::qWait(row ? 0 : 100);
-            if (opened != (row != nullptr) || viewer.findChild<QMenu*>())
-                return false;
         } else {
             return false;
         }
@@ -411,18 +388,6 @@ private slots:
         QTest::newRow("xyz clears Y, xy too")
             << "type 1; y c; y a; itemy b; type 2; type 1" << true << start;
         QTest::newRow("same type rebuilds") << "type 0" << true << start;
-        QTest::newRow("menu: curve") << "menu c 0" << true << "a 1 TX, b 1 Y*, c 1 TZ";
-        QTest::newRow("menu: as X") << "type 1; menu c 1" << true << "a 1 T, b 1 Y*, c 1 XZ";
-        QTest::newRow("menu: as Y") << "type 1; menu c 2" << true << "a 1 TX, b 1 Y, c 1 YZ*";
-        QTest::newRow("menu: as Z") << "type 2; menu c 3" << true << "a 1 TX, b 1 Y*, c 1 -";
-        QTest::newRow("menu: no choice") << "type 2; menu c -1" << false << start;
-        QTest::newRow("menu: no row") << "menu - 0" << false << start;
-        QTest::newRow("menu: row gone meanwhile") << "menu c 0 a,b" << true << "a 1 TX, b 1 Y*";
-        // The new row may take the address of the old one: it is another curve all the same.
-        QTest::newRow("menu: row replaced meanwhile")
-            << "menu c 0 a,b a,b,d" << true << "a 1 TX, b 1 Y*, d 1 Z";
-        QTest::newRow("menu: row kept meanwhile")
-            << "menu c 0 a,b,c" << true << "a 1 TX, b 1 Y*, c 1 TZ";
         // Roles set by name through the host operation: set, not toggled, one rebuild.
         QTest::newRow("host: time") << "set t=b,c" << true << "a 1 X, b 1 TY*, c 1 TZ";
         QTest::newRow("host: X, Z") << "type 2; set x=c z=a,b" << true << "a 1 TZ, b 1 YZ*, c 1 X";

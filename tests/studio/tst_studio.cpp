@@ -58,55 +58,38 @@ private slots:
         window->setFile(path);
     }
 
-    void scrollViewScrollsAndPaintsInContents()
-    {
-        TestView view;
-        view.resize(300, 200);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.resizeContents(1000, 800);
-        view.setContentsPos(100, 50);
-        view.scrollBy(30, -20);
-        QCOMPARE(QPoint(view.contentsX(), view.contentsY()), QPoint(130, 30));
-        QCOMPARE(view.viewportToContents(QPoint(5, 6)), QPoint(135, 36));
-        const QSize visible(view.visibleWidth(), view.visibleHeight());
-        view.repaintContents(130, 30, visible.width(), visible.height());
-        QCOMPARE(view.lastPaint, QRect(QPoint(130, 30), visible));
-        QCOMPARE(view.lastTransform.map(QPoint(130, 30)), QPoint(0, 0));
-
-        view.setContentsPos(600, 500);
-        view.resizeContents(400, 300); // shrinking pulls the position back inside
-        QCOMPARE(QPoint(view.contentsX(), view.contentsY()),
-                 QPoint(400 - visible.width(), 300 - visible.height()));
-        view.resizeContents(50, 40);
-        view.repaintContents(0, 0, 300, 300); // clipped to the contents
-        QCOMPARE(view.lastPaint, QRect(0, 0, 50, 40));
-        QCOMPARE(view.horizontalScrollBar()->maximum() + view.verticalScrollBar()->maximum(), 0);
-    }
-
-    void paneMarkFollowsVisibleArea()
+    // The view scrolls and paints in contents coordinates; its pane marks the visible part, and a
+    // click there centres the view on the point clicked.
+    void scrollViewAndItsPane()
     {
         TestView view;
         view.resize(400, 300);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         view.resizeContents(2000, 1500);
+        view.setContentsPos(330, 220);
+        view.scrollBy(-30, -20);
+        QCOMPARE(view.viewportToContents(QPoint(5, 6)), QPoint(305, 206));
+        const QSize visible(view.visibleWidth(), view.visibleHeight());
+        view.repaintContents(300, 200, visible.width(), visible.height());
+        QCOMPARE(view.lastPaint, QRect(QPoint(300, 200), visible));
+        QCOMPARE(view.lastTransform.map(QPoint(300, 200)), QPoint(0, 0));
         QAScrollPane* pane = view.scrollPane();
         QVERIFY(pane && pane->isVisible());
-        const auto visible = [&] { return QSize(view.visibleWidth(), view.visibleHeight()); };
-        QCOMPARE(pane->markedRect(), QRect(QPoint(0, 0), visible()));
-        view.setContentsPos(300, 200);
-        QCOMPARE(pane->markedRect(), QRect(QPoint(300, 200), visible()));
-        const QRect r = pane->contentsRect();
-        // A click in the pane makes the clicked point the centre of the view.
-        QTest::mouseClick(pane, Qt::LeftButton, {}, r.center());
+        QCOMPARE(pane->markedRect(), QRect(QPoint(300, 200), visible));
+        const QPoint centre = pane->contentsRect().center();
+        QTest::mouseClick(pane, Qt::LeftButton, {}, centre);
         QCOMPARE(
-            QPoint(view.contentsX(), view.contentsY())
-                + QPoint(visible().width() / 2, visible().height() / 2),
-            QPoint(pane->pixelToLogicalX(r.center().x()), pane->pixelToLogicalY(r.center().y())));
+            QPoint(view.contentsX() + visible.width() / 2, view.contentsY() + visible.height() / 2),
+            QPoint(pane->pixelToLogicalX(centre.x()), pane->pixelToLogicalY(centre.y())));
 
-        view.resizeContents(100, 100);
-        QVERIFY(!pane->isVisible());
+        view.resizeContents(600, 450); // shrinking pulls the position back inside
+        QCOMPARE(QPoint(view.contentsX(), view.contentsY()),
+                 QPoint(600 - visible.width(), 450 - visible.height()));
+        view.resizeContents(50, 40);          // nothing to scroll: no pane
+        view.repaintContents(0, 0, 300, 300); // clipped to the contents
+        QCOMPARE(view.lastPaint, QRect(0, 0, 50, 40));
+        QVERIFY(!pane->isVisible() && view.horizontalScrollBar()->maximum() == 0);
     }
 
     // A refresh count that stays `n` for one reload delay: nothing more arrives. No event tells

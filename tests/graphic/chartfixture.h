@@ -16,29 +16,26 @@ public:
     {
         auto* g =
             new DGraphic(QStringLiteral("Chart"), type, QString(), nullptr, graphicStyle, nullptr);
-        const bool threeD = g->is3D();
-        auto* x = new DAxis(QStringLiteral("x"), QString(), QStringLiteral("X"), g, nullptr);
-        auto* y = new DAxis(QStringLiteral("y"), QString(), QStringLiteral("Y"), g, nullptr);
-        DAxis* z = threeD
-                       ? new DAxis(QStringLiteral("z"), QString(), QStringLiteral("Z"), g, nullptr)
-                       : nullptr;
-        DItem* last = append(g, nullptr, x);
-        last = append(g, last, y);
-        if (z)
-            last = append(g, last, z);
+        QList<DAxis*> axes;
+        DItem** end = &g->firstChild; // where the next item is linked
+        for (int a = 0; a < (g->is3D() ? 3 : 2); ++a) {
+            const QString id(QChar('x' + a));
+            *end = axes.emplaceBack(new DAxis(id, QString(), id.toUpper(), g, nullptr));
+            end = &(*end)->next;
+        }
         for (int c = 0; c < curves.size(); ++c) {
-            DStyle* style = c < styles.size() ? styles.at(c) : nullptr;
+            DStyle* style = styles.value(c);
             auto* curve =
                 new DCurve(DCurve::Line, QStringLiteral("curve %1").arg(c), g, style, nullptr);
-            last = append(g, last, curve);
-            DItem* lastPoint = nullptr;
+            *end = curve;
+            end = &curve->next;
+            DItem** point = &curve->firstChild;
             for (const QVector3D& v : curves.at(c)) {
-                auto* point = new DPoint(curve, style);
-                point->addCoord(x, v.x());
-                point->addCoord(y, v.y());
-                if (z)
-                    point->addCoord(z, v.z());
-                lastPoint = append(curve, lastPoint, point);
+                auto* p = new DPoint(curve, style);
+                for (int a = 0; a < axes.size(); ++a)
+                    p->addCoord(axes[a], v[a]);
+                *point = p;
+                point = &p->next;
             }
         }
         return g;
@@ -52,15 +49,5 @@ public:
                 return item->toAxis();
         }
         return nullptr;
-    }
-
-private:
-    static DItem* append(DItem* parent, DItem* last, DItem* item)
-    {
-        if (last)
-            last->next = item;
-        else
-            parent->firstChild = item;
-        return item;
     }
 };

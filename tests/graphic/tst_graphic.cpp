@@ -1,8 +1,6 @@
 #include "graphic/qagvzgraphic.h"
 
 #include "chartfixture.h"
-#include "graphic/qagvzspane.h"
-#include "host/chart/dcurvesummary.h"
 #include "host/chart/dstyle.h"
 #include "prefs/qagvzpref.h"
 
@@ -11,7 +9,6 @@
 #include <QWheelEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -132,207 +129,82 @@ class TestGraphic : public QObject
 private slots:
     void initTestCase() { gvzpref = gvzpref ? gvzpref : new QAGVZPref; }
 
-    void widgetBasics()
-    {
-        QAGVZGraphic w(nullptr, nullptr, 0);
-        QCOMPARE(w.sizeHint(), QSize(800, 600));
-        QCOMPARE(w.whatsThis(), "<b>GVZ Viewer</b><br>The GVZ Viewer is a component of Ostrel "
-                                "Plenisto Studio dedicated to rendering graphical representations "
-                                "of data.");
-    }
-
-    void contentsSize_data()
-    {
-        QTest::addColumn<QSize>("widget");
-        QTest::addColumn<QSize>("contents");
-        QTest::newRow("small: minimum") << QSize(400, 300) << QSize(500, 500);
-        QTest::newRow("large: minus margin") << QSize(900, 700) << QSize(880, 680);
-        QTest::newRow("wide, low") << QSize(1000, 400) << QSize(980, 500);
-    }
-
-    void contentsSize()
-    {
-        QFETCH(QSize, widget);
-        QFETCH(QSize, contents);
-        QAGVZGraphic w(nullptr, nullptr, 0);
-        w.resize(widget);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(QSize(w.contentsWidth(), w.contentsHeight()), contents);
-    }
-
-    void popupEntries_data()
+    // Only a 3-D chart turns: a pixel dragged is a fixed angle (right turns the azimuth down, down
+    // the elevation up); released with Ctrl it spins by the drag's last step at each tick.
+    void dragTurnsThreeDCharts_data()
     {
         QTest::addColumn<int>("type"); // -1: no chart
-        QTest::addColumn<bool>("spinning");
-        QTest::addColumn<bool>("time");
-        QTest::newRow("no chart") << -1 << false << false;
-        QTest::newRow("XY chart") << int(DGraphic::Chart2D) << false << false;
-        QTest::newRow("time chart") << int(DGraphic::Chart2D) << false << true;
-        QTest::newRow("3-D lines") << int(DGraphic::Lines3D) << false << false;
-        QTest::newRow("3-D points") << int(DGraphic::Points3D) << false << false;
-        QTest::newRow("3-D spinning") << int(DGraphic::Lines3D) << true << false;
+        QTest::addColumn<QList<QPoint>>("path");
+        QTest::addColumn<bool>("pressed"); // false: the mouse only moves
+        QTest::addColumn<bool>("ctrl");    // on the release
+        QTest::addColumn<QPoint>("turn");  // pixels turned, after two ticks of any spin
+        const QPoint o(200, 200);
+        const int lines = DGraphic::Lines3D;
+        const auto row = [](const char* name, int type, const QList<QPoint>& path, bool pressed,
+                            bool ctrl, QPoint turn) {
+            QTest::newRow(name) << type << path << pressed << ctrl << turn;
+        };
+        row("right", lines, {o, o + QPoint(5, 0)}, true, false, {-5, 0});
+        row("down", lines, {o, o + QPoint(0, 4)}, true, false, {0, 4});
+        row("several moves", lines, {o, o + QPoint(10, 3), o + QPoint(4, 8), o + QPoint(1, 6)},
+            true, false, {-1, 6});
+        row("Ctrl release spins", lines, {{120, 80}, {100, 100}, {97, 102}}, true, true, {29, 26});
+        row("Ctrl click stops at the first tick", lines, {{10, 10}}, true, true, {});
+        row("move without press", lines, {{10, 10}, {40, 70}}, false, true, {});
+        row("2-D chart", DGraphic::Chart2D, {{10, 10}, {40, 70}}, true, true, {});
+        row("no chart", -1, {{10, 10}, {40, 70}}, true, true, {});
     }
 
-    void popupEntries()
+    void dragTurnsThreeDCharts()
     {
         QFETCH(int, type);
-        QFETCH(bool, spinning);
-        QFETCH(bool, time);
-        const bool threeD = type == DGraphic::Lines3D || type == DGraphic::Points3D;
-        QAGVZGraphic w(nullptr, nullptr, 0);
-        w.timeChart = time;
-        w.setScales(true, false, false); // a 3-D chart drops it
-        setChart(w, type);
-        w.displayProjection = false;
-        if (spinning)
-            w.motionTimer.start(100);
-        const QMenu* menu = w.createPopupMenu();
-        // Each entry as "id text", its check box and " off" when disabled.
-        QStringList entries;
-        for (const QAction* a : menu->actions()) {
-            const QString check = a->isCheckable() ? (a->isChecked() ? " [x]" : " [ ]") : "";
-            entries << (a->isSeparator() ? QStringLiteral("-")
-                                         : QString::number(a->data().toInt()) + ' ' + a->text()
-                                               + check + (a->isEnabled() ? "" : " off"));
-        }
-        QString expected = QString("0 Display Legend [x]|1 Display 3D Curve Projection [ ]%1|-|"
-                                   "3 Default View%1|4 View XY%1|5 View YZ%1|6 View XZ%1")
-                               .arg(threeD ? "" : " off");
-        if (spinning)
-            expected += "|-|8 Stop Motion";
-        if (type == DGraphic::Chart2D) // nothing to go back to yet
-            expected += QString("|-|9 Zoom to Fit|10 Zoom Back off|-|11 Stack Curves [x]|"
-                                "12 Logarithmic Y [ ]%1")
-                            .arg(time ? "" : "|13 Logarithmic X [ ]");
-        QCOMPARE(entries.join('|'), expected);
-    }
-
-    void dragTurns_data()
-    {
-        QTest::addColumn<QList<QPoint>>("path");
-        QTest::addColumn<QPoint>("motion"); // the last step: motionDX, motionDY
-        QTest::addColumn<bool>("ctrl");     // released with Ctrl: spins
-        const QPoint o(200, 200);
-        const auto row = [](const char* name, const QList<QPoint>& path, QPoint motion,
-                            bool ctrl = false) { QTest::newRow(name) << path << motion << ctrl; };
-        row("right: azimuth down", {o, o + QPoint(5, 0)}, {-5, 0});
-        row("down: elevation up", {o, o + QPoint(0, 4)}, {0, 4});
-        row("several moves", {o, o + QPoint(10, 3), o + QPoint(4, 8), o + QPoint(1, 6)}, {3, -2});
-        row("Ctrl release spins", {{120, 80}, {100, 100}, {97, 102}}, {3, 2}, true);
-    }
-
-    void dragTurns()
-    {
         QFETCH(QList<QPoint>, path);
-        QFETCH(QPoint, motion);
+        QFETCH(bool, pressed);
         QFETCH(bool, ctrl);
+        QFETCH(QPoint, turn);
         QAGVZGraphic w(nullptr, nullptr, 0);
-        setChart(w);
-        drag(w, path);
-        QVERIFY(w.dragging);
-        float azimuth = 0.3f, elevation = 0.3f;
-        for (int i = 1; i < path.size(); ++i) {
-            azimuth += float(path.at(i - 1).x() - path.at(i).x()) * Step;
-            elevation += float(path.at(i).y() - path.at(i - 1).y()) * Step;
-        }
-        QCOMPARE(QPoint(w.motionDX, w.motionDY), motion);
+        setChart(w, type);
+        if (pressed)
+            drag(w, path);
+        else
+            sendMouse(w, QEvent::MouseMove, path.last(), Qt::NoButton);
         sendMouse(w, QEvent::MouseButtonRelease, path.last(), Qt::LeftButton,
                   ctrl ? Qt::ControlModifier : Qt::NoModifier);
-        QVERIFY(!w.dragging && w.motionTimer.isActive() == ctrl);
-        for (int i = 0; ctrl && i < 2; ++i) { // each tick turns by the last step
+        QVERIFY(!w.dragging);
+        for (int i = 0; i < 2 && w.motionTimer.isActive(); ++i)
             QVERIFY(QMetaObject::invokeMethod(&w, "motion"));
-            azimuth += float(motion.x()) * Step;
-            elevation += float(motion.y()) * Step;
-        }
-        QCOMPARE(w.azimuth, azimuth);
-        QCOMPARE(w.elevation, elevation);
-        QVERIFY(w.graphic->azimuth == azimuth && w.graphic->elevation == elevation);
-        if (!ctrl)
+        QCOMPARE(w.azimuth, 0.3f + float(turn.x()) * Step);
+        QCOMPARE(w.elevation, 0.3f + float(turn.y()) * Step);
+        QVERIFY(!w.graphic
+                || (w.graphic->azimuth == w.azimuth && w.graphic->elevation == w.elevation));
+        if (!w.motionTimer.isActive())
             return;
         QVERIFY(w.motionTimer.interval() == 100 && !w.motionTimer.isSingleShot());
-        QTRY_VERIFY(w.azimuth != azimuth);                  // the timer drives the spin
-        drag(w, {path.last(), path.last() + QPoint(1, 0)}); // a new drag stops it at once
+        const float spun = w.azimuth;
+        QTRY_VERIFY(w.azimuth != spun); // the timer drives the spin
+        key(w, Qt::Key_Escape);
         QVERIFY(!w.motionTimer.isActive());
     }
 
-    void dragNeedsThreeDimensions_data()
-    {
-        QTest::addColumn<int>("type");               // -1: no chart
-        QTest::addColumn<Qt::MouseButton>("button"); // pressed at (10, 10) first
-        QTest::addColumn<bool>("moves");             // to (40, 70), where the Ctrl release is
-        QTest::newRow("2-D chart") << int(DGraphic::Chart2D) << Qt::LeftButton << true;
-        QTest::newRow("no chart") << -1 << Qt::LeftButton << true;
-        QTest::newRow("3-D, move without press") << int(DGraphic::Lines3D) << Qt::NoButton << true;
-        QTest::newRow("3-D, Ctrl click: stops at the first tick")
-            << int(DGraphic::Lines3D) << Qt::LeftButton << false;
-    }
-
-    void dragNeedsThreeDimensions()
-    {
-        QFETCH(int, type);
-        QFETCH(Qt::MouseButton, button);
-        QFETCH(bool, moves);
-        QAGVZGraphic w(nullptr, nullptr, 0);
-        setChart(w, type);
-        const QPoint end = moves ? QPoint(40, 70) : QPoint(10, 10);
-        if (button != Qt::NoButton)
-            sendMouse(w, QEvent::MouseButtonPress, QPoint(10, 10), button);
-        if (moves)
-            sendMouse(w, QEvent::MouseMove, end, button);
-        sendMouse(w, QEvent::MouseButtonRelease, end, Qt::LeftButton, Qt::ControlModifier);
-        QCOMPARE(w.motionTimer.isActive(), type == DGraphic::Lines3D);
-        if (w.motionTimer.isActive())
-            QVERIFY(QMetaObject::invokeMethod(&w, "motion"));
-        QVERIFY(!w.motionTimer.isActive());
-        QVERIFY(w.azimuth == 0.3f && w.elevation == 0.3f && w.motionDX == 0);
-    }
-
-    void settingsSurviveSetGraphic_data()
-    {
-        QTest::addColumn<QList<int>>("entries"); // chosen in the popup
-        QTest::addColumn<int>("builtLegend");
-        QTest::addColumn<int>("legend");
-        QTest::addColumn<bool>("projection");
-        QTest::addColumn<QPointF>("angles"); // elevation, azimuth
-        const int shown = DGraphic::LegendShown, hidden = DGraphic::LegendHidden;
-        const auto row = [](const char* name, const QList<int>& entries, int legend,
-                            bool projection = true, QPointF angles = {0.3f, 0.3f},
-                            int built = DGraphic::LegendShown) {
-            QTest::newRow(name) << entries << built << legend << projection << angles;
-        };
-        row("legend hidden", {0}, hidden);
-        row("legend shown keeps built mode", {0, 0}, hidden, true, {0.3f, 0.3f}, hidden);
-        row("projection off", {1}, shown, false);
-        row("view XZ", {6}, shown, true, {0.0f, 1.57f});
-        row("view XY, legend off", {4, 0}, hidden, true, {1.57f, 1.57f});
-    }
-
+    // Legend, projection and view angles chosen in the popup hold for the next chart, even across
+    // a moment without one; a rebuilt chart never keeps spinning.
     void settingsSurviveSetGraphic()
     {
-        QFETCH(QList<int>, entries);
-        QFETCH(int, builtLegend);
-        QFETCH(int, legend);
-        QFETCH(bool, projection);
-        QFETCH(QPointF, angles);
         QAGVZGraphic w(nullptr, nullptr, 0);
         setChart(w);
-        for (int id : entries)
+        for (int id : {0, 1, 4}) // legend off, projection off, View XY
             choose(w, id);
         DGraphic* next = ChartFixture::make(DGraphic::Lines3D, spiral());
-        next->legendMode = builtLegend;
         w.setGraphic(next);
-        QCOMPARE(next->legendMode, legend);
-        QCOMPARE(next->projection, projection);
-        QCOMPARE(QPointF(next->elevation, next->azimuth), angles);
-
-        w.setGraphic(nullptr); // the settings wait for the next chart
+        QVERIFY(next->legendMode == DGraphic::LegendHidden && !next->projection);
+        QCOMPARE(QPointF(next->elevation, next->azimuth), QPointF(1.57f, 1.57f));
+        w.setGraphic(nullptr);
         w.set3D(-2.5f, 7.0f);
         setChart(w);
         QVERIFY(w.graphic->elevation == -2.5f && w.graphic->azimuth == 7.0f);
-        QCOMPARE(w.graphic->projection, projection);
+        QVERIFY(!w.graphic->projection);
         w.motionTimer.start(100);
-        setChart(w); // a rebuilt chart never keeps spinning
+        setChart(w);
         QVERIFY(!w.motionTimer.isActive());
     }
 
@@ -362,43 +234,6 @@ private slots:
             QCOMPARE(axis->property(DAxis::RangeMin), min[i]);
             QCOMPARE(axis->property(DAxis::RangeMax), max[i]);
         }
-    }
-
-    void keys_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QPoint>("direction"); // in line steps; 10: a page step
-        QTest::newRow("left") << int(Qt::Key_Left) << QPoint(-1, 0);
-        QTest::newRow("right") << int(Qt::Key_Right) << QPoint(1, 0);
-        QTest::newRow("up") << int(Qt::Key_Up) << QPoint(0, -1);
-        QTest::newRow("down") << int(Qt::Key_Down) << QPoint(0, 1);
-        QTest::newRow("page up") << int(Qt::Key_PageUp) << QPoint(0, -10);
-        QTest::newRow("page down") << int(Qt::Key_PageDown) << QPoint(0, 10);
-        QTest::newRow("letter swallowed") << int(Qt::Key_A) << QPoint();
-    }
-
-    void keys()
-    {
-        QFETCH(int, key);
-        QFETCH(QPoint, direction);
-        QAGVZGraphic w(nullptr, nullptr, 0);
-        w.resize(300, 250);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        auto* pane = qobject_cast<QAGVZSPane*>(w.scrollPane()); // the chart's own pane
-        QVERIFY(pane && pane->view == &w);
-        const QScrollBar *h = w.horizontalScrollBar(), *v = w.verticalScrollBar();
-        w.setContentsPos(h->maximum() / 2, v->maximum() / 2);
-        const QPoint start(w.contentsX(), w.contentsY());
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(&w, &press);
-        QVERIFY(press.isAccepted()); // never passed on to the parent
-        const auto step = [](const QScrollBar* bar, int n) {
-            return std::abs(n) == 10 ? n / 10 * bar->pageStep() : n * bar->singleStep();
-        };
-        const int x = qBound(0, start.x() + step(h, direction.x()), h->maximum());
-        const int y = qBound(0, start.y() + step(v, direction.y()), v->maximum());
-        QCOMPARE(QPoint(w.contentsX(), w.contentsY()), QPoint(x, y));
     }
 
     void gesturesMoveTheSpike_data()
@@ -661,32 +496,6 @@ private slots:
         drag(w, {{100, 100}, {110, 104}});
         QVERIFY(w.chartPainter.preview);
         QTRY_VERIFY(!w.chartPainter.preview); // the full drawing after the pause
-        sendMouse(w, QEvent::MouseButtonRelease, {110, 104}, Qt::LeftButton, Qt::ControlModifier);
-        QVERIFY(w.motionTimer.isActive());
-        key(w, Qt::Key_Escape);
-        QVERIFY(!w.motionTimer.isActive());
-    }
-
-    void pictureOf3DChartShowsCurveColors()
-    {
-        const QAGVZPrefStyles* s = gvzpref->styles;
-        gvzpref->general->background = QColor(250, 240, 230);
-        QAGVZGraphic w(nullptr, nullptr, 0);
-        w.resize(700, 560);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.setGraphic(ChartFixture::make(DGraphic::Lines3D, spiral(),
-                                        {s->curveStyles[0], s->curveStyles[2]}, s->graphicStyle));
-        const QImage image = w.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const auto count = [&](const QColor& c) {
-            int n = 0;
-            for (int i = 0; i < image.width() * image.height(); ++i)
-                n += image.pixel(i % image.width(), i / image.width()) == c.rgb() ? 1 : 0;
-            return n;
-        };
-        QVERIFY(count(s->curveStyles[0]->penColor->toQColor()) > 20);
-        QVERIFY(count(s->curveStyles[2]->penColor->toQColor()) > 20);
-        QVERIFY(count(gvzpref->general->background) > image.width()); // behind the chart
     }
 };
 

@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QMenuBar>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,40 +65,8 @@ private slots:
         QAGVZPref* first = gvzpref;
         QAStGvzPlugin().initialize(nullptr, nullptr);
         QCOMPARE(gvzpref, first);
-    }
 
-    void answers_data()
-    {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QString>("expected");
-        QAStGvzPlugin p;
-        QTest::newRow("name") << p.name() << "Gvz";
-        QTest::newRow("description") << p.description() << "The Graphic Viewer";
-        QTest::newRow("version") << p.version() << "Version 1.0.0";
-        QTest::newRow("plugin version differs") << p.pluginVersion() << "Version 1.1.0";
-        QTest::newRow("plugin name") << p.pluginName(0) << "Korvane Ostrel Plenisto Graphic Viewer";
-        QTest::newRow("plugin name ignores index") << p.pluginName(5) << p.pluginName(0);
-        QTest::newRow("plugin icon") << p.pluginIcon() << "";
-        QTest::newRow("plugin description")
-            << p.pluginDescription() << "Korvane Ostrel Plenisto Graphic Viewer Description";
-        QTest::newRow("company") << p.pluginCompanyName() << "Korvane Ostrel";
-        QTest::newRow("company icon") << p.pluginCompanyIcon() << "logo_90x90.xpm";
-        QTest::newRow("accept") << p.accept().join('|') << "*.gvz";
-        QTest::newRow("filters") << p.filters().join('|') << "Graphic files (*.gvz)";
-        QTest::newRow("opened window") << QString::number(!p.openedWindow("t.gvz")) << "1";
-        QTest::newRow("export") << QString::number(p.exportHTML(".", "t.gvz", {}, {})) << "0";
-    }
-
-    void answers()
-    {
-        QFETCH(QString, answer);
-        QFETCH(QString, expected);
-        QCOMPARE(answer, expected);
-    }
-
-    void connectAcceptedReachesPreferences()
-    {
-        QAStGvzPlugin plugin;
+        // Once initialised, an accepted preference dialog reaches the preferences.
         QSignalSpy updated(gvzpref, &QAGVZPref::updated);
         auto accepted = std::make_unique<QObject>();
         auto rejected = std::make_unique<QObject>();
@@ -111,39 +78,20 @@ private slots:
         QCOMPARE(updated.size(), 1);
     }
 
-    void create_data()
+    void createOpensTheFiles()
     {
-        QTest::addColumn<QByteArray>("file"); // empty: no file at all
-        QTest::addColumn<int>("activate");    // -1: the create without the flag
-        QTest::addColumn<int>("rows");
-        QTest::newRow("empty list") << QByteArray() << 0 << 0;
-        QTest::newRow("a trace, activated") << QByteArray("a\tb\n1\t2\n") << 1 << 2;
-        QTest::newRow("create without the flag activates") << QByteArray("a\n1\n") << -1 << 1;
-    }
-
-    void create()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(int, activate);
-        QFETCH(int, rows);
         QTemporaryDir dir;
-        QStringList files;
-        if (!file.isEmpty()) {
-            QFile trace(dir.filePath(QStringLiteral("t.gvz")));
-            QVERIFY(trace.open(QIODevice::WriteOnly) && trace.write(file) == file.size());
-            files << trace.fileName();
-        }
+        QFile trace(dir.filePath(QStringLiteral("t.gvz")));
+        QVERIFY(trace.open(QIODevice::WriteOnly) && trace.write("a\tb\n1\t2\n") > 0);
+        trace.close();
+        QStringList files{trace.fileName()};
         QAStGvzPlugin plugin;
-        QAStViewerPlugin& base = plugin;
-        QPointer<QAStViewerWindow> window = activate < 0
-                                                ? base.create(files, nullptr, "v")
-                                                : base.create(files, activate, nullptr, "v");
+        QPointer<QAStViewerWindow> window =
+            static_cast<QAStViewerPlugin&>(plugin).create(files, nullptr, "v");
         auto* viewer = qobject_cast<QAGVZViewer*>(window);
         QVERIFY(viewer && viewer->testAttribute(Qt::WA_DeleteOnClose));
-        QCOMPARE(viewer->activateDisplayRequested(), activate != 0);
-        QCOMPARE(viewer->objectName(), QStringLiteral("v"));
-        QCOMPARE(viewer->fileList(), files);
-        QCOMPARE(viewer->listView->topLevelItemCount(), rows);
+        QVERIFY(viewer->activateDisplayRequested());
+        QCOMPARE(viewer->listView->topLevelItemCount(), 2);
         // Without a studio interface the window has no tool menu and no dialog parent.
         QVERIFY(!viewer->config->parent());
         viewer->activated();
@@ -163,15 +111,6 @@ private slots:
         auto instantiate =
             reinterpret_cast<QUnknownInterface* (*)()>(dlsym(library, "ucm_instantiate"));
         QVERIFY(verification && instantiate);
-        // Nothing else is exported.
-        QProcess nm;
-        nm.start("nm", {"-D", "--defined-only", GVZVIEWER_LIBRARY});
-        QVERIFY(nm.waitForFinished());
-        QStringList exported;
-        for (const QByteArray& line : nm.readAllStandardOutput().split('\n'))
-            exported << QString::fromLatin1(line.split(' ').constLast());
-        exported.removeAll(QString());
-        QCOMPARE(exported, QStringList({"qt_ucm_query_verification_data", "ucm_instantiate"}));
         QCOMPARE(
             QByteArray(verification()),
             QByteArray("pattern=QT_UCM_VERIFICATION_DATA\nversion=3.3.8\nflags=01\n"

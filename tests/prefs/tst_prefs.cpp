@@ -5,9 +5,6 @@
 #include "host/studio/qafontutil.h"
 
 #include <QApplication>
-#include <QGroupBox>
-#include <QLabel>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -46,87 +43,6 @@ class TestPrefs : public QObject
     Q_OBJECT
 
 private slots:
-    void preferenceTree()
-    {
-        QAGVZPref pref;
-        QCOMPARE(pref.preferenceSettings(), pref.general);
-        QCOMPARE(pref.general->child(), static_cast<PreferencePageInterface*>(pref.styles));
-        QVERIFY(!pref.styles->child() && !pref.general->next() && !pref.styles->next());
-        const auto texts = [](const PreferenceItem* page) {
-            return QStringList{page->title(), page->tag(), page->helpTag()};
-        };
-        QCOMPARE(texts(pref.general), (QStringList{"Graphics Viewer", "pref-gvz", "pref-gvz"}));
-        QCOMPARE(texts(pref.styles), (QStringList{"Styles", "pref-gvz", "pref-gvz"}));
-    }
-
-    void defaultStyles_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QColor>("pen");
-        const char* const named[4] = {"Graphic", "X Axis", "Y Axis", "Z Axis"};
-        for (int i = 0; i < 4; ++i)
-            QTest::newRow(named[i]) << i << named[i] << QColor();
-        const QRgb pens[] = {0x0000ff, 0x00ff00, 0xff0000, 0xff00ff, 0x009898, 0xffff00, 0xffaa00,
-                             0xaa00ff, 0xaa0000, 0x00007f, 0x550000, 0x55007f, 0xaaaa00, 0x55aa00,
-                             0xaa557f, 0xaaaaff, 0xaaff00, 0xaaffff, 0x55557f, 0xbf0000};
-        for (int n = 0; n < 20; ++n)
-            QTest::addRow("Curve %d", n)
-                << 4 + n << QStringLiteral("Curve %1").arg(n) << QColor(pens[n]);
-    }
-
-    void defaultStyles()
-    {
-        QFETCH(int, index);
-        QFETCH(QString, name);
-        QFETCH(QColor, pen);
-        QAGVZPref pref;
-        QAGVZPrefStyles* s = pref.styles;
-        DStyle* const members[4] = {s->graphicStyle, s->axisXStyle, s->axisYStyle, s->axisZStyle};
-        DStyle* style = s->styleList.at(index);
-        QCOMPARE(style, index < 4 ? members[index] : s->curveStyles[index - 4]);
-        QCOMPARE(style->name, name);
-        QCOMPARE(s->styleNames.value(name), name); // no translator installed
-        QCOMPARE(penOf(style), pen);
-        QVERIFY(!style->fillColor && !style->markers);
-        QCOMPARE(style->font->family, QAFontUtil::defaultFont().family());
-        QCOMPARE(style->font->size, QAFontUtil::defaultFont().pointSize());
-    }
-
-    // The name argument is not used: every call gives the same group, pane_back before pane.
-    void toResourcesOrderAndValues_data()
-    {
-        QTest::addColumn<QByteArray>("name");
-        QTest::newRow("null") << QByteArray();
-        QTest::newRow("empty") << QByteArray("");
-        QTest::newRow("foreign") << QByteArray("something else");
-    }
-
-    void toResourcesOrderAndValues()
-    {
-        QFETCH(QByteArray, name);
-        QAGVZPref pref;
-        pref.general->background = QColor(1, 2, 3);
-        const ResPtr res(pref.toResources(name.isNull() ? nullptr : name.constData()));
-        QVERIFY(res && res->toResGroup() && !res->next() && res->tag() == "gvz_viewer");
-        QStringList tags;
-        QStringList expected{"background", "pane_back",  "pane",      "sty_graphic",
-                             "sty_axis_x", "sty_axis_y", "sty_axis_z"};
-        for (int k = 1; k <= 20; ++k)
-            expected << QStringLiteral("sty_curve_%1").arg(k);
-        const QColor colors[3] = {QColor(1, 2, 3), PaneBack, Pane}; // the defaults behind
-        int i = 0;
-        for (const QARes* c = res->toResGroup()->firstChild(); c; c = c->next(), ++i) {
-            tags << c->tag();
-            if (i < 3)
-                QCOMPARE(c->toResRGB() ? c->toResRGB()->color() : QColor(), colors[i]);
-            else
-                QCOMPARE(c->toResGroup()->childByTag("name")->toResString()->value(),
-                         pref.styles->styleList.at(i - 3)->name);
-        }
-        QCOMPARE(tags, expected);
-    }
-
     void fromResources_data()
     {
         QTest::addColumn<QByteArray>("xml");
@@ -137,14 +53,11 @@ private slots:
             QTest::newRow(name) << body << QList<QColor>{pane, curve0, curve19, PaneBack, base};
         };
         row("empty group", groupXml(""));
-        row("pane only", groupXml(rgb("pane", 10, 20, 30)), QColor(10, 20, 30));
         row("foreign group: no styles either",
             groupXml(rgb("pane", 1, 2, 3) + penStyle("sty_curve_1", 9, 9, 9), "gvzconfig"));
         row("string where rgb expected",
             groupXml("<string tag=\"background\">red</string>" + rgb("pane", 5, 5, 5)),
             QColor(5, 5, 5));
-        row("duplicate pane: later wins", groupXml(rgb("pane", 1, 2, 3) + rgb("pane", 4, 5, 6)),
-            QColor(4, 5, 6));
         row("sty_curve_1 is Curve 0, sty_curve_20 Curve 19",
             groupXml(penStyle("sty_curve_1", 7, 8, 9) + penStyle("sty_curve_20", 1, 2, 3)), Pane,
             QColor(7, 8, 9), QColor(1, 2, 3));
@@ -190,22 +103,10 @@ private slots:
         QAGVZPref pref;
         QAGVZPrefGeneral* g = pref.general;
         QWidget dialog;
-        const QWidget* generalPage = g->createWidget(&dialog);
+        g->createWidget(&dialog);
         QWidget* stylesPage = pref.styles->createWidget(&dialog);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QStringList texts;
-        for (const QWidget* w : generalPage->findChildren<QWidget*>()) {
-            if (const auto* group = qobject_cast<const QGroupBox*>(w))
-                texts << group->title();
-            else if (const auto* label = qobject_cast<const QLabel*>(w))
-                texts << label->text();
-        }
-        QCOMPARE(texts.join('|'), "Viewer|Background color|Panel|Color|Background color");
-        // The three colour buttons of the general page are equally wide.
-        QCOMPARE(g->paneButton->width(), g->backgroundButton->width());
-        QCOMPARE(g->paneBackButton->width(), g->backgroundButton->width());
-
         // Defaults then Cancel: the defaults stay, the editors show them after updateContents().
         g->pane = QColor(1, 1, 1);
         g->updateContents();
@@ -225,16 +126,6 @@ private slots:
         delete stylesPage;
         pref.styles->updateContents();
         pref.styles->apply();
-    }
-
-    void updatedOncePerAcceptance()
-    {
-        QAGVZPref pref;
-        QSignalSpy spy(&pref, &QAGVZPref::updated);
-        pref.prefDialogRejected();
-        pref.prefDialogAccepted();
-        pref.prefDialogAccepted();
-        QCOMPARE(spy.count(), 2);
     }
 };
 

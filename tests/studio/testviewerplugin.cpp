@@ -18,14 +18,12 @@ CountingPage::CountingPage(const QString& title, const QString& tag, const QStri
 
 QWidget* CountingPage::createWidget(QWidget* parent)
 {
-    ++created;
     edit = new QLineEdit(parent);
     return edit;
 }
 
 void CountingPage::updateContents()
 {
-    ++updates;
     if (edit)
         edit->setText(value);
 }
@@ -148,7 +146,6 @@ void TestViewerWindow::setEnabledStates(bool print, bool reloadOn)
 void TestViewerWindow::activated()
 {
     QAStViewerWindow::activated();
-    ++activatedCount;
     if (studio)
         toolMenuId = studio->insertMenu(windowTitle(), toolMenu);
     emit stateChanged();
@@ -157,7 +154,6 @@ void TestViewerWindow::activated()
 void TestViewerWindow::desactivated()
 {
     QAStViewerWindow::desactivated();
-    ++desactivatedCount;
     if (studio && toolMenuId != -1)
         studio->removeMenu(toolMenuId);
     toolMenuId = -1;

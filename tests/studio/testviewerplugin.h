@@ -32,8 +32,6 @@ public:
     QString value;
     QString defaultValue;
     QPointer<QLineEdit> edit;
-    int created = 0;
-    int updates = 0;
     int applies = 0;
     int cancels = 0;
     int defaultsCalls = 0;
@@ -82,8 +80,6 @@ public:
     QElapsedTimer clock;
     QList<std::pair<qint64, qint64>> refreshTimes;
     int printCount = 0;
-    int activatedCount = 0;
-    int desactivatedCount = 0;
     QList<CurveInfo> curves;
     ChartType chart = TimeChart;
     CurveRoles roles;

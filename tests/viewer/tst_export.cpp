@@ -4,6 +4,7 @@
 #include "data/qagvzfile.h"
 #include "data/qagvzvaluelist.h"
 
+#include "tests/testfiles.h"
 #include "tests/viewer/viewertestutil.h"
 #include "graphic/qagvzgraphic.h"
 #include "host/chart/dchartpainter.h"
@@ -34,12 +35,6 @@ FakeStudio studio;
 const QByteArray abc = "a\tb\tc\n1\t2\t3\n4\t-5\t6\n7\t8\t0\n";
 // How an interactive export ends.
 enum End { Generate, CloseDialog, CloseWindow };
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The bounding box of the pixels of `image` that are not (nearly) white.
 QRect ink(const QImage& image)
@@ -164,17 +159,6 @@ QList<QByteArray> randomGrowth(quint32 seed, int rows, int pieces)
     return steps;
 }
 
-// The chart shown, painted into an image: where it drew.
-QRect painted(QAGVZViewer& viewer)
-{
-    QImage image(400, 300, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    DChartPainter().draw(painter, image.rect(), viewer.graphic->graphic);
-    painter.end();
-    return ink(image);
-}
-
 } // namespace
 
 class TestExport : public QObject
@@ -215,7 +199,7 @@ private slots:
         QVERIFY(readAll(out + QStringLiteral("/index.html")).contains("fake studio"));
         // The chart shown is the one exported, unlinked again and still drawable.
         QCOMPARE(viewer->graphic->graphic, chart);
-        QVERIFY(!chart->parent && painted(*viewer).width() > 100);
+        QVERIFY(!chart->parent && ink(chartImage(*viewer)).width() > 100);
     }
 
     void interactiveExport_data()
@@ -258,7 +242,7 @@ private slots:
             QVERIFY(!QFileInfo::exists(out));
         }
         QVERIFY(dialog->documents().isEmpty() && viewer->graphic->graphic == chart);
-        QVERIFY(!chart->parent && painted(*viewer).width() > 100);
+        QVERIFY(!chart->parent && ink(chartImage(*viewer)).width() > 100);
     }
 
     void print_data()
@@ -266,14 +250,12 @@ private slots:
         QTest::addColumn<QByteArray>("trace");
         QTest::addColumn<bool>("fullPage");
         QTest::addColumn<bool>("accepted"); // the printer set-up was accepted
-        QTest::addColumn<bool>("hostWindow");
-        QTest::addColumn<bool>("fails"); // the PDF's folder does not exist
-        QTest::newRow("chart") << abc << false << true << true << false;
-        QTest::newRow("chart, full page") << abc << true << true << true << false;
-        QTest::newRow("no chart") << QByteArray() << false << true << true << false;
-        QTest::newRow("cancelled") << abc << false << false << true << false;
-        QTest::newRow("no studio window") << abc << true << true << false << false;
-        QTest::newRow("printer cannot start") << abc << false << true << true << true;
+        QTest::addColumn<bool>("fails");    // the PDF's folder does not exist
+        QTest::newRow("chart") << abc << false << true << false;
+        QTest::newRow("chart, full page") << abc << true << true << false;
+        QTest::newRow("no chart") << QByteArray() << false << true << false;
+        QTest::newRow("cancelled") << abc << false << false << false;
+        QTest::newRow("printer cannot start") << abc << false << true << true;
     }
 
     void print()
@@ -281,9 +263,7 @@ private slots:
         QFETCH(QByteArray, trace);
         QFETCH(bool, fullPage);
         QFETCH(bool, accepted);
-        QFETCH(bool, hostWindow);
         QFETCH(bool, fails);
-        studio.window = hostWindow ? host.get() : nullptr;
         auto viewer = openTraces(*dir, {trace});
         const QString pdf = dir->filePath(fails ? "no/chart.pdf" : "chart.pdf");
         viewer->printerSetup = [&](QPrinter& printer, QWidget*) {
@@ -307,9 +287,9 @@ private slots:
         QStringList seen;
         for (const QList<QVariant>& message : std::as_const(messages))
             seen << message.constFirst().toString();
-        QCOMPARE(seen.join('|'), QString(!hostWindow || !accepted ? ""
-                                         : fails                  ? "Printing ...|Printing failed."
-                                                 : "Printing ...|Graphic printed."));
+        QCOMPARE(seen.join('|'), QString(!accepted ? ""
+                                         : fails   ? "Printing ...|Printing failed."
+                                                   : "Printing ...|Graphic printed."));
         QCOMPARE(critical,
                  fails ? "GVZ Viewer: Cannot print to " + pdf + ":\nits folder does not exist"
                        : QString());
@@ -347,56 +327,39 @@ private slots:
         QTest::addColumn<int>("chart"); // QAGVZViewer::GraphicType
         // Steps whose chart was extended rather than built again (-1: not checked).
         QTest::addColumn<int>("extended");
+        const auto row = [](const char* name, const QByteArray& base, const QList<QByteArray>& one,
+                            int incremental, bool restarted, int extended, int chart = 0) {
+            Steps steps; // of the one file
+            for (const QByteArray& step : one)
+                steps << QList<QByteArray>{step};
+            QTest::newRow(name) << QList<QByteArray>{base} << steps << incremental << restarted
+                                << chart << extended;
+        };
         const QByteArray ab = "a\tb\n1\t2\n";
-        QTest::newRow("whole lines")
-            << QList<QByteArray>{ab} << Steps{{"+3\t4\n"}, {"+5\t-6\n7\t8e3\n"}} << 2 << false << 0
-            << 2;
-        QTest::newRow("middle of a line")
-            << QList<QByteArray>{ab} << Steps{{"+3\t"}, {"+9"}, {"+4\n5\t6\n"}, {"+9\t-9\n"}} << 4
-            << false << 0 << 4;
-        QTest::newRow("middle of a CRLF pair")
-            << QList<QByteArray>{"a\tb\r\n1\t2\r\n"}
-            << Steps{{"+3\t4\r"}, {"+\n5\t6\r\n"}, {"+7\t8\r\n"}} << 3 << false << 0 << 3;
-        QTest::newRow("middle of a UTF-8 sequence")
-            << QList<QByteArray>{ab} << Steps{{"+3\t\xd9"}, {"+\xa3\n"}, {"+5\t6\n"}} << 3 << false
-            << 0 << 3;
-        QTest::newRow("new extremes")
-            << QList<QByteArray>{ab} << Steps{{"+-7\t2\n"}, {"+1\t99\n-7\t99\n"}} << 2 << false << 0
-            << 2;
-        QTest::newRow("shrunk, then grown")
-            << QList<QByteArray>{ab + "3\t4\n"} << Steps{{"=" + ab}, {"+1\t1\n"}} << 1 << true << 0
-            << 1;
-        QTest::newRow("rewritten at the same size")
-            << QList<QByteArray>{ab} << Steps{{"=a\tb\n3\t4\n"}} << 0 << true << 0 << 0;
-        QTest::newRow("header changed")
-            << QList<QByteArray>{ab} << Steps{{"=c\tb\n1\t2\n5\t5\n"}} << 0 << true << 0 << 0;
-        QTest::newRow("replaced by rename")
-            << QList<QByteArray>{ab} << Steps{{"~" + ab + "3\t4\n"}} << 0 << true << 0 << 0;
-        QTest::newRow("deleted, then back")
-            << QList<QByteArray>{ab} << Steps{{"-"}, {"~" + ab + "7\t7\n"}} << 1 << false << 0 << 0;
-        QTest::newRow("turned into a folder")
-            << QList<QByteArray>{ab} << Steps{{"/"}} << 1 << false << 0 << 0;
-        QTest::newRow("a name twice in a header")
-            << QList<QByteArray>{"a\ta\n1\t2\n"} << Steps{{"+3\t4\n"}} << 0 << false << 0 << 0;
+        row("whole lines", ab, {"+3\t4\n", "+5\t-6\n7\t8e3\n"}, 2, false, 2);
+        row("middle of a line", ab, {"+3\t", "+9", "+4\n5\t6\n", "+9\t-9\n"}, 4, false, 4);
+        row("middle of a CRLF pair", "a\tb\r\n1\t2\r\n", {"+3\t4\r", "+\n5\t6\r\n", "+7\t8\r\n"}, 3,
+            false, 3);
+        row("middle of a UTF-8 sequence", ab, {"+3\t\xd9", "+\xa3\n", "+5\t6\n"}, 3, false, 3);
+        row("new extremes", ab, {"+-7\t2\n", "+1\t99\n-7\t99\n"}, 2, false, 2);
+        row("shrunk, then grown", ab + "3\t4\n", {"=" + ab, "+1\t1\n"}, 1, true, 1);
+        row("rewritten at the same size", ab, {"=a\tb\n3\t4\n"}, 0, true, 0);
+        row("header changed", ab, {"=c\tb\n1\t2\n5\t5\n"}, 0, true, 0);
+        row("replaced by rename", ab, {"~" + ab + "3\t4\n"}, 0, true, 0);
+        row("deleted, then back", ab, {"-", "~" + ab + "7\t7\n"}, 1, false, 0);
+        row("turned into a folder", ab, {"/"}, 1, false, 0);
+        row("a name twice in a header", "a\ta\n1\t2\n", {"+3\t4\n"}, 0, false, 0);
+        row("whole lines, XY chart", ab, {"+3\t4\n", "+5\t-6\n7\t8e3\n"}, 2, false, 2, 1);
+        row("middle of a line, XYZ chart", "a\tb\tc\n1\t2\t3\n", {"+4\t5", "+9\t6\n7\t", "+8\t9\n"},
+            3, false, 3, 2);
         QTest::newRow("a name in two files")
             << QList<QByteArray>{ab, "b\tc\n5\t6\n"} << Steps{{"+3\t4\n", "+7\t8\n"}} << 0 << false
             << 0 << 0;
         QTest::newRow("two files") << QList<QByteArray>{"a\n1\n", "b\tc\n2\t3\n"}
                                    << Steps{{"+3\n", ""}, {"", "+4\t5\n"}} << 2 << false << 0 << 2;
-        QTest::newRow("whole lines, XY chart")
-            << QList<QByteArray>{ab} << Steps{{"+3\t4\n"}, {"+5\t-6\n7\t8e3\n"}} << 2 << false << 1
-            << 2;
-        QTest::newRow("middle of a line, XYZ chart")
-            << QList<QByteArray>{"a\tb\tc\n1\t2\t3\n"}
-            << Steps{{"+4\t5"}, {"+9\t6\n7\t"}, {"+8\t9\n"}} << 3 << false << 2 << 3;
-        for (quint32 seed = 1; seed <= 5; ++seed) {
-            Steps steps;
-            for (const QByteArray& step : randomGrowth(seed, 60, 12))
-                steps << QList<QByteArray>{step};
-            QTest::addRow("random growth %u", seed)
-                << QList<QByteArray>{"a\tb\tc\n"} << steps << int(steps.size()) << false
-                << int(seed % 3) << -1;
-        }
+        for (quint32 seed = 1; seed <= 5; ++seed)
+            row(qPrintable(QStringLiteral("random growth %1").arg(seed)), "a\tb\tc\n",
+                randomGrowth(seed, 60, 12), 12, false, -1, int(seed % 3));
     }
     void incrementalReloadEqualsFullReload()
     {
@@ -419,13 +382,8 @@ private slots:
         for (const QList<QByteArray>& step : steps) {
             for (int i = 0; i < step.size(); ++i) {
                 const QByteArray text = step[i].mid(1);
-                if (step[i].startsWith('+')) {
-                    QFile file(paths[i]);
-                    QVERIFY(file.open(QIODevice::Append) && file.write(text) == text.size());
-                } else if (step[i].startsWith('=')) {
-                    QFile file(paths[i]);
-                    QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
-                    QVERIFY(file.write(text) == text.size());
+                if (step[i].startsWith('+') || step[i].startsWith('=')) {
+                    QVERIFY(writeFile(paths[i], text, step[i].startsWith('+'))); // '=': in place
                 } else if (step[i] == "-" || step[i] == "/") {
                     QVERIFY(QFile::remove(paths[i]));
                     QVERIFY(step[i] == "-" || QDir().mkdir(paths[i]));

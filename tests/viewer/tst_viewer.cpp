@@ -106,8 +106,7 @@ QString describeChart(const QAGVZViewer& viewer)
 
 // Runs "verb arg..." actions separated by ';' on the viewer, through the list as a user would
 // where there is a user gesture; `rebuilt` tells whether the last action replaced the chart (a
-// mark on the chart, not its address: a new chart may take a deleted one's). Answers false when a
-// row popup did not behave.
+// mark on the chart, not its address: a new chart may take a deleted one's).
 bool runScript(QAGVZViewer& viewer, const QString& script, bool* rebuilt = nullptr)
 {
     static int mark;
@@ -155,29 +154,7 @@ bool runScript(QAGVZViewer& viewer, const QString& script, bool* rebuilt = nullp
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         } else if (verb == "enter") {
             list->setCurrentItem(row);
-            QTest::keyClick(list, Qt::Key_Return);
-        } else if (verb == "menu") { // chooses entry `id` of the popup, or closes it for -1;
-            bool opened = false; // further words: the file holds these curves, reloaded each time
-            QTimer::singleShot(
-                50, qApp, [id = words.value(2).toInt(), &opened, &viewer, reloads = words.mid(3)] {
-                    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-                    for (const QString& curves : reloads) {
-                        const QStringList names = curves.split(u',');
-                        const QString text =
-                            names.join(u'\t') + u'\n'
-                            + QStringList(names.size(), QStringLiteral("1")).join(u'\t');
-                        if (writeTrace(viewer.files.value(0), text.toLatin1()))
-                            viewer.reload();
-                    }
-                    if ((opened = menu)) {
-                        menu->setActiveAction(menu->actions().value(id)); // ids are positions
-                        QTest::keyClick(menu, id >= 0 ? Qt::Key_Return : Qt::Key_Escape);
-                    }
-                });
-            QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
-            QTest::qWait(row ? 0 : 100);
-            if (opened != (row != nullptr) || viewer.findChild<QMenu*>())
-                return false;
+            QTest::keyClick(list, words.value(2) == "keypad" ? Qt::Key_Enter : Qt::Key_Return);
         } else {
             return false;
         }
@@ -187,22 +164,6 @@ bool runScript(QAGVZViewer& viewer, const QString& script, bool* rebuilt = nullp
         *rebuilt = now ? now->userData != &mark : hadChart;
     }
     return true;
-}
-
-// "id text[ *]: status text" per entry of the tool menu, "-" for a separator.
-QStringList toolEntries(QAGVZViewer& viewer, QMainWindow& host)
-{
-    QStringList texts;
-    for (QAction* a : viewer.toolMenu->actions()) {
-        host.statusBar()->showMessage(QStringLiteral("before"));
-        emit viewer.toolMenu->hovered(a);
-        texts << (a->isSeparator() ? QStringLiteral("-")
-                                   : QStringLiteral("%1 %2%3: %4")
-                                         .arg(a->data().toInt())
-                                         .arg(a->text(), a->isChecked() ? " *" : "",
-                                              host.statusBar()->currentMessage()));
-    }
-    return texts;
 }
 
 } // namespace
@@ -263,7 +224,6 @@ private slots:
         once("full names", {"温度\t压力\t温度2\n1\t2\t3\n"}, "温度 1 TX, 压力 1 Y*, 温度2 1 Z");
         once("unreadable file", {"<missing>", "p\tq\n1\t2\n"}, "p 1 TX, q 1 Y*");
         once("only an unreadable file", {"<missing>"}, "");
-        once("header only", {"a\tb\n"}, "a 0 TX, b 0 Y*");
         // d and a change data, b (the Y curve) goes, e comes: the second curve read becomes Y.
         QTest::newRow("reload keeps roles and styles")
             << Files{"a\tb\tc\td\n1\t2\t3\t4\n"} << "t a; t d; z c; z d"
@@ -381,12 +341,8 @@ private slots:
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("status"); // a part; empty: no message
-        QTest::newRow("time chart with a curve") << "type 0"
-                                                 << "";
         QTest::newRow("time chart without") << "t a; type 0"
                                             << "double-click a curve in the Outline";
-        QTest::newRow("XY chart without a Y curve") << "type 1"
-                                                    << "give them the X and Y roles";
         QTest::newRow("XYZ chart") << "type 2"
                                    << "give them the X, Y and Z roles";
         QTest::newRow("hint gone once a curve shows") << "type 1; type 0"
@@ -405,51 +361,6 @@ private slots:
                      ? shown.isEmpty()
                      : shown.startsWith("No curve is shown: ") && shown.contains(status),
                  qPrintable(shown));
-    }
-
-    void captionsCountWindows()
-    {
-        const int before = QAGVZViewer::viewerCount();
-        auto caption = [before](int n) { return QStringLiteral("Graphic [%1]").arg(before + n); };
-        ViewerPtr first(new QAGVZViewer);
-        ViewerPtr second(new QAGVZViewer);
-        ViewerPtr third(new QAGVZViewer);
-        QCOMPARE(first->windowTitle() + second->windowTitle() + third->windowTitle(),
-                 caption(1) + caption(2) + caption(3));
-        QTreeWidgetItem* header = first->listView->headerItem();
-        QCOMPARE(QStringList({first->config->objectName(), header->text(0), header->text(1),
-                              header->text(2), header->text(3)}),
-                 QStringList({"gvzcfg", "Name", "Values", "Min", "Max"}));
-        QCOMPARE(first->config->parent(), hostWindow.get());
-        second.reset(); // numbers are not reused
-        QCOMPARE(QAGVZViewer().windowTitle(), caption(4));
-    }
-
-    void numberColumnsSortByValue_data()
-    {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QStringList>("order");
-        // Counts e 0, c9 9, c10 10, c100 100; minima 9, 10, 100; maxima c10 20, c9 30, c100 200.
-        QTest::newRow("values") << 1 << QStringList{"e", "c9", "c10", "c100"};
-        QTest::newRow("min") << 2 << QStringList{"e", "c9", "c10", "c100"};
-        QTest::newRow("max") << 3 << QStringList{"e", "c10", "c9", "c100"};
-    }
-
-    void numberColumnsSortByValue()
-    {
-        QFETCH(int, column);
-        QFETCH(QStringList, order);
-        QByteArray text = "c10\tc9\te\tc100\n";
-        for (int i = 0; i < 100; ++i)
-            text += (i < 10 ? QByteArray::number(i < 5 ? 10 : 20) : "") + "\t"
-                    + (i < 9 ? QByteArray::number(i < 5 ? 9 : 30) : "") + "\t\t"
-                    + QByteArray::number(i < 50 ? 100 : 200) + "\n";
-        ViewerPtr viewer = open({text});
-        viewer->listView->sortItems(column, Qt::AscendingOrder);
-        QStringList names;
-        for (int i = 0; i < viewer->listView->topLevelItemCount(); ++i)
-            names << rowOf(*viewer, i)->text(0);
-        QCOMPARE(names, order);
     }
 
     void roles_data()
@@ -472,21 +383,11 @@ private slots:
             << "itemy -; type 1; dbl c" << true << "a 1 TX, b 1 Y, c 1 YZ*";
         QTest::newRow("xyz: dbl toggles Z") << "type 2; dbl b" << true << "a 1 TX, b 1 YZ*, c 1 Z";
         QTest::newRow("Enter as dbl") << "enter b" << true << "a 1 TX, b 1 TY*, c 1 Z";
+        QTest::newRow("keypad Enter") << "enter c keypad" << true << "a 1 TX, b 1 Y*, c 1 TZ";
+        QTest::newRow("dbl beside the rows") << "dbl -" << false << start;
         QTest::newRow("xyz clears Y, xy too")
             << "type 1; y c; y a; itemy b; type 2; type 1" << true << start;
         QTest::newRow("same type rebuilds") << "type 0" << true << start;
-        QTest::newRow("menu: curve") << "menu c 0" << true << "a 1 TX, b 1 Y*, c 1 TZ";
-        QTest::newRow("menu: as X") << "type 1; menu c 1" << true << "a 1 T, b 1 Y*, c 1 XZ";
-        QTest::newRow("menu: as Y") << "type 1; menu c 2" << true << "a 1 TX, b 1 Y, c 1 YZ*";
-        QTest::newRow("menu: as Z") << "type 2; menu c 3" << true << "a 1 TX, b 1 Y*, c 1 -";
-        QTest::newRow("menu: no choice") << "type 2; menu c -1" << false << start;
-        QTest::newRow("menu: no row") << "menu - 0" << false << start;
-        QTest::newRow("menu: row gone meanwhile") << "menu c 0 a,b" << true << "a 1 TX, b 1 Y*";
-        // The new row may take the address of the old one: it is another curve all the same.
-        QTest::newRow("menu: row replaced meanwhile")
-            << "menu c 0 a,b a,b,d" << true << "a 1 TX, b 1 Y*, d 1 Z";
-        QTest::newRow("menu: row kept meanwhile")
-            << "menu c 0 a,b,c" << true << "a 1 TX, b 1 Y*, c 1 TZ";
         // Roles set by name through the host operation: set, not toggled, one rebuild.
         QTest::newRow("host: time") << "set t=b,c" << true << "a 1 X, b 1 TY*, c 1 TZ";
         QTest::newRow("host: X, Z") << "type 2; set x=c z=a,b" << true << "a 1 TZ, b 1 YZ*, c 1 X";
@@ -506,34 +407,6 @@ private slots:
         QVERIFY(runScript(*viewer, script, &rebuilt));
         QCOMPARE(describeRows(*viewer), rows);
         QCOMPARE(rebuilt, rebuilds);
-    }
-
-    void rowMenuStates_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("states"); // enabled and checked per entry, for a row T, X and Z
-        QTest::newRow("time") << 0 << "11 01 00 01";
-        QTest::newRow("xy") << 1 << "01 11 10 01";
-        QTest::newRow("xyz") << 2 << "01 11 10 11";
-    }
-
-    void rowMenuStates()
-    {
-        QFETCH(int, type);
-        QFETCH(QString, states);
-        ViewerPtr viewer = open({abc});
-        viewer->setGraphicType(QAGVZViewer::GraphicType(type));
-        QAGVZItem* a = rowNamed(*viewer, "a");
-        a->setDisplayAsZ(true);
-        std::unique_ptr<QMenu> menu(viewer->createItemMenu(a));
-        QStringList texts, seen;
-        for (const QAction* action : menu->actions()) {
-            texts << QString::number(action->data().toInt()) + ' ' + action->text();
-            seen << QString::number(action->isEnabled()) + QString::number(action->isChecked());
-        }
-        QCOMPARE(texts, (QStringList{"0 Display Curve", "1 Display as X", "2 Display as Y",
-                                     "3 Display as Z"}));
-        QCOMPARE(seen.join(' '), states);
     }
 
     void charts_data()
@@ -843,17 +716,7 @@ private slots:
         QCOMPARE(studio.calls.filter("insertMenu"), QStringList{"insertMenu &Graphics"});
         QCOMPARE(studio.insertedMenus.value(viewer->toolMenuId), viewer->toolMenu);
         QVERIFY(viewer->menuBar()->actions().isEmpty());
-        // Hovering an entry shows its status text; Configure clears the status bar.
-        QCOMPARE(
-            toolEntries(*viewer, *hostWindow),
-            (QStringList{"100 Display Curves *: Display multiple curve",
-                         "101 Display XY Curve: Display XY curve",
-                         "102 Display XYZ Curve: Display XYZ curve", "-",
-                         "103 Configure ...: ", "-", "104 Reload: Reload dynamic trace file", "-",
-                         "105 Generate HTML: Generate the viewer's content in a HTML file"}));
         const QList<QAction*> entries = viewer->toolMenu->actions();
-        QVERIFY(!entries[6]->icon().isNull());
-        QCOMPARE(entries[8]->shortcut(), QKeySequence(Qt::Key_unknown));
         entries[2]->trigger();
         QCOMPARE(viewer->graphicType, QAGVZViewer::XYZGraphic);
         QVERIFY(!entries[0]->isChecked() && !entries[1]->isChecked() && entries[2]->isChecked());

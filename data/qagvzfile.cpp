@@ -152,6 +152,37 @@ const char* findTab(const char* begin, const char* end)
     return tab ? static_cast<const char*>(tab) : end;
 }
 
+const char* withoutCr(const char* begin, const char* end)
+{
+    return end > begin && end[-1] == '\r' ? end - 1 : end;
+}
+
+// Parses the cells of a line that a '\n' ends (without it and its '\r') and hands each sample to
+// `sink(column, value)`, for the first `columns` columns.
+template <typename Sink> void parseLine(const char* p, const char* end, int columns, Sink&& sink)
+{
+    if (p == end)
+        return;
+    for (int column = 0; column < columns; ++column) {
+        const char* stop = nullptr;
+        float value = QAGVZNumber::parseAscii(p, end, &stop);
+        const char* tab = stop;
+        if (stop < end && *stop != '\t') {
+            tab = findTab(stop, end);
+            // Text beyond ASCII decides the value only where parsing stopped at it (a digit of
+            // another script, a Unicode blank): that cell takes the decoded way.
+            if (static_cast<unsigned char>(*stop) >= 0x80) {
+                value = QAGVZNumber::parse(decodeCell(p, tab));
+            }
+        }
+        if (tab > p)
+            sink(column, value);
+        if (end - tab <= 1) // the last cell, or a trailing tab, which adds no cell
+            break;
+        p = tab + 1;
+    }
+}
+
 } // namespace
 
 QAGVZFile::QAGVZFile() = default;
@@ -377,26 +408,26 @@ void QAGVZFile::readLine(QStringView text)
     }
 }
 
-void QAGVZFile::readLineBytes(const char* p, const char* end)
+void QAGVZFile::readLineBytes(const char* begin, const char* end)
 {
-    for (int column = 0; column < count; ++column) {
-        const char* stop = nullptr;
-        float value = QAGVZNumber::parseAscii(p, end, &stop);
-        const char* tab = stop;
-        if (stop < end && *stop != '\t') {
-            tab = findTab(stop, end);
-            // Text beyond ASCII decides the value only where parsing stopped at it (a digit of
-            // another script, a Unicode blank): that cell takes the decoded way.
-            if (static_cast<unsigned char>(*stop) >= 0x80) {
-                value = QAGVZNumber::parse(decodeCell(p, tab));
-            }
-        }
-        if (tab > p)
-            appendSample(column, value);
-        if (end - tab <= 1) // the last cell, or a trailing tab, which adds no cell
-            break;
-        p = tab + 1;
+    parseLine(begin, end, count, [this](int column, float value) { appendSample(column, value); });
+}
+
+void QAGVZFile::readLastLine(const char* begin, const char* end, qint64 consumed)
+{
+    endsWithLineEnd = false;
+    lastLineStart = consumed - (end - begin);
+    beforeLastLine.clear();
+    for (int i = 0; i < count; ++i) {
+        const QAGVZValueList* list = lists[i];
+        beforeLastLine.emplace_back(list ? list->last : nullptr, list ? list->count : 0);
     }
+    // The stream drops an unfinished sequence at the very end: only the final piece of the
+    // file needs the decoded way for that.
+    if (isAscii(begin, end))
+        readLineBytes(begin, withoutCr(begin, end));
+    else
+        readLine(decodeLastLine(begin, end));
 }
 
 void QAGVZFile::readBytes(QFile& file)
@@ -425,25 +456,10 @@ template <typename Source> void QAGVZFile::readRows(Source& source)
     for (int lines = 0; source.next(begin, end, last); ++lines) {
         if (lines % progressLines == 0 && !reportProgress(source.consumed()))
             return;
-        endsWithLineEnd = !last;
-        if (last) {
-            lastLineStart = source.consumed() - (end - begin);
-            beforeLastLine.clear();
-            for (int i = 0; i < count; ++i) {
-                const QAGVZValueList* list = lists[i];
-                beforeLastLine.emplace_back(list ? list->last : nullptr, list ? list->count : 0);
-            }
-        }
-        // The stream drops an unfinished sequence at the very end: only the final piece of the
-        // file needs the decoded way for that.
-        if (last && !isAscii(begin, end)) {
-            readLine(decodeLastLine(begin, end));
-            continue;
-        }
-        if (end > begin && end[-1] == '\r')
-            --end;
-        if (end > begin)
-            readLineBytes(begin, end);
+        if (last)
+            readLastLine(begin, end, source.consumed());
+        else
+            readLineBytes(begin, withoutCr(begin, end));
     }
 }
 

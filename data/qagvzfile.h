@@ -89,7 +89,9 @@ private:
     bool startColumns(const QString& header);
     bool startColumns(const char* begin, const char* end, bool last); // the undecoded line
     void readLine(QStringView text);
-    void readLineBytes(const char* begin, const char* end);
+    void readLineBytes(const char* begin, const char* end); // a line that a '\n' ends
+    // The final piece, which no '\n' ends; `consumed`: the bytes consumed up to its end.
+    void readLastLine(const char* begin, const char* end, qint64 consumed);
     void readBytes(QFile& file);
     template <typename Source> void readRows(Source& source);
     bool reportProgress(qint64 done); // false once cancelled

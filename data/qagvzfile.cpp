@@ -4,13 +4,19 @@
 #include "data/qagvznumber.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QStringDecoder>
 #include <QTextStream>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -183,7 +189,151 @@ template <typename Sink> void parseLine(const char* p, const char* end, int colu
     }
 }
 
+// Files from this size on are parsed by a worker thread while the calling thread links the
+// samples: on two cores that takes about half the time; a small file is not worth a thread.
+constexpr qint64 pipelineBytes = 4 << 20;
+// A batch holds the lines of one progress step, or fewer once their samples reach this many:
+// the queue's memory stays small whatever the number of columns.
+constexpr qsizetype batchSamples = 1 << 17;
+
+struct Sample
+{
+    int column;
+    float value;
+};
+
+// Lines parsed by the worker, in file order.
+struct Batch
+{
+    // Room for batchSamples and one more line; left uninitialised: no page is touched unused.
+    std::unique_ptr<Sample[]> samples;
+    qsizetype used = 0;
+    bool report = false; // its first line starts a progress step
+    qint64 consumed = 0; // the bytes consumed once its first line was taken
+    qint64 filePos = 0;  // the file's position then: where the read stops when cancelled there
+    // The final piece, which no '\n' ends, left to the calling thread (null: none). The worker
+    // takes no line after it, so the range stays valid.
+    const char* lastBegin = nullptr;
+    const char* lastEnd = nullptr;
+    qint64 lastConsumed = 0;
+};
+
+// A ring of batches between the worker, which fills them, and the calling thread, which takes
+// them in the same order. Their arrays serve again and again: no fresh pages.
+class BatchQueue
+{
+public:
+    explicit BatchQueue(int columns)
+    {
+        for (Batch& batch : ring)
+            batch.samples.reset(new Sample[size_t(batchSamples + columns)]);
+    }
+
+    // Worker: the slot to fill, once one is free; null once the caller stopped.
+    Batch* startFill()
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return stopped || full < ringSize; });
+        return stopped ? nullptr : &ring[(head + full) % ringSize];
+    }
+    // Worker: hands over the slot filled.
+    void push()
+    {
+        const std::lock_guard lock(mutex);
+        ++full;
+        changed.notify_one();
+    }
+    // Worker: nothing more comes; `failure` is rethrown by the caller after the batches.
+    void finish(std::exception_ptr failure)
+    {
+        const std::lock_guard lock(mutex);
+        error = std::move(failure);
+        ended = true;
+        changed.notify_one();
+    }
+    // Caller: the next batch, null at the end; release() gives it back.
+    const Batch* take()
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return ended || full > 0; });
+        return full > 0 ? &ring[head] : nullptr;
+    }
+    void release()
+    {
+        const std::lock_guard lock(mutex);
+        head = (head + 1) % ringSize;
+        --full;
+        changed.notify_one();
+    }
+    // Caller: the worker ends at its next batch.
+    void stop()
+    {
+        const std::lock_guard lock(mutex);
+        stopped = true;
+        changed.notify_one();
+    }
+
+    std::exception_ptr error; // read by the caller once the worker is joined
+
+private:
+    static constexpr int ringSize = 3;
+    std::mutex mutex;
+    std::condition_variable changed; // either side waits, never both at once
+    Batch ring[ringSize];
+    int head = 0; // the next batch to take
+    int full = 0; // batches pushed and not yet released
+    bool stopped = false;
+    bool ended = false;
+};
+
+// The worker: takes the lines of `source` after the header and parses them into batches.
+void produceBatches(LineSource& source, const QFile& file, int columns, BatchQueue& queue)
+{
+    Batch* batch = nullptr;
+    std::exception_ptr failure;
+    try {
+        const char* begin = nullptr;
+        const char* end = nullptr;
+        bool last = false;
+        for (int lines = 0; source.next(begin, end, last); ++lines) {
+            const bool step = lines % QAGVZFile::progressLines == 0;
+            if (batch && (step || batch->used >= batchSamples)) {
+                queue.push();
+                batch = nullptr;
+            }
+            if (!batch) {
+                if (!(batch = queue.startFill()))
+                    return;
+                batch->used = 0;
+                batch->report = step;
+                batch->consumed = source.consumed();
+                batch->filePos = file.pos();
+                batch->lastBegin = batch->lastEnd = nullptr;
+            }
+            if (last) {
+                batch->lastBegin = begin;
+                batch->lastEnd = end;
+                batch->lastConsumed = source.consumed();
+                break;
+            }
+            Sample* out = batch->samples.get() + batch->used;
+            parseLine(begin, withoutCr(begin, end), columns, [&out](int column, float value) {
+                *out++ = {column, value};
+            });
+            batch->used = out - batch->samples.get();
+        }
+    } catch (...) {
+        // Handed over with the lines parsed before it, as the sequential read would end.
+        failure = std::current_exception();
+    }
+    if (batch)
+        queue.push();
+    queue.finish(std::move(failure));
+}
+
 } // namespace
+
+qint64 QAGVZFile::pipelineFrom = pipelineBytes;
 
 QAGVZFile::QAGVZFile() = default;
 
@@ -445,7 +595,10 @@ void QAGVZFile::readBytes(QFile& file)
     if (!source.next(begin, end, last) || !startColumns(begin, end, last))
         return;
     endsWithLineEnd = !last;
-    readRows(source);
+    if (readTotal >= pipelineFrom)
+        readRowsPipelined(source, file);
+    else
+        readRows(source);
 }
 
 template <typename Source> void QAGVZFile::readRows(Source& source)
@@ -461,6 +614,43 @@ template <typename Source> void QAGVZFile::readRows(Source& source)
         else
             readLineBytes(begin, withoutCr(begin, end));
     }
+}
+
+template <typename Source> void QAGVZFile::readRowsPipelined(Source& source, QFile& file)
+{
+    BatchQueue queue(count);
+    std::thread worker;
+    try {
+        worker =
+            std::thread(produceBatches, std::ref(source), std::cref(file), count, std::ref(queue));
+    } catch (const std::system_error&) { // no thread to be had: the read still works
+        readRows(source);
+        return;
+    }
+    qint64 stoppedAt = -1;
+    {
+        // No thread outlives the read, whichever way it ends (a callback may throw).
+        const auto join = qScopeGuard([&queue, &worker] {
+            queue.stop();
+            worker.join();
+        });
+        while (const Batch* batch = queue.take()) {
+            if (batch->report && !reportProgress(batch->consumed)) {
+                stoppedAt = batch->filePos;
+                break;
+            }
+            for (const Sample *sample = batch->samples.get(), *end = sample + batch->used;
+                 sample < end; ++sample)
+                appendSample(sample->column, sample->value);
+            if (batch->lastBegin)
+                readLastLine(batch->lastBegin, batch->lastEnd, batch->lastConsumed);
+            queue.release();
+        }
+    }
+    if (cancelled)
+        file.seek(stoppedAt); // the worker read ahead: bytesRead tells where the lines stopped
+    else if (queue.error)
+        std::rethrow_exception(queue.error);
 }
 
 void QAGVZFile::readText(QFile& file)

@@ -2,8 +2,10 @@
 #include "data/qagvznumber.h"
 #include "tests/data/referencereader.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QtTest>
@@ -256,6 +258,66 @@ private slots:
             QVERIFY(calls.size() >= 6);
             QCOMPARE(file[1]->count, 6 * QAGVZFile::progressLines);
         }
+    }
+
+    // The pipelined read, forced on small files, leaves what the sequential one does, progress
+    // calls included; a cancel leaves no thread behind.
+    void pipelineReadsAsSequential_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("cancelAt"); // the progress call that answers false; -1: none
+        // Twelve columns: a progress step holds more samples than one batch.
+        QByteArray lines("A\tB\tC\tD\tE\tF\tG\tH\tI\tJ\tK\tL\r\n");
+        const QByteArray run("\t4\t5\t6\t7\t8\t9\t10\t11");
+        const QByteArray tails[] = {"\t\t2.5" + run + "\r\n",
+                                    "\t\xD9\xA3\t\xC2\xA0\x35" + run + "\n",
+                                    "\t1\t2" + run + "\t12\t13\t14\n", "\t-1" + run + "\t\n\n"};
+        for (int i = 0; i < 3 * QAGVZFile::progressLines; ++i)
+            lines += QByteArray::number(i % 89 - 40) + tails[i % 4];
+        QTest::newRow("ends with a line end") << lines << -1;
+        QTest::newRow("final line without line end") << lines + "7\t-8\r" << -1;
+        QTest::newRow("final line with a cut sequence") << lines + "7\t\xD9\xA3\t\xE2\x82" << -1;
+        QTest::newRow("cancelled at the first call") << lines << 0;
+        QTest::newRow("cancelled at a later call") << lines << 2;
+    }
+    void pipelineReadsAsSequential()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, cancelAt);
+        const QString path = writeFile(content);
+        const auto restore =
+            qScopeGuard([from = QAGVZFile::pipelineFrom] { QAGVZFile::pipelineFrom = from; });
+        const auto indexOf = [](const QAGVZValueList* list, const QAGVZValue* node) {
+            qint64 index = 0;
+            for (const QAGVZValue* n = list ? list->first : nullptr; n && n != node; n = n->next)
+                ++index;
+            return node ? index : -1;
+        };
+        // Everything a read leaves but the values, which curvesOf() gives, and with the progress
+        // calls.
+        const auto read = [&](qint64 pipelineFrom, QAGVZFile& file) {
+            QAGVZFile::pipelineFrom = pipelineFrom;
+            QList<qint64> state;
+            file.progress = [&state, cancelAt](qint64 done, qint64) {
+                state << done;
+                return state.size() - 1 != cancelAt;
+            };
+            state << file.read(path) << file.bytesRead << file.endsWithLineEnd << file.utf8
+                  << file.lastLineStart << file.cancelled << file.count;
+            for (int i = 0; i < file.count; ++i)
+                state << indexOf(file[i], file[i]->min) << indexOf(file[i], file[i]->max);
+            for (int i = 0; i < int(file.beforeLastLine.size()); ++i)
+                state << indexOf(file[i], file.beforeLastLine[i].first)
+                      << file.beforeLastLine[i].second;
+            return state;
+        };
+        QAGVZFile sequential;
+        QAGVZFile pipelined;
+        const auto threads = QDir(QStringLiteral("/proc/self/task")).count();
+        QCOMPARE(read(0, pipelined), read(std::numeric_limits<qint64>::max(), sequential));
+        QCOMPARE(QDir(QStringLiteral("/proc/self/task")).count(), threads);
+        QCOMPARE(curvesOf(pipelined).bits, curvesOf(sequential).bits);
+        QCOMPARE(pipelined.count == 0, cancelAt >= 0);
     }
 
     void readingAgainStartsAfresh()

@@ -189,12 +189,13 @@ template <typename Sink> void parseLine(const char* p, const char* end, int colu
     }
 }
 
-// Files from this size on are parsed by a worker thread while the calling thread links the
-// samples: on two cores that takes about half the time; a small file is not worth a thread.
+// Files from this size on are read by two threads: a worker takes the lines, both parse them,
+// the calling thread appends the samples. On two cores that takes about half the time; a small
+// file is not worth a thread.
 constexpr qint64 pipelineBytes = 4 << 20;
-// A batch holds the lines of one progress step, or fewer once their samples reach this many:
-// the queue's memory stays small whatever the number of columns.
-constexpr qsizetype batchSamples = 1 << 17;
+// A batch holds the lines of one progress step, or fewer once their text reaches this size; a
+// longer line is parsed by the worker into a batch of its own: no copy of a huge line.
+constexpr qsizetype batchBytes = 256 << 10;
 
 struct Sample
 {
@@ -202,12 +203,19 @@ struct Sample
     float value;
 };
 
-// Lines parsed by the worker, in file order.
+// Lines in file order: their text (each ended by '\n', without '\r') until a thread has parsed
+// them into samples.
 struct Batch
 {
-    // Room for batchSamples and one more line; left uninitialised: no page is touched unused.
+    // Room for the text of a full batch with one more line, and for its samples: a sample takes
+    // at least two bytes of text (a cell and its tab or '\n'), a line of its own is one line of
+    // at most `columns` samples. Left uninitialised: no page is touched unused.
+    std::unique_ptr<char[]> text;
     std::unique_ptr<Sample[]> samples;
+    qsizetype textSize = 0;
     qsizetype used = 0;
+    bool claimed = false; // a thread parses it, or has
+    bool parsed = false;
     bool report = false; // its first line starts a progress step
     qint64 consumed = 0; // the bytes consumed once its first line was taken
     qint64 filePos = 0;  // the file's position then: where the read stops when cancelled there
@@ -218,22 +226,49 @@ struct Batch
     qint64 lastConsumed = 0;
 };
 
+// Parses one line into `out`; answers the end of its samples.
+Sample* parseSamples(const char* begin, const char* end, int columns, Sample* out)
+{
+    parseLine(begin, end, columns, [&out](int column, float value) { *out++ = {column, value}; });
+    return out;
+}
+
+void parseText(Batch& batch, int columns)
+{
+    Sample* out = batch.samples.get();
+    const char* end = batch.text.get() + batch.textSize;
+    for (const char* p = batch.text.get(); p < end;) {
+        const char* lineEnd = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+        out = parseSamples(p, lineEnd, columns, out);
+        p = lineEnd + 1;
+    }
+    batch.used = out - batch.samples.get();
+}
+
 // A ring of batches between the worker, which fills them, and the calling thread, which takes
-// them in the same order. Their arrays serve again and again: no fresh pages.
+// them in the same order. Whichever thread comes first to a batch parses it: the worker while
+// the ring is full, the caller when it takes one that nobody parses. Their arrays serve again
+// and again: no fresh pages.
 class BatchQueue
 {
 public:
-    explicit BatchQueue(int columns)
+    explicit BatchQueue(int lineCells) : columns(lineCells)
     {
-        for (Batch& batch : ring)
-            batch.samples.reset(new Sample[size_t(batchSamples + columns)]);
+        for (Batch& batch : ring) {
+            batch.text.reset(new char[size_t(2 * batchBytes + 1)]);
+            batch.samples.reset(new Sample[size_t(batchBytes + columns)]);
+        }
     }
 
-    // Worker: the slot to fill, once one is free; null once the caller stopped.
+    // Worker: the slot to fill, once one is free, parsing meanwhile; null once the caller
+    // stopped.
     Batch* startFill()
     {
         std::unique_lock lock(mutex);
-        changed.wait(lock, [this] { return stopped || full < ringSize; });
+        while (!stopped && full == ringSize) {
+            if (!parseOne(lock))
+                changed.wait(lock);
+        }
         return stopped ? nullptr : &ring[(head + full) % ringSize];
     }
     // Worker: hands over the slot filled.
@@ -243,7 +278,14 @@ public:
         ++full;
         changed.notify_one();
     }
-    // Worker: nothing more comes; `failure` is rethrown by the caller after the batches.
+    // Worker: parses the batches nobody took yet.
+    void parseRest()
+    {
+        std::unique_lock lock(mutex);
+        while (!stopped && parseOne(lock)) {
+        }
+    }
+    // Worker: nothing more comes; `failure` is rethrown by the caller after the batches parsed.
     void finish(std::exception_ptr failure)
     {
         const std::lock_guard lock(mutex);
@@ -251,12 +293,22 @@ public:
         ended = true;
         changed.notify_one();
     }
-    // Caller: the next batch, null at the end; release() gives it back.
+    // Caller: the next batch, parsed; null at the end, or at one the worker failed to parse.
+    // release() gives it back.
     const Batch* take()
     {
         std::unique_lock lock(mutex);
         changed.wait(lock, [this] { return ended || full > 0; });
-        return full > 0 ? &ring[head] : nullptr;
+        if (full == 0)
+            return nullptr;
+        Batch& batch = ring[head];
+        if (!std::exchange(batch.claimed, true)) {
+            lock.unlock();
+            parseText(batch, columns);
+            return &batch;
+        }
+        changed.wait(lock, [this, &batch] { return ended || batch.parsed; });
+        return batch.parsed ? &batch : nullptr;
     }
     void release()
     {
@@ -276,7 +328,26 @@ public:
     std::exception_ptr error; // read by the caller once the worker is joined
 
 private:
-    static constexpr int ringSize = 3;
+    // Worker: parses the newest batch handed over that nobody took (the caller takes the oldest
+    // first); false when there is none.
+    bool parseOne(std::unique_lock<std::mutex>& lock)
+    {
+        for (int i = full - 1; i >= 0; --i) {
+            Batch& batch = ring[(head + i) % ringSize];
+            if (!std::exchange(batch.claimed, true)) {
+                lock.unlock();
+                parseText(batch, columns);
+                lock.lock();
+                batch.parsed = true;
+                changed.notify_one();
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static constexpr int ringSize = 4;
+    const int columns;
     std::mutex mutex;
     std::condition_variable changed; // either side waits, never both at once
     Batch ring[ringSize];
@@ -286,7 +357,8 @@ private:
     bool ended = false;
 };
 
-// The worker: takes the lines of `source` after the header and parses them into batches.
+// The worker: takes the lines of `source` after the header into batches, and parses what the
+// calling thread leaves.
 void produceBatches(LineSource& source, const QFile& file, int columns, BatchQueue& queue)
 {
     Batch* batch = nullptr;
@@ -297,14 +369,16 @@ void produceBatches(LineSource& source, const QFile& file, int columns, BatchQue
         bool last = false;
         for (int lines = 0; source.next(begin, end, last); ++lines) {
             const bool step = lines % QAGVZFile::progressLines == 0;
-            if (batch && (step || batch->used >= batchSamples)) {
+            const bool own = !last && end - begin > batchBytes; // a line for a batch of its own
+            if (batch && (step || own || batch->textSize >= batchBytes)) {
                 queue.push();
                 batch = nullptr;
             }
             if (!batch) {
                 if (!(batch = queue.startFill()))
                     return;
-                batch->used = 0;
+                batch->textSize = batch->used = 0;
+                batch->claimed = batch->parsed = false;
                 batch->report = step;
                 batch->consumed = source.consumed();
                 batch->filePos = file.pos();
@@ -316,14 +390,27 @@ void produceBatches(LineSource& source, const QFile& file, int columns, BatchQue
                 batch->lastConsumed = source.consumed();
                 break;
             }
-            Sample* out = batch->samples.get() + batch->used;
-            parseLine(begin, withoutCr(begin, end), columns, [&out](int column, float value) {
-                *out++ = {column, value};
-            });
-            batch->used = out - batch->samples.get();
+            end = withoutCr(begin, end);
+            if (own) {
+                batch->claimed = true;
+                batch->used =
+                    parseSamples(begin, end, columns, batch->samples.get()) - batch->samples.get();
+                batch->parsed = true;
+                queue.push();
+                batch = nullptr;
+                continue;
+            }
+            std::memcpy(batch->text.get() + batch->textSize, begin, size_t(end - begin));
+            batch->textSize += end - begin;
+            batch->text[batch->textSize++] = '\n';
         }
+        if (batch) {
+            queue.push();
+            batch = nullptr;
+        }
+        queue.parseRest();
     } catch (...) {
-        // Handed over with the lines parsed before it, as the sequential read would end.
+        // The caller appends the batches parsed before it, then rethrows it.
         failure = std::current_exception();
     }
     if (batch)

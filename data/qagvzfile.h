@@ -62,9 +62,9 @@ public:
     qint64 lastLineStart = -1;
     std::vector<std::pair<QAGVZValue*, int>> beforeLastLine;
 
-    // The byte size from which read() parses on a worker thread while the calling thread links
-    // the samples (progress still comes on the calling thread). Tests lower it to take that way
-    // with small files.
+    // The byte size from which read() takes a worker thread, which reads the lines and parses
+    // part of them; the calling thread parses the rest, appends the samples and reports the
+    // progress. Tests lower it to take that way with small files.
     static qint64 pipelineFrom;
 
     // Columns beyond this many are dropped, so that one hostile header line cannot exhaust

@@ -266,10 +266,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("cancelAt"); // the progress call that answers false; -1: none
-        // Twelve columns: a progress step holds more samples than one batch.
+        // A progress step holds the text of several batches.
         QByteArray lines("A\tB\tC\tD\tE\tF\tG\tH\tI\tJ\tK\tL\r\n");
         const QByteArray run("\t4\t5\t6\t7\t8\t9\t10\t11");
-        const QByteArray tails[] = {"\t\t2.5" + run + "\r\n",
+        const QByteArray tails[] = {"\t\t2.5" + run + "\t\r\n",
                                     "\t\xD9\xA3\t\xC2\xA0\x35" + run + "\n",
                                     "\t1\t2" + run + "\t12\t13\t14\n", "\t-1" + run + "\t\n\n"};
         for (int i = 0; i < 3 * QAGVZFile::progressLines; ++i)
@@ -277,6 +277,8 @@ private slots:
         QTest::newRow("ends with a line end") << lines << -1;
         QTest::newRow("final line without line end") << lines + "7\t-8\r" << -1;
         QTest::newRow("final line with a cut sequence") << lines + "7\t\xD9\xA3\t\xE2\x82" << -1;
+        QTest::newRow("line longer than a batch")
+            << lines + QByteArray(1 << 20, '7') + "\t-9\n" + lines.right(99) << -1;
         QTest::newRow("cancelled at the first call") << lines << 0;
         QTest::newRow("cancelled at a later call") << lines << 2;
     }

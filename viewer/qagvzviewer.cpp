@@ -121,6 +121,7 @@ void QAGVZViewer::setFiles(QStringList* fileList, QStringList* second, ViewerMod
     const HeapTrimScope trim;
     QAStViewerWindow::setFiles(fileList, second, mode);
     listView->clear();
+    ++dataVersion;
     itemX = nullptr;
     itemY = nullptr;
     // A cancelled read leaves no chart of the rows it cleared.
@@ -237,6 +238,7 @@ bool QAGVZViewer::appendGrowth(bool& restarted)
     }
     if (!grew)
         return true;
+    ++dataVersion;
     for (auto it = rows.cbegin(); it != rows.cend(); ++it)
         it.value()->valuesGrew();
     if (!extendGraphic(kept))
@@ -302,6 +304,7 @@ bool QAGVZViewer::updateFiles(QStringList list)
         monitor->setProgress(totalSteps);
 
     const bool opening = listView->topLevelItemCount() == 0;
+    ++dataVersion;
     files = list;
     followed.clear();
     // Rows by curve name, the first in list order for each name. Names are compared in full:
@@ -433,6 +436,7 @@ bool QAGVZViewer::updateFiles(QStringList list)
     if (cancelled) {
         itemX = itemY = nullptr;
         listView->clear();
+        ++dataVersion;
         files.clear();
         followed.clear();
         updateGraphic();

@@ -289,6 +289,22 @@ private:
     };
     QHash<QString, FollowedFile> followed;
     bool reading = false; // updateFiles() runs: what the progress lets happen must not re-enter it
+    // What the chart shown was made from: the chart type, its X and Y rows and the samples'
+    // version. A build from the same takes over its curves for the rows it shows again.
+    struct ChartSource
+    {
+        int type = -1;
+        const QAGVZItem* x = nullptr;
+        const QAGVZItem* y = nullptr;
+        quint64 data = 0;
+        bool operator==(const ChartSource& o) const
+        {
+            return type == o.type && x == o.x && y == o.y && data == o.data;
+        }
+    };
+    ChartSource shownSource;
+    quint64 dataVersion = 0;        // counts the changes of the rows and their samples
+    DGraphic* curvesFrom = nullptr; // while updateGraphic() builds: the chart shown, when it may
     // While a read builds its chart: called every some ten thousand points with the points made
     // so far; false stops the build (no chart). Empty otherwise.
     std::function<bool(qint64 points)> buildTick;

@@ -157,21 +157,44 @@ struct Made
     bool stopped = false;
 };
 
+// Unlinks from `chart` (null: none) the curve made for `row` and answers it; null when none.
+DCurve* takeCurve(DGraphic* chart, const QAGVZItem* row)
+{
+    for (DItem** link = chart ? &chart->firstChild : nullptr; link && *link;
+         link = &(*link)->next) {
+        DCurve* curve = (*link)->toCurve();
+        if (curve && curve->userData == row) {
+            *link = curve->next;
+            curve->next = nullptr;
+            return curve;
+        }
+    }
+    return nullptr;
+}
+
 // Adds, after the axes, a curve for every row that a chart of `type` shows, in list order, with
-// its points: X from `xRow` and, for a 3-D chart, Y from `yRow`.
+// its points: X from `xRow` and, for a 3-D chart, Y from `yRow`. A curve of `shown` (null: none)
+// made for the same row is taken over instead.
 Made addCurves(DGraphic* g, QAListView* list, QAGVZViewer::GraphicType type, const QAGVZItem* xRow,
-               const QAGVZItem* yRow, const std::function<bool(qint64)>& tick)
+               const QAGVZItem* yRow, DGraphic* shown, const std::function<bool(qint64)>& tick)
 {
     Made made;
     Slices slices(tick);
     ChainBuilder curves(g, Axes(g).last());
     for (int r = 0, rows = list->topLevelItemCount(); r < rows && !made.stopped; ++r) {
-        const auto* row = static_cast<const QAGVZItem*>(list->topLevelItem(r));
+        auto* row = static_cast<QAGVZItem*>(list->topLevelItem(r));
         if (!shows(type, row))
             continue;
-        auto* curve = new DCurve(DCurve::Line, QAGVZViewer::curveName(row), g, row->style, nullptr);
-        curves.append(curve);
         ++made.curves;
+        if (DCurve* taken = takeCurve(shown, row)) {
+            taken->parent = g;
+            taken->style = row->style;
+            curves.append(taken);
+            made.points += qint64(taken->summary ? taken->summary->items() : 0);
+            continue;
+        }
+        auto* curve = new DCurve(DCurve::Line, QAGVZViewer::curveName(row), g, row->style, row);
+        curves.append(curve);
         DCurveSummary::Builder points(*curve, 0, g->is3D());
         const Chains from = type == QAGVZViewer::TimeGraphic
                                 ? Chains{nullptr, firstSample(row), nullptr}
@@ -187,6 +210,10 @@ Made addCurves(DGraphic* g, QAListView* list, QAGVZViewer::GraphicType type, con
 
 void QAGVZViewer::updateGraphic()
 {
+    // The curves of the chart shown serve again when they were made from the same samples.
+    const ChartSource source{graphicType, graphicType == TimeGraphic ? nullptr : itemX,
+                             graphicType == XYZGraphic ? itemY : nullptr, dataVersion};
+    curvesFrom = graphic->graphic && shownSource == source ? graphic->graphic : nullptr;
     DGraphic* g = nullptr;
     switch (graphicType) {
     case TimeGraphic:
@@ -199,6 +226,8 @@ void QAGVZViewer::updateGraphic()
         g = xyzGraphic();
         break;
     }
+    curvesFrom = nullptr;
+    shownSource = g ? source : ChartSource();
     QStringList frame{QString::number(graphicType)};
     if (graphicType == XYGraphic && itemX) {
         frame << curveName(itemX);
@@ -342,7 +371,7 @@ DGraphic* QAGVZViewer::timeGraphic()
 {
     DGraphic* g = newGraphic(DGraphic::Chart2D, tr("time", "X Axis name for 'time' graphic"),
                              tr("Y", "Y Axis name for 'time' graphic"), QString());
-    const Made made = addCurves(g, listView, TimeGraphic, nullptr, nullptr, buildTick);
+    const Made made = addCurves(g, listView, TimeGraphic, nullptr, nullptr, curvesFrom, buildTick);
     // A chosen curve without samples still makes a chart: its axes and an empty curve.
     return finishGraphic(g, made.curves > 0 && !made.stopped, true);
 }
@@ -353,7 +382,7 @@ DGraphic* QAGVZViewer::xyGraphic()
         return nullptr;
     DGraphic* g = newGraphic(DGraphic::Chart2D, curveName(itemX),
                              tr("Y", "Y Axis name for XY graphic"), QString());
-    const Made made = addCurves(g, listView, XYGraphic, itemX, nullptr, buildTick);
+    const Made made = addCurves(g, listView, XYGraphic, itemX, nullptr, curvesFrom, buildTick);
     return finishGraphic(g, made.points > 0 && !made.stopped, false);
 }
 
@@ -363,7 +392,7 @@ DGraphic* QAGVZViewer::xyzGraphic()
         return nullptr;
     DGraphic* g = newGraphic(DGraphic::Lines3D, curveName(itemX), curveName(itemY),
                              tr("Z", "Z Axis name for XYZ graphic"));
-    const Made made = addCurves(g, listView, XYZGraphic, itemX, itemY, buildTick);
+    const Made made = addCurves(g, listView, XYZGraphic, itemX, itemY, curvesFrom, buildTick);
     return finishGraphic(g, made.points > 0 && !made.stopped, false);
 }
 
@@ -437,5 +466,6 @@ bool QAGVZViewer::extendGraphic(const QHash<const QAGVZItem*, KeptSamples>& kept
         }
         finishGraphic(chart, true, graphicType == TimeGraphic);
     });
+    shownSource.data = dataVersion;
     return true;
 }

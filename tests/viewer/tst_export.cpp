@@ -494,6 +494,39 @@ private slots:
         QVERIFY(viewer->itemX == c && c->displayAsX && c->displayAsZ);
         QCOMPARE(c->text(3), QStringLiteral("9"));
     }
+
+    // A rebuild takes over the curves it makes again, unless the samples changed since, and
+    // equals a build from scratch.
+    void rebuildTakesOverCurves()
+    {
+        QStringList paths;
+        auto viewer = openTraces(*dir, {abc}, &paths);
+        const auto curves = [&viewer] {
+            QList<const DItem*> out;
+            for (const DItem* item = viewer->graphic->graphic->firstChild; item; item = item->next)
+                out << item->toCurve();
+            return out.mid(2);
+        };
+        const auto row = [](QAGVZViewer& v, int i) {
+            return static_cast<QAGVZItem*>(v.listView->topLevelItem(i));
+        };
+        const QList<const DItem*> before = curves();
+        viewer->itemMenuActivated(row(*viewer, 2), QAGVZViewer::IdItemTime);
+        QCOMPARE(curves().size(), 2);
+        QCOMPARE(curves().first(), before.first());
+        QAGVZViewer fresh;
+        fresh.setFiles(&paths, nullptr, QAStViewerWindow::FileMode);
+        fresh.itemMenuActivated(row(fresh, 2), QAGVZViewer::IdItemTime);
+        QCOMPARE(describe(viewer->graphic->graphic), describe(fresh.graphic->graphic));
+        // New samples: every curve is made again from them.
+        QVERIFY(writeTrace(paths[0], abc + "9\t9\t9\n"));
+        viewer->reload();
+        fresh.reload();
+        QCOMPARE(describe(viewer->graphic->graphic), describe(fresh.graphic->graphic));
+        viewer->itemMenuActivated(row(*viewer, 0), QAGVZViewer::IdItemTime);
+        fresh.itemMenuActivated(row(fresh, 0), QAGVZViewer::IdItemTime);
+        QCOMPARE(describe(viewer->graphic->graphic), describe(fresh.graphic->graphic));
+    }
 };
 
 QTEST_MAIN(TestExport)

@@ -252,7 +252,6 @@ private slots:
         QTest::newRow("bounds accepted")
             << "image_width=32\nimage_height=4096" << 0 << "32x4096|svg png";
         QTest::newRow("width not a number") << "image_width=wide" << 1 << "800x600|svg png";
-        QTest::newRow("width below minimum") << "image_width=31" << 1 << "800x600|svg png";
         QTest::newRow("height above maximum") << "image_height=4097" << 1 << "800x600|svg png";
         QTest::newRow("unknown key") << "colour=red" << 1 << "800x600|svg png";
         QTest::newRow("no equals sign") << "image_width 300\n=" << 2 << "800x600|svg png";

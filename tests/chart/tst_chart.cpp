@@ -1,4 +1,4 @@
-#include "chartfixture.h"
+#include "tests/chartfixture.h"
 
 #include "host/chart/daxisscale.h"
 #include "host/chart/dchartpainter.h"

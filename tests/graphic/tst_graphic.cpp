@@ -1,6 +1,6 @@
 #include "graphic/qagvzgraphic.h"
 
-#include "chartfixture.h"
+#include "tests/chartfixture.h"
 #include "host/chart/dstyle.h"
 #include "prefs/qagvzpref.h"
 

@@ -110,7 +110,6 @@ private slots:
             "a\t1\t4\t4\n");
         row("missing file", {"--list", t, "no.gvz"}, "", "no.gvz");
         row("bad option", {"--colour", t}, "", "colour");
-        row("unknown chart", {"--chart", "pie", "--list", t}, "", "pie");
         row("unknown format", {"--render", "c.bmp", t}, "", "c.bmp");
         row("unwritable page", {"--export-html", "t.gvz/html", t}, "", "html");
         row("no file", {"--list"}, "", "file");
@@ -142,7 +141,6 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("shown"); // per curve colour: 1 drawn, 0 not
         QTest::newRow("time: first curve") << QStringList{"--chart", "time"} << "100";
-        QTest::newRow("time: show-all") << QStringList{"--show-all"} << "111";
         QTest::newRow("time: show two") << QStringList{"--show", "c", "--show", "b"} << "011";
         QTest::newRow("xyz: third curve") << QStringList{"--chart", "xyz"} << "001";
         QTest::newRow("xyz: roles")

@@ -144,42 +144,31 @@ private slots:
         QTest::addColumn<N>("names");
         QTest::addColumn<V>("values");
         const QString null;
-        QTest::newRow("two columns") << B("A\tB\n1\t2\n3\t4\n") << N{"A", "B"} << V{{1, 3}, {2, 4}};
-        QTest::newRow("one column, cells beyond dropped") << B("A\n5\t6\n") << N{"A"} << V{{5}};
-        QTest::newRow("leading empty cell") << B("A\tB\n\t7\n") << N{"A", "B"} << V{{}, {7}};
-        QTest::newRow("blank line gives zero") << B("A\tB\n   \n") << N{"A", "B"} << V{{0}, {}};
-        QTest::newRow("empty line skipped")
-            << B("A\tB\n1\t2\n\n3\t4\n") << N{"A", "B"} << V{{1, 3}, {2, 4}};
-        QTest::newRow("trailing tab adds no cell")
-            << B("A\tB\n1\t\n2\t3\n") << N{"A", "B"} << V{{1, 2}, {3}};
-        QTest::newRow("missing cells")
-            << B("A\tB\tC\n1\n2\t3\n") << N{"A", "B", "C"} << V{{1, 2}, {3}, {}};
-        QTest::newRow("header of tabs only")
-            << B("\t\t\n1\t2\t3\n") << N{"", "", null} << V{{1}, {2}, {}};
-        QTest::newRow("names kept as written")
-            << B(" A \t\tB \n1\t2\t3\n") << N{" A ", "", "B "} << V{{1}, {2}, {3}};
-        QTest::newRow("zero bytes") << B() << N{} << V{};
-        QTest::newRow("empty header, data ignored") << B("\n1\t2\n") << N{} << V{};
-        QTest::newRow("header only") << B("A\tB") << N{"A", "B"} << V{{}, {}};
-        QTest::newRow("no newline at end") << B("A\tB\n1\t2") << N{"A", "B"} << V{{1}, {2}};
-        QTest::newRow("CRLF") << B("A\tB\r\n1\t2\r\n\r\n3\t4\r\n") << N{"A", "B"}
-                              << V{{1, 3}, {2, 4}};
-        QTest::newRow("lone CR is text") << B("A\r\n5\r6\n\r\r\n") << N{"A"} << V{{5, 0}};
-        QTest::newRow("UTF-8 byte order mark") << B("\xEF\xBB\xBF"
-                                                    "A\n1\n")
-                                               << N{"A"} << V{{1}};
-        QTest::newRow("Unicode names") << B("Drehzahl \xC2\xB5\t\xC3\x96l\n1\t2\n")
-                                       << N{u"Drehzahl \u00B5"_qs, u"\u00D6l"_qs} << V{{1}, {2}};
-        QTest::newRow("NUL bytes") << B("A\tB\n1\0002\t3\n", 10) << N{"A", "B"} << V{{1}, {3}};
-        QTest::newRow("invalid UTF-8") << B("A\tB\n\xFF"
-                                            "5\t\xC0\n")
-                                       << N{"A", "B"} << V{{0}, {0}};
-        QTest::newRow("UTF-16 with byte order mark") << B("\xFF\xFE"
-                                                          "A\0\t\0B\0\n\0"
-                                                          "1\0\t\0"
-                                                          "2\0\n\0",
-                                                          18)
-                                                     << N{"A", "B"} << V{{1}, {2}};
+        const auto row = [](const char* name, const B& content, const N& names, const V& values) {
+            QTest::newRow(name) << content << names << values;
+        };
+        row("two columns", "A\tB\n1\t2\n3\t4\n", {"A", "B"}, {{1, 3}, {2, 4}});
+        row("one column, cells beyond dropped", "A\n5\t6\n", {"A"}, {{5}});
+        row("leading empty cell", "A\tB\n\t7\n", {"A", "B"}, {{}, {7}});
+        row("blank line gives zero", "A\tB\n   \n", {"A", "B"}, {{0}, {}});
+        row("empty line skipped", "A\tB\n1\t2\n\n3\t4\n", {"A", "B"}, {{1, 3}, {2, 4}});
+        row("trailing tab adds no cell", "A\tB\n1\t\n2\t3\n", {"A", "B"}, {{1, 2}, {3}});
+        row("missing cells", "A\tB\tC\n1\n2\t3\n", {"A", "B", "C"}, {{1, 2}, {3}, {}});
+        row("header of tabs only", "\t\t\n1\t2\t3\n", {"", "", null}, {{1}, {2}, {}});
+        row("names kept as written", " A \t\tB \n1\t2\t3\n", {" A ", "", "B "}, {{1}, {2}, {3}});
+        row("zero bytes", B(), {}, {});
+        row("empty header, data ignored", "\n1\t2\n", {}, {});
+        row("header only", "A\tB", {"A", "B"}, {{}, {}});
+        row("no newline at end", "A\tB\n1\t2", {"A", "B"}, {{1}, {2}});
+        row("CRLF", "A\tB\r\n1\t2\r\n\r\n3\t4\r\n", {"A", "B"}, {{1, 3}, {2, 4}});
+        row("lone CR is text", "A\r\n5\r6\n\r\r\n", {"A"}, {{5, 0}});
+        row("UTF-8 byte order mark", "\357\273\277A\n1\n", {"A"}, {{1}});
+        row("Unicode names", "Drehzahl \xC2\xB5\t\xC3\x96l\n1\t2\n",
+            {u"Drehzahl \u00B5"_qs, u"\u00D6l"_qs}, {{1}, {2}});
+        row("NUL bytes", B("A\tB\n1\0002\t3\n", 10), {"A", "B"}, {{1}, {3}});
+        row("invalid UTF-8", "A\tB\n\3775\t\300\n", {"A", "B"}, {{0}, {0}});
+        row("UTF-16 with byte order mark", B("\377\376A\0\t\0B\0\n\0001\0\t\0002\0\n\0", 18),
+            {"A", "B"}, {{1}, {2}});
     }
 
     void read()

@@ -277,32 +277,27 @@ private slots:
         QTest::addColumn<QString>("message"); // a part of what the studio is told; empty: nothing
         using Files = QList<QByteArray>;
         const QByteArray gone = "<missing>", tu = "t\tu\n1\t1\n", t56 = "t\n5\n6\n";
-        QTest::newRow("vanished file keeps its rows and roles")
-            << Files{abc, "p\tq\n1\t2\n"} << "z p; x c" << Files{gone, {}}
-            << "a 1 T, b 1 Y*, c 1 XZ, p 1 Z, q 1 -"
-            << "f0.gvz (no such file): showing the data last read";
-        QTest::newRow("folder in place of a file")
-            << Files{abc, "p\n1\n"} << "" << Files{"<dir>", {}} << "a 1 TX, b 1 Y*, c 1 Z, p 1 -"
-            << "f0.gvz (is not a regular file)";
-        QTest::newRow("shared name, the later file vanished: its curve still wins")
-            << Files{tu, t56} << "" << Files{"t\tu\n1\t1\n2\t2\n3\t3\n", gone} << "t 2 TXZ, u 3 Y*"
-            << "f1.gvz (no such file)";
-        QTest::newRow("shared name, the earlier file vanished")
-            << Files{tu, t56} << "" << Files{gone, "t\n7\n8\n9\n"} << "t 3 TXZ, u 1 Y*"
-            << "f0.gvz (no";
-        QTest::newRow("binary") << Files{QByteArray("a\tb\n1\0\2\t3\n", 10)} << "" << Files{}
-                                << "a 1 TX, b 1 Y*"
-                                << "f0.gvz does not look like a trace file: "
-                                   "it holds binary data";
-        QTest::newRow("no number")
-            << Files{"name\tvalue\nfoo\tbar\n"} << "" << Files{} << "name 1 TX, value 1 Y*"
-            << "no cell holds a number";
-        QTest::newRow("header only") << Files{"a\tb\n"} << "" << Files{} << "a 0 TX, b 0 Y*"
-                                     << "";
-        QTest::newRow("same name twice")
-            << Files{"a\ta\tb\n1\t2\t3\n"} << "" << Files{} << "a 1 TXY*, b 1 Z"
-            << "f0.gvz names the curve \"a\" twice: the later "
-               "column is shown";
+        const auto row = [](const char* name, const Files& contents, const char* script,
+                            const Files& changes, const char* rows, const char* message) {
+            QTest::newRow(name) << contents << QString(script) << changes << QString(rows)
+                                << QString(message);
+        };
+        row("vanished file keeps its rows and roles", {abc, "p\tq\n1\t2\n"}, "z p; x c", {gone, {}},
+            "a 1 T, b 1 Y*, c 1 XZ, p 1 Z, q 1 -",
+            "f0.gvz (no such file): showing the data last read");
+        row("folder in place of a file", {abc, "p\n1\n"}, "", {"<dir>", {}},
+            "a 1 TX, b 1 Y*, c 1 Z, p 1 -", "f0.gvz (is not a regular file)");
+        row("shared name, the later file vanished: its curve still wins", {tu, t56}, "",
+            {"t\tu\n1\t1\n2\t2\n3\t3\n", gone}, "t 2 TXZ, u 3 Y*", "f1.gvz (no such file)");
+        row("shared name, the earlier file vanished", {tu, t56}, "", {gone, "t\n7\n8\n9\n"},
+            "t 3 TXZ, u 1 Y*", "f0.gvz (no");
+        row("binary", {QByteArray("a\tb\n1\0\2\t3\n", 10)}, "", {}, "a 1 TX, b 1 Y*",
+            "f0.gvz does not look like a trace file: it holds binary data");
+        row("no number", {"name\tvalue\nfoo\tbar\n"}, "", {}, "name 1 TX, value 1 Y*",
+            "no cell holds a number");
+        row("header only", {"a\tb\n"}, "", {}, "a 0 TX, b 0 Y*", "");
+        row("same name twice", {"a\ta\tb\n1\t2\t3\n"}, "", {}, "a 1 TXY*, b 1 Z",
+            "f0.gvz names the curve \"a\" twice: the later column is shown");
     }
 
     void unreadableAndOddFiles()

@@ -389,7 +389,6 @@ private slots:
         const auto row = [](const char* name, const QStringList& arguments, const char* parsed) {
             QTest::newRow(name) << arguments << QString::fromUtf8(parsed);
         };
-        row("defaults", {"f"}, "0|-|-|-|-|-|1200x800");
         row("xy roles", {"--chart", "xy", "--x", "-t", "--y", "a", "--y", "a", "--size", "32x4096"},
             "1|-|-t|a;a|-|-|32x4096");
         row("xyz roles", {"--chart", "xyz", "--x", "a", "--y", "b", "--z", "c", "--z", "d"},
@@ -403,11 +402,8 @@ private slots:
             "--show and --show-all exclude each other");
         row("range in xyz", {"--chart", "xyz", "--range", "0:1"}, "--range does not fit the xyz");
         row("no scales", {}, "0|-|-|-|-|-|1200x800|---");
-        row("stack, log y", {"--stack", "--log-y"}, "0|-|-|-|-|-|1200x800|S-Y");
         row("every scale in xy", {"--chart", "xy", "--log-x", "--stack", "--log-y"},
             "1|-|-|-|-|-|1200x800|SXY");
-        row("log x in time", {"--log-x"}, "--log-x does not fit the time chart");
-        row("stack in xyz", {"--chart", "xyz", "--stack"}, "--stack does not fit the xyz chart");
         for (const char* range : {"1:1", "a:b", "inf:1", "0:1,1:0", "0:1,2:3,4:5", "0:1:2"})
             QTest::addRow("bad range '%s'", range)
                 << QStringList{"--range", range}

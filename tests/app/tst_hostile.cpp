@@ -83,7 +83,6 @@ private slots:
         };
         const char* notRegular = "is not a regular file";
         row("resources: FIFO", "--resources %1/fifo --list %1/ok.gvz", 0, notRegular, "fifo");
-        row("resources: device", "--resources /dev/zero --list %1/ok.gvz", 0, notRegular);
         row("resources: folder", "--resources %1/folder --list %1/ok.gvz", 0, notRegular, "folder");
         row("resources: too big", "--resources %1/big.xml --list %1/ok.gvz", 0, "64 MiB",
             "big.xml");
@@ -93,7 +92,6 @@ private slots:
             "is not readable", "unreadable.xml");
         row("resources: good, batch", "--export-html %1/out %1/ok.gvz", 0, "", "good.xml");
         row("trace: FIFO", "--list %1/fifo", 2, notRegular, "fifo");
-        row("trace: folder", "--list %1/folder", 2, notRegular, "folder");
         row("trace: device", "--list /dev/zero", 2, notRegular);
         row("render: control names, SVG", "--render %1/control.svg %1/control.gvz", 0, "");
         row("render: control names, PDF", "--render %1/control.pdf %1/control.gvz", 0, "");

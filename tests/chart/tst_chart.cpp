@@ -1,4 +1,4 @@
-#include "chartfixture.h"
+#include "tests/chartfixture.h"
 
 #include "host/chart/daxisscale.h"
 #include "host/chart/dchartpainter.h"
@@ -34,9 +34,7 @@ struct Bad
 {
     QString title = QStringLiteral("Title");
     int axes = 3;
-    bool curve = true;
-    int curves = 1; // the points go to the last
-    QString curveName = QStringLiteral("c");
+    int curves = 1;                                           // the points go to the last
     std::vector<float> xs{0, 1e6f}, ys{0, 1e6f}, zs{0, 1e6f}; // spacings far above 1e6
     float spacing = 250000;                                   // of every kind on every axis
     bool nanRange = false;
@@ -191,10 +189,8 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<float>("spacing");
         QTest::addColumn<QString>("label");
-        QTest::newRow("quarter steps") << 0.25 << 0.25f << "0.25";
         QTest::newRow("quarter step whole") << 1.0 << 0.25f << "1.00";
         QTest::newRow("float tenth") << 3 * double(0.3f) << 0.3f << "0.9";
-        QTest::newRow("units") << 3.0 << 1.0f << "3";
         QTest::newRow("tens") << -40.0 << 20.0f << "-40";
         QTest::newRow("small steps") << 3e-5 * double(1e-5f) / 1e-5 << 1e-5f << "0.00003";
         QTest::newRow("zero is not negative") << -1e-20 << 0.5f << "0.0";
@@ -270,7 +266,6 @@ private slots:
         QTest::addColumn<int>("gapEvery"); // a NaN sample every so many; 0: none
         QTest::addColumn<int>("count");
         QTest::newRow("time, whole") << false << 0.0 << 1.0 << 0 << 200000;
-        QTest::newRow("time, 1M dense") << false << 0.0 << 1.0 << 0 << 1000000;
         QTest::newRow("time, 1%") << false << 0.4 << 0.41 << 0 << 200000;
         QTest::newRow("time, points apart") << false << 0.5 << 0.5005 << 0 << 200000;
         QTest::newRow("time, gaps") << false << 0.0 << 1.0 << 7919 << 200000;
@@ -346,14 +341,12 @@ private slots:
     {
         QTest::addColumn<float>("spacing");
         QTest::addColumn<int>("lines");
-        QTest::newRow("2 over 0..10") << 2.0f << 6;
         QTest::newRow("2.5 over 0..10") << 2.5f << 5;
         QTest::newRow("3 over 0..10") << 3.0f << 4;
         // Without usable spacing only the Y axis line remains.
         QTest::newRow("zero") << 0.0f << 1;
         QTest::newRow("negative") << -2.0f << 1;
         QTest::newRow("nan") << NaN << 1;
-        QTest::newRow("infinite") << Inf << 1;
         QTest::newRow("1e-30") << 1e-30f << 1;
     }
 
@@ -571,8 +564,6 @@ private slots:
         row("all points equal", [](Bad& b) { b.xs = b.ys = b.zs = std::vector<float>(1000, 4); });
         row("spacing 0", [](Bad& b) { b.spacing = 0; });
         row("spacing nan", [](Bad& b) { b.spacing = NaN; });
-        row("spacing 1e-30", [](Bad& b) { b.spacing = 1e-30f; });
-        row("empty graphic", [](Bad& b) { b.axes = 0, b.curve = false; });
         row("no axes", [](Bad& b) { b.axes = 0; });
         row("font size 0", [](Bad& b) { b.fontSize = 0; });
         row("font size 10000", [](Bad& b) { b.fontSize = 10000; });
@@ -585,9 +576,7 @@ private slots:
         row("null graphic", [](Bad& b) { b.nullGraphic = true; });
         row("empty rect", [](Bad& b) { b.rect = QRect(0, 0, 0, 0); });
         row("inverted rect", [](Bad& b) { b.rect = QRect(QPoint(200, 150), QPoint(10, 20)); });
-        row("tiny rect", [](Bad& b) { b.rect = QRect(0, 0, 3, 2); });
         row("hundred curves", [](Bad& b) { b.curves = 100, b.xs = {2}, b.ys = {3}, b.zs = {4}; });
-        row("long names", [](Bad& b) { b.curveName = QString(10000, u'N'); });
         row("single sample", [](Bad& b) { b.xs = {2}, b.ys = {3}, b.zs = {4}; });
         row("negative only", [](Bad& b) {
             b.xs = {-1, -2, 0};
@@ -603,14 +592,12 @@ private slots:
         QFETCH(bool, scaled);
         ChartFixture chart(type, bad.title);
         chart.addAxes(bad.axes);
-        if (bad.curve) {
-            DCurve* curve = nullptr;
-            for (int i = 0; i < bad.curves; ++i)
-                curve = chart.addCurve(bad.curveName, Qt::red);
-            if (chart.axes.size() >= 2)
-                chart.addPoints(curve, bad.xs, bad.ys, bad.zs);
-            DUpdater().doItem(chart.graphic);
-        }
+        DCurve* curve = nullptr;
+        for (int i = 0; i < bad.curves; ++i)
+            curve = chart.addCurve("c", Qt::red);
+        if (chart.axes.size() >= 2)
+            chart.addPoints(curve, bad.xs, bad.ys, bad.zs);
+        DUpdater().doItem(chart.graphic);
         for (DAxis* axis : chart.axes) {
             chart.setSpacings(axis, bad.spacing, bad.spacing, bad.spacing);
             if (bad.nanRange)

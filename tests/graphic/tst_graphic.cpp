@@ -1,6 +1,6 @@
 #include "graphic/qagvzgraphic.h"
 
-#include "chartfixture.h"
+#include "tests/chartfixture.h"
 #include "host/chart/dstyle.h"
 #include "prefs/qagvzpref.h"
 
@@ -144,8 +144,6 @@ private slots:
                             bool ctrl, QPoint turn) {
             QTest::newRow(name) << type << path << pressed << ctrl << turn;
         };
-        row("right", lines, {o, o + QPoint(5, 0)}, true, false, {-5, 0});
-        row("down", lines, {o, o + QPoint(0, 4)}, true, false, {0, 4});
         row("several moves", lines, {o, o + QPoint(10, 3), o + QPoint(4, 8), o + QPoint(1, 6)},
             true, false, {-1, 6});
         row("Ctrl release spins", lines, {{120, 80}, {100, 100}, {97, 102}}, true, true, {29, 26});

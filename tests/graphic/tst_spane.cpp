@@ -1,6 +1,6 @@
 #include "graphic/qagvzspane.h"
 
-#include "chartfixture.h"
+#include "tests/chartfixture.h"
 #include "graphic/qagvzgraphic.h"
 #include "host/chart/dchartpainter.h"
 #include "host/chart/dstyle.h"

@@ -1,35 +1,11 @@
 #pragma once
 
-#include "host/chart/ditem.h"
-#include "host/chart/dstyle.h"
 #include "host/studio/qailogmonitor.h"
 #include "host/studio/qaiprogressmonitor.h"
 
-#include <QColor>
 #include <QList>
 #include <QPair>
 #include <QStringList>
-
-#include <memory>
-#include <vector>
-
-// A chart linked as the viewer links one: axes x, y (and z), then the curves; the i-th point of
-// a curve is (i, value) or, in 3-D, (i, i, value). Owns the chart and its styles.
-class TestChart
-{
-public:
-    explicit TestChart(const QString& title = QStringLiteral("Chart"), bool threeD = false,
-                       const QString& xName = QStringLiteral("time"));
-    ~TestChart() { delete graphic; }
-    void addCurve(const QString& name, const std::vector<float>& values);
-
-    DGraphic* graphic;
-
-private:
-    std::vector<DAxis*> axes;
-    DItem* last = nullptr;
-    std::vector<std::unique_ptr<DStyle>> styles;
-};
 
 class LogRecorder final : public QAILogMonitor
 {

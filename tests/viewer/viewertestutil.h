@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/studio/studiointerface.h"
+#include "tests/testfiles.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -51,8 +52,10 @@ private:
     }
 };
 
-// Writes `text` (UTF-8) to `path`; answers whether it did.
-bool writeTrace(const QString& path, const QByteArray& text);
+inline bool writeTrace(const QString& path, const QByteArray& text)
+{
+    return writeFile(path, text);
+}
 // A viewer on the trace files f0.gvz, f1.gvz... written to `dir` with `contents` ("<missing>":
 // a file that does not exist); `paths` gets their names. Null when a file cannot be written.
 std::unique_ptr<QAGVZViewer> openTraces(const QTemporaryDir& dir, const QList<QByteArray>& contents,

@@ -1,4 +1,4 @@
-#include "chartfixture.h"
+#include "tests/chartfixture.h"
 
 #include "host/chart/dchartpainter.h"
 
@@ -17,11 +17,12 @@ void ChartFixture::link(DItem* item)
     lastChild = item;
 }
 
-void ChartFixture::addAxes(int count, float min, float max, bool named)
+void ChartFixture::addAxes(int count, float min, float max, const QStringList& names)
 {
     for (int i = 0; i < count; ++i) {
-        const QString id = named ? QString(QLatin1Char(char('x' + i))) : QString();
-        auto* axis = new DAxis(id, QString(), id.toUpper(), graphic, style(Qt::black));
+        const QString id(QLatin1Char(char('x' + i)));
+        auto* axis =
+            new DAxis(id, QString(), names.value(i, id.toUpper()), graphic, style(Qt::black));
         link(axis);
         axes.push_back(axis);
         if (min < max)
@@ -51,6 +52,19 @@ void ChartFixture::addPoints(DCurve* curve, const std::vector<float>& xs,
         *end = point;
         end = &point->next;
     }
+}
+
+DCurve* ChartFixture::addSeries(const QString& name, const std::vector<float>& values)
+{
+    DCurve* curve = addCurve(name);
+    std::vector<float> counts(values.size());
+    for (std::size_t i = 0; i < counts.size(); ++i)
+        counts[i] = float(i);
+    if (axes.size() > 2)
+        addPoints(curve, counts, counts, values);
+    else
+        addPoints(curve, counts, values);
+    return curve;
 }
 
 DStyle* ChartFixture::style(const QColor& pen, int fontSize)
@@ -84,4 +98,44 @@ QImage ChartFixture::paint(const QSize& size, int painterSize, const QRect* targ
     painter.size = painterSize;
     painter.draw(p, target ? *target : QRect(QPoint(0, 0), size), graphic);
     return image;
+}
+
+DGraphic* ChartFixture::make(int type, const QList<QList<QVector3D>>& curves,
+                             const QList<DStyle*>& styles, DStyle* graphicStyle)
+{
+    auto* g =
+        new DGraphic(QStringLiteral("Chart"), type, QString(), nullptr, graphicStyle, nullptr);
+    QList<DAxis*> axes;
+    DItem** end = &g->firstChild; // where the next item is linked
+    for (int a = 0; a < (g->is3D() ? 3 : 2); ++a) {
+        const QString id(QChar('x' + a));
+        *end = axes.emplaceBack(new DAxis(id, QString(), id.toUpper(), g, nullptr));
+        end = &(*end)->next;
+    }
+    for (int c = 0; c < curves.size(); ++c) {
+        DStyle* style = styles.value(c);
+        auto* curve =
+            new DCurve(DCurve::Line, QStringLiteral("curve %1").arg(c), g, style, nullptr);
+        *end = curve;
+        end = &curve->next;
+        DItem** point = &curve->firstChild;
+        for (const QVector3D& v : curves.at(c)) {
+            auto* p = new DPoint(curve, style);
+            for (int a = 0; a < axes.size(); ++a)
+                p->addCoord(axes[a], v[a]);
+            *point = p;
+            point = &p->next;
+        }
+    }
+    return g;
+}
+
+DAxis* ChartFixture::axis(DGraphic* g, int index)
+{
+    int i = 0;
+    for (DItem* item = g->firstChild; item; item = item->next) {
+        if (item->toAxis() && i++ == index)
+            return item->toAxis();
+    }
+    return nullptr;
 }

@@ -5,7 +5,10 @@
 
 #include <QColor>
 #include <QImage>
+#include <QList>
 #include <QRect>
+#include <QStringList>
+#include <QVector3D>
 
 #include <memory>
 #include <vector>
@@ -17,9 +20,12 @@ public:
     explicit ChartFixture(int type = DGraphic::Chart2D, const QString& title = QString());
     ~ChartFixture() { delete graphic; }
 
-    // Axes "x", "y" (and "z"), named after their ids or unnamed, fixed to min..max when min < max.
-    void addAxes(int count, float min = 0, float max = 0, bool named = true);
-    DCurve* addCurve(const QString& name, const QColor& color);
+    // Axes "x", "y" (and "z"), named X, Y, Z unless `names` says otherwise, fixed to min..max
+    // when min < max.
+    void addAxes(int count, float min = 0, float max = 0, const QStringList& names = {});
+    DCurve* addCurve(const QString& name, const QColor& color = Qt::red);
+    // A curve whose i-th point is (i, value) or, with three axes, (i, i, value).
+    DCurve* addSeries(const QString& name, const std::vector<float>& values);
     // Appends points; `zs` is used when the chart has a third axis.
     void addPoints(DCurve* curve, const std::vector<float>& xs, const std::vector<float>& ys,
                    const std::vector<float>& zs = {});
@@ -30,6 +36,12 @@ public:
     // Paints into `target` (the whole image when null) of a white image of `size`.
     QImage paint(const QSize& size = QSize(600, 400), int painterSize = 100,
                  const QRect* target = nullptr) const;
+
+    // A chart owned by the caller (a widget takes it over), styled by the caller's styles:
+    // axes x, y (and z), then one curve "curve <i>" per entry of `curves` in `styles`' i-th.
+    static DGraphic* make(int type, const QList<QList<QVector3D>>& curves,
+                          const QList<DStyle*>& styles = {}, DStyle* graphicStyle = nullptr);
+    static DAxis* axis(DGraphic* g, int index);
 
     DGraphic* graphic;
     std::vector<DAxis*> axes;

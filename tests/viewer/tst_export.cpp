@@ -495,36 +495,19 @@ private slots:
         QCOMPARE(c->text(3), QStringLiteral("9"));
     }
 
-    // A rebuild takes over the curves it makes again, unless the samples changed since, and
-    // equals a build from scratch.
+    // A rebuild takes over the curves it makes again and equals a build from scratch (the
+    // incremental-reload table shows that none is taken over once the samples changed).
     void rebuildTakesOverCurves()
     {
         QStringList paths;
         auto viewer = openTraces(*dir, {abc}, &paths);
-        const auto curves = [&viewer] {
-            QList<const DItem*> out;
-            for (const DItem* item = viewer->graphic->graphic->firstChild; item; item = item->next)
-                out << item->toCurve();
-            return out.mid(2);
-        };
-        const auto row = [](QAGVZViewer& v, int i) {
-            return static_cast<QAGVZItem*>(v.listView->topLevelItem(i));
-        };
-        const QList<const DItem*> before = curves();
-        viewer->itemMenuActivated(row(*viewer, 2), QAGVZViewer::IdItemTime);
-        QCOMPARE(curves().size(), 2);
-        QCOMPARE(curves().first(), before.first());
         QAGVZViewer fresh;
         fresh.setFiles(&paths, nullptr, QAStViewerWindow::FileMode);
-        fresh.itemMenuActivated(row(fresh, 2), QAGVZViewer::IdItemTime);
-        QCOMPARE(describe(viewer->graphic->graphic), describe(fresh.graphic->graphic));
-        // New samples: every curve is made again from them.
-        QVERIFY(writeTrace(paths[0], abc + "9\t9\t9\n"));
-        viewer->reload();
-        fresh.reload();
-        QCOMPARE(describe(viewer->graphic->graphic), describe(fresh.graphic->graphic));
-        viewer->itemMenuActivated(row(*viewer, 0), QAGVZViewer::IdItemTime);
-        fresh.itemMenuActivated(row(fresh, 0), QAGVZViewer::IdItemTime);
+        const DItem* first = viewer->graphic->graphic->firstChild->next->next;
+        for (QAGVZViewer* v : {viewer.get(), &fresh})
+            v->itemMenuActivated(static_cast<QAGVZItem*>(v->listView->topLevelItem(2)),
+                                 QAGVZViewer::IdItemTime);
+        QCOMPARE(viewer->graphic->graphic->firstChild->next->next, first);
         QCOMPARE(describe(viewer->graphic->graphic), describe(fresh.graphic->graphic));
     }
 };

@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -48,15 +47,7 @@ using Drawing = std::function<bool(QPainter& painter)>;
 
 bool writePng(QIODevice& file, const QSize& size, const Drawing& draw)
 {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return false;
-    image.setDotsPerMeterX(qRound(RenderDpi / 0.0254));
-    image.setDotsPerMeterY(qRound(RenderDpi / 0.0254));
-    QPainter painter(&image);
-    const bool drawn = draw(painter);
-    painter.end();
-    return drawn && image.save(&file, "PNG");
+    return qaRenderPng(file, size, RenderDpi, draw);
 }
 
 bool writeSvg(QIODevice& file, const QSize& size, const Drawing& draw)

@@ -7,6 +7,8 @@
 // curves shown), draw (the chart into an image) and encode (PNG), each in wall-clock and CPU
 // time (the CPU time tells more on a busy machine), then the peak resident memory.
 // Compare the whole process with `/usr/bin/time -v gvz-studio --show-all --render x.png TRACE`.
+#include "benchutil.h"
+
 #include "viewer/qagvzviewer.h"
 #include "data/qagvzfile.h"
 
@@ -18,24 +20,6 @@
 
 #include <cstdio>
 #include <ctime>
-#include <fstream>
-#include <string>
-
-namespace {
-
-double peakMb()
-{
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    double kb = 0;
-    while (status >> key) {
-        if (key == "VmHWM:" && status >> kb)
-            return kb / 1024;
-    }
-    return 0;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -111,6 +95,6 @@ int main(int argc, char** argv)
                  {"encode PNG", encodeMs}};
     for (const auto& s : steps)
         std::printf("  %-22s %8.1f / %8.1f ms\n", s.name, s.step.wall, s.step.cpu);
-    std::printf("  peak resident          %8.0f MB\n", peakMb());
+    std::printf("  peak resident          %8.0f MB\n", processMemory().peak / (1024 * 1024));
     return 0;
 }

@@ -11,6 +11,8 @@
 // ("open 5M max event gap"), and an automatic reload after 1000 rows were appended, with all 8
 // curves shown, until the chart is painted ("grow 5M+1000 reload"). The trace comes from
 // gvz-gentrace (8 columns).
+#include "benchutil.h"
+
 #include "viewer/heaptrimscope_p.h"
 #include "viewer/qagvzitem.h"
 #include "viewer/qagvzviewer.h"
@@ -29,34 +31,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <string>
 
 namespace {
 
 constexpr int Columns = 8;
-
-// Resident and peak resident memory of this process, in bytes.
-struct Memory
-{
-    double resident = 0;
-    double peak = 0;
-};
-
-Memory memory()
-{
-    Memory m;
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    double kb = 0;
-    while (status >> key) {
-        if (key == "VmRSS:" && status >> kb)
-            m.resident = kb * 1024;
-        else if (key == "VmHWM:" && status >> kb)
-            m.peak = kb * 1024;
-    }
-    return m;
-}
 
 // Paints the chart as the screen would, into an image.
 void paint(QAGVZViewer& viewer, QImage& image)
@@ -140,7 +118,7 @@ int runOne(long rows, const QString& picture)
         empty.resize(900, 700);
         paint(empty, image);
     }
-    const Memory base = memory();
+    const ProcessMemory base = processMemory();
 
     // The event loop's longest wait: the time between two runs of a 10 ms timer.
     QElapsedTimer ticks;
@@ -165,7 +143,7 @@ int runOne(long rows, const QString& picture)
     const double buildMs = elapsedMs(timer);
     paint(viewer, image);
     const double openMs = elapsedMs(timer);
-    const Memory opened = memory();
+    const ProcessMemory opened = processMemory();
     // The tick that ends the open's gap.
     const int ticksBefore = tickCount;
     while (tickCount == ticksBefore)
@@ -198,7 +176,7 @@ int runOne(long rows, const QString& picture)
     for (int i = 0; i < viewer.listView->topLevelItemCount(); ++i)
         static_cast<QAGVZItem*>(viewer.listView->topLevelItem(i))->displayIfTime = true;
     const double allMs = measure([&viewer] { viewer.updateGraphic(); });
-    const Memory shown = memory();
+    const ProcessMemory shown = processMemory();
     if (!picture.isEmpty())
         image.save(picture);
     const double allToXyMs = measure([&viewer] { viewer.setGraphicType(QAGVZViewer::XYGraphic); });

@@ -71,6 +71,22 @@ struct Chains
     const QAGVZValue* z = nullptr;
 };
 
+// The chains of a curve of a chart of `type` made from the samples `own` of its row, X from `x`
+// and, for a 3-D chart, Y from `y`.
+Chains chainsOf(QAGVZViewer::GraphicType type, const QAGVZValue* x, const QAGVZValue* y,
+                const QAGVZValue* own)
+{
+    switch (type) {
+    case QAGVZViewer::TimeGraphic:
+        return {nullptr, own, nullptr};
+    case QAGVZViewer::XYGraphic:
+        return {x, own, nullptr};
+    case QAGVZViewer::XYZGraphic:
+        return {x, y, own};
+    }
+    return {};
+}
+
 // Counts the points made and reports every Slice of them through the viewer's build tick.
 class Slices
 {
@@ -196,11 +212,7 @@ Made addCurves(DGraphic* g, QAListView* list, QAGVZViewer::GraphicType type, con
         auto* curve = new DCurve(DCurve::Line, QAGVZViewer::curveName(row), g, row->style, row);
         curves.append(curve);
         DCurveSummary::Builder points(*curve, 0, g->is3D());
-        const Chains from = type == QAGVZViewer::TimeGraphic
-                                ? Chains{nullptr, firstSample(row), nullptr}
-                            : type == QAGVZViewer::XYGraphic
-                                ? Chains{firstSample(xRow), firstSample(row), nullptr}
-                                : Chains{firstSample(xRow), firstSample(yRow), firstSample(row)};
+        const Chains from = chainsOf(type, firstSample(xRow), firstSample(yRow), firstSample(row));
         made.stopped = !addPoints(points, type, from, sampleCount(row), slices);
         made.points += qint64(points.count());
     }
@@ -419,7 +431,11 @@ bool QAGVZViewer::extendGraphic(const QHash<const QAGVZItem*, KeptSamples>& kept
             return *it;
         return KeptSamples{row->values ? row->values->last : nullptr, sampleCount(row)};
     };
-    const auto after = [](const QAGVZItem* row, const KeptSamples& k) {
+    // The first sample of `row` past those kept; null without a row.
+    const auto after = [&keptOf](const QAGVZItem* row) -> const QAGVZValue* {
+        if (!row)
+            return nullptr;
+        const KeptSamples k = keptOf(row);
         return k.before ? k.before->next : firstSample(row);
     };
     struct Growth
@@ -448,11 +464,7 @@ bool QAGVZViewer::extendGraphic(const QHash<const QAGVZItem*, KeptSamples>& kept
         }
         if (std::size_t(k.count) > curve->summary->items())
             return false;
-        const Chains from = graphicType == TimeGraphic
-                                ? Chains{nullptr, after(row, k), nullptr}
-                                : Chains{after(xRow, keptOf(xRow)),
-                                         yRow ? after(yRow, keptOf(yRow)) : after(row, k),
-                                         yRow ? after(row, k) : nullptr};
+        const Chains from = chainsOf(graphicType, after(xRow), after(yRow), after(row));
         growths.push_back({curve, std::size_t(k.count), from, sampleCount(row)});
     }
     if (item)

@@ -258,10 +258,15 @@ bool DChartPass::PixelSet::insert(const QPointF& at)
     return true;
 }
 
-void DChartPass::fitLog(Axis& axis, const std::vector<const DCurve*>& list, int slot)
+void DChartPass::makeLog(Axis& axis, double viewLow, double viewHigh) const
 {
+    axis.viewSpacing = {};
+    if (graphic.view.isSet() && viewLow > 0.0) {
+        axis.scale = DAxisScale(viewLow, viewHigh, true);
+        return;
+    }
     double low = 0.0, high = 0.0;
-    axis.drawable = DChartPainter::logRange(list, slot, low, high);
+    axis.drawable = DChartPainter::logRange(curves, axis.item->index(), low, high);
     axis.scale = DAxisScale(low, high, true);
 }
 
@@ -271,13 +276,8 @@ std::vector<DChartPass::Strip> DChartPass::makeStrips(const Axis& y)
     std::vector<Strip> strips;
     if (!graphic.stacked || curves.empty()) {
         Strip all{y, curves, 0, QRectF()};
-        if (graphic.logY) {
-            all.y.viewSpacing = {};
-            if (view.isSet() && view.rect.top() > 0.0)
-                all.y.scale = DAxisScale(view.rect.top(), view.rect.bottom(), true);
-            else
-                fitLog(all.y, curves, y.item->index());
-        }
+        if (graphic.logY)
+            makeLog(all.y, view.rect.top(), view.rect.bottom());
         strips.push_back(all);
         return strips;
     }
@@ -307,14 +307,8 @@ std::vector<DChartPass::Strip> DChartPass::makeStrips(const Axis& y)
 void DChartPass::draw2D()
 {
     Axis x = axes[0];
-    if (graphic.logX) {
-        x.viewSpacing = {};
-        const QRectF& r = graphic.view.rect;
-        if (graphic.view.isSet() && r.left() > 0.0)
-            x.scale = DAxisScale(r.left(), r.right(), true);
-        else
-            fitLog(x, curves, x.item->index());
-    }
+    if (graphic.logX)
+        makeLog(x, graphic.view.rect.left(), graphic.view.rect.right());
     const Axis& y = axes[1];
     std::vector<Strip> strips = makeStrips(y);
     const double xLabelHeight = x.look.hasText ? x.look.lineHeight : 0.0;

@@ -140,9 +140,9 @@ private:
             each(v, 0.0);
     }
 
-    // The range of coordinate `slot` of `list` on a logarithmic scale; not drawable when no
-    // value is positive.
-    static void fitLog(Axis& axis, const std::vector<const DCurve*>& list, int slot);
+    // Makes `axis` logarithmic: the view's `viewLow`..`viewHigh` when a view is set above zero,
+    // else the positive range of the curves' coordinate of `axis`, not drawable when none is.
+    void makeLog(Axis& axis, double viewLow, double viewHigh) const;
     std::vector<Strip> makeStrips(const Axis& y);
     void draw2D();
     void draw2DXAxis(const Axis& axis, const QRectF& plot, const std::vector<Strip>& strips);

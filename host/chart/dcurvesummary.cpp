@@ -280,6 +280,14 @@ void DCurveSummary::feed(const DPlotMap& map, const QRectF& clip, DCurveReducer&
 namespace {
 // Pixels: a leaf this narrow has some hundred points per column.
 constexpr double DenseLeafWidth = 1.0 / 16;
+
+// Whether `box` lies wholly outside `clip`. Not QRectF::intersects(): that finds a box of no
+// width or height (a block of one point or of one X) outside everywhere.
+bool outside(const QRectF& box, const QRectF& clip)
+{
+    return box.right() < clip.left() || box.left() > clip.right() || box.bottom() < clip.top()
+           || box.top() > clip.bottom();
+}
 } // namespace
 
 void DCurveSummary::feedBlock(std::size_t level, std::size_t index, const DPlotMap& map,
@@ -298,15 +306,14 @@ void DCurveSummary::feedBlock(std::size_t level, std::size_t index, const DPlotM
         const QRectF box(QPointF(map.deviceX(b.xMin), highY), QPointF(map.deviceX(b.xMax), lowY));
         // Segments between points of the block stay inside its box: outside the clip only the
         // lines into and out of it can show.
-        const bool outside = box.right() < clip.left() || box.left() > clip.right()
-                             || box.bottom() < clip.top() || box.top() > clip.bottom();
+        const bool hidden = outside(box, clip);
         // A leaf across two columns but far narrower than a pixel draws as its extremes, each
         // in its own column: with that many points per column both spans cover the line between
         // them, and walking its points (cache misses along the chain) is most of a drawing's cost.
         const bool oneColumn = std::floor(box.left()) == std::floor(box.right());
-        if (outside || oneColumn || (level == 0 && box.width() < DenseLeafWidth)) {
+        if (hidden || oneColumn || (level == 0 && box.width() < DenseLeafWidth)) {
             reducer.add(map.deviceX(b.firstX), map.deviceY(b.firstY));
-            if (!outside) {
+            if (!hidden) {
                 const double lowX = map.deviceX(b.lowX), highX = map.deviceX(b.highX);
                 if (b.lowFirst) {
                     reducer.add(lowX, lowY);
@@ -363,8 +370,7 @@ void DCurveSummary::nearestIn(std::size_t level, std::size_t index, const DPlotM
     const Block& b = levels[level][index];
     if (whole(b, map)) {
         const QRectF box = deviceBox(b, map);
-        if (box.right() < clip.left() || box.left() > clip.right() || box.bottom() < clip.top()
-            || box.top() > clip.bottom())
+        if (outside(box, clip))
             return;
         const double dx = std::max({box.left() - at.x(), 0.0, at.x() - box.right()});
         const double dy = std::max({box.top() - at.y(), 0.0, at.y() - box.bottom()});

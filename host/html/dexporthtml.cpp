@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
 #include <QPainter>
 #include <QSaveFile>
 
@@ -124,15 +123,10 @@ bool writeSvg(QIODevice& device, const QSize& size, DGraphic* graphic, const QSt
 
 bool writePng(QIODevice& device, const QSize& size, DGraphic* graphic)
 {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return false;
-    image.setDotsPerMeterX(qRound(ImageDpi / 0.0254));
-    image.setDotsPerMeterY(qRound(ImageDpi / 0.0254));
-    QPainter painter(&image);
-    paintChart(painter, size, graphic);
-    painter.end();
-    return image.save(&device, "PNG");
+    return qaRenderPng(device, size, ImageDpi, [&](QPainter& painter) {
+        paintChart(painter, size, graphic);
+        return true;
+    });
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "host/studio/qasvgtidy.h"
 
 #include <QBuffer>
+#include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QSvgGenerator>
@@ -106,4 +107,18 @@ QByteArray qaRenderSvg(const QSize& size, int dpi, const std::function<bool(QPai
     if (!painter.begin(&svg) || !draw(painter) || !painter.end())
         return QByteArray();
     return qaTidySvg(generated.data());
+}
+
+bool qaRenderPng(QIODevice& device, const QSize& size, int dpi,
+                 const std::function<bool(QPainter&)>& draw)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return false;
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    QPainter painter(&image);
+    const bool drawn = draw(painter);
+    painter.end();
+    return drawn && image.save(&device, "PNG");
 }

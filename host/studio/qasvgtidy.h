@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class QIODevice;
 class QPainter;
 class QSize;
 
@@ -31,3 +32,9 @@ QString qaXmlSafeText(QStringView text);
 QByteArray qaRenderSvg(const QSize& size, int dpi, const std::function<bool(QPainter&)>& draw,
                        const std::optional<QString>& title = std::nullopt,
                        const std::optional<QString>& description = std::nullopt);
+
+// Writes to `device` the PNG image of what `draw` paints on `size` pixels, tagged with `dpi` dots
+// per inch as the SVG document is. False when the image cannot be made, `draw` answers false or
+// the image cannot be written.
+bool qaRenderPng(QIODevice& device, const QSize& size, int dpi,
+                 const std::function<bool(QPainter&)>& draw);

@@ -358,10 +358,9 @@ private slots:
         QVERIFY(exportChart(tmp->filePath("out dir"), config(""), chart.graphic, &writer));
         const QString html = readAll(tmp->filePath("out dir/index.html"));
         QVERIFY2(html.contains("srcset=\"../out%20dir/index.svg\""), qPrintable(html));
-        QVERIFY(
-            html.contains("<tr><td>X</td><td class=\"number\">0</td><td class=\"number\">1</td>"));
-        QVERIFY(
-            html.contains("<tr><td>Y</td><td class=\"number\">-2</td><td class=\"number\">8</td>"));
+        QVERIFY(html.contains("<tr><td>X</td><td class=\"number\">0</td><td class=\"number\">1</td>"
+                              "</tr>\n<tr><td>Y</td><td class=\"number\">-2</td><td "
+                              "class=\"number\">8</td>"));
     }
 
     void dialogGeneratesAgainAndTerminatesOnce()

@@ -397,17 +397,14 @@ private slots:
         QCOMPARE(int(strips.size()), 2);
         const QRectF top = strips[0].area, bottom = strips[1].area;
         QVERIFY(top.bottom() < bottom.top() && std::abs(top.height() - bottom.height()) <= 1);
-        const QRect blue = boundsOf(image, isBlue), red = boundsOf(image, isRed);
         // Each curve fills its own strip (the flat one runs along its middle); both share X.
-        QVERIFY(blue.top() >= top.top() && blue.bottom() <= top.bottom() + 1);
-        QVERIFY(blue.height() >= top.height() - 1);
-        QVERIFY(red.top() >= bottom.top() && red.bottom() <= bottom.bottom() + 1);
-        if (flat)
-            QVERIFY(red.height() <= 2 && std::abs(red.center().y() - bottom.center().y()) <= 1);
-        else
-            QVERIFY(red.height() >= bottom.height() - 1);
-        QCOMPARE(red.left(), blue.left());
-        QCOMPARE(red.right(), blue.right());
+        const QRect blue = boundsOf(image, isBlue), red = boundsOf(image, isRed);
+        QVERIFY(std::abs(blue.top() - top.top()) <= 1
+                && std::abs(blue.bottom() - top.bottom()) <= 1);
+        const QRectF redWant = flat ? QRectF(0, bottom.center().y(), 1, 0) : bottom;
+        QVERIFY(std::abs(red.top() - redWant.top()) <= 1
+                && std::abs(red.bottom() - redWant.bottom()) <= 1);
+        QCOMPARE(std::pair(red.left(), red.right()), std::pair(blue.left(), blue.right()));
         QCOMPARE(strips[0].map(3, 2e6).x(), strips[1].map(3, 0).x());
         // Unstacked, the small curve lies on the floor of the shared axis.
         chart.graphic->stacked = false;
@@ -588,19 +585,6 @@ private slots:
         const QRect inside = bad.rect.width() > 0 && bad.rect.height() > 0 ? bad.rect : QRect();
         QCOMPARE(countPixels(image, QRect(inside.right() + 1, 0, 320, 220), isInk), 0);
         QCOMPARE(countPixels(image, QRect(0, inside.bottom() + 1, 320, 220), isInk), 0);
-    }
-
-    void styleRoundTrip()
-    {
-        auto original = makeStyle("Curve 3", 12, true, false, true);
-        std::unique_ptr<QARes> node(
-            DStyleSerialize::styleToResources("sty_curve_4", original.get()));
-        // Through the text form and back, into a style that starts out different everywhere.
-        std::unique_ptr<QARes> read(QARes::fromXml(node->toXml(), false));
-        QVERIFY(read && read->toResGroup());
-        auto target = makeStyle("Curve 3", 77, false, true, false);
-        DStyleSerialize::styleFromResources(read->toResGroup(), target.get());
-        QCOMPARE(describe(*target), describe(*original));
     }
 
     void partialAndForeignNodesLeaveTheRest()

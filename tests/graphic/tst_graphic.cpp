@@ -41,12 +41,15 @@ void sendMouse(QAGVZGraphic& w, QEvent::Type type, const QPoint& pos,
     QApplication::sendEvent(w.viewport(), &event);
 }
 
-// Presses the left button at `path`'s first point, moves along the others; no release.
-void drag(QAGVZGraphic& w, const QList<QPoint>& path)
+// Presses `button` at `path`'s first point, moves along the others, releases at the last if asked.
+void drag(QAGVZGraphic& w, const QList<QPoint>& path, bool release = false,
+          Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {})
 {
-    sendMouse(w, QEvent::MouseButtonPress, path.first());
+    sendMouse(w, QEvent::MouseButtonPress, path.first(), button, modifiers);
     for (int i = 1; i < path.size(); ++i)
-        sendMouse(w, QEvent::MouseMove, path.at(i));
+        sendMouse(w, QEvent::MouseMove, path.at(i), button, modifiers);
+    if (release)
+        sendMouse(w, QEvent::MouseButtonRelease, path.last(), button, modifiers);
 }
 
 // Chooses the entry `id` in the popup that a right click on `w` opens.
@@ -266,9 +269,7 @@ private slots:
         const QPointF anchor = w.chartPainter.plotMap().toData(m);
         const double a = plot.left() + 0.25 * plot.width(), b = plot.left() + 0.75 * plot.width();
         const auto band = [&](int height) {
-            sendMouse(w, QEvent::MouseButtonPress, QPoint(int(a), 100));
-            sendMouse(w, QEvent::MouseMove, QPoint(int(b), 100 + height));
-            sendMouse(w, QEvent::MouseButtonRelease, QPoint(int(b), 100 + height));
+            drag(w, {QPoint(int(a), 100), QPoint(int(b), 100 + height)}, true);
         };
         const double bandColumn =
             plot.left() + (before - int(a)) * plot.width() / (int(b) - int(a));
@@ -296,25 +297,20 @@ private slots:
             QCOMPARE(w.visibleRange().height() < 10.0, gesture == Band);
             break;
         case TinyBand:
-            sendMouse(w, QEvent::MouseButtonPress, m);
-            sendMouse(w, QEvent::MouseButtonRelease, m + QPoint(3, 3));
+            drag(w, {m, m + QPoint(3, 3)}, true);
             break;
         case EscapedBand:
-            sendMouse(w, QEvent::MouseButtonPress, QPoint(int(a), 100));
-            sendMouse(w, QEvent::MouseMove, QPoint(int(b), 200));
+            drag(w, {QPoint(int(a), 100), QPoint(int(b), 200)});
             key(w, Qt::Key_Escape);
             sendMouse(w, QEvent::MouseButtonRelease, QPoint(int(b), 200));
             break;
         case MiddlePan:
-        case ShiftPan: {
-            const Qt::MouseButton button = gesture == MiddlePan ? Qt::MiddleButton : Qt::LeftButton;
-            const auto mods = gesture == MiddlePan ? Qt::NoModifier : Qt::ShiftModifier;
-            sendMouse(w, QEvent::MouseButtonPress, m, button, mods);
-            sendMouse(w, QEvent::MouseMove, m + QPoint(-40, 0), button, mods);
-            sendMouse(w, QEvent::MouseButtonRelease, m + QPoint(-40, 0), button, mods);
+        case ShiftPan:
+            drag(w, {m, m - QPoint(40, 0)}, true,
+                 gesture == MiddlePan ? Qt::MiddleButton : Qt::LeftButton,
+                 gesture == MiddlePan ? Qt::NoModifier : Qt::ShiftModifier);
             expected = before - 40;
             break;
-        }
         case CtrlRight:
             key(w, Qt::Key_Right, Qt::ControlModifier);
             expected = before - plot.width() / 10;
@@ -333,8 +329,7 @@ private slots:
         QVERIFY2(std::abs(spikeColumn(w) - expected) <= 2.0,
                  qPrintable(QStringLiteral("%1 instead of %2").arg(spikeColumn(w)).arg(expected)));
         QCOMPARE(w.historySize(), steps);
-        QCOMPARE(w.isZoomed(), gesture != TinyBand && gesture != EscapedBand
-                                   && gesture != BandThenBack && gesture != BandThenHome);
+        QCOMPARE(w.isZoomed(), steps == 1); // Home is a step of its own, back to the whole chart
     }
 
     void stackedZoom_data()
@@ -382,9 +377,7 @@ private slots:
         case BandThenBack:
         case ThinBand: {
             const int y0 = gesture == ThinBand ? int(upper.center().y()) : int(lower.top()) + 5;
-            sendMouse(w, QEvent::MouseButtonPress, QPoint(a, y0));
-            sendMouse(w, QEvent::MouseMove, QPoint(b, int(lower.bottom()) - 5));
-            sendMouse(w, QEvent::MouseButtonRelease, QPoint(b, int(lower.bottom()) - 5));
+            drag(w, {QPoint(a, y0), QPoint(b, int(lower.bottom()) - 5)}, true);
             if (gesture == BandThenBack)
                 choose(w, QAGVZGraphic::IdZoomBack);
             break;

@@ -1,4 +1,3 @@
-#include "htmlfixture.h"
 #include "tests/chartfixture.h"
 #include "tests/testfiles.h"
 
@@ -8,6 +7,8 @@
 #include "host/html/dexporthtmldialog.h"
 #include "host/html/dhtmlsettings.h"
 #include "host/html/qaviewerhtmlwriter.h"
+#include "host/studio/qailogmonitor.h"
+#include "host/studio/qaiprogressmonitor.h"
 #include "host/studio/qasvgtidy.h"
 
 #include <QDir>
@@ -23,6 +24,42 @@
 #include <cmath>
 
 namespace {
+
+// Keeps each message logged as one "level text" line.
+class LogRecorder final : public QAILogMonitor
+{
+public:
+    void logMessage(Level level, const QString& message) override
+    {
+        lines.append(QString::number(level) + ' ' + message);
+    }
+    // Messages of `level` that contain `part`.
+    int count(Level level, const QString& part) const
+    {
+        int n = 0;
+        for (const QString& line : lines)
+            n += line.startsWith(QString::number(level) + ' ') && line.contains(part) ? 1 : 0;
+        return n;
+    }
+    QString all() const { return lines.join('\n'); }
+
+    QStringList lines;
+};
+
+// Asks to stop once `cancelAt` steps are done (-1: never).
+class ProgressRecorder final : public QAIProgressMonitor
+{
+public:
+    void setTotalSteps(int steps) override { total = steps; }
+    void setProgress(int steps) override { progress = steps; }
+    void setLabel(const QString& text) override { labels.append(text); }
+    bool wasCanceled() const override { return cancelAt >= 0 && progress >= cancelAt; }
+
+    int total = -1;
+    int progress = -1;
+    int cancelAt = -1;
+    QStringList labels;
+};
 
 // Lower-case element names of an XML file; {"parse error"} when it is not well-formed.
 QStringList xmlElements(const QString& path)
@@ -88,7 +125,7 @@ private slots:
         plain = std::make_unique<ChartFixture>();
         plain->addAxes(2);
         plain->addSeries("c", {1, 2});
-        log.messages.clear();
+        log.lines.clear();
     }
 
     void exportWritesPageAndImages_data()

@@ -143,23 +143,34 @@ private slots:
         QFETCH(QString, formats);
         QFETCH(bool, svg);
         QFETCH(bool, png);
-        ChartFixture chart;
+        writeFile(tmp->filePath("site.css"), "body { color: red; }");
+        ChartFixture chart, second(DGraphic::Chart2D, "Two");
         chart.addAxes(2);
         chart.addSeries("speed", {0, 4, 1, 3});
+        second.addAxes(2);
+        second.addSeries("b", {2});
         DUpdater().doItem(chart.graphic);
+        chart.graphic->next = second.graphic;
         const QDir out(tmp->filePath("out/site"));
-        const QString cfg = config("image_width=300\nimage_height=200\nformats=" + formats);
-        QVERIFY2(exportChart(out.path(), cfg, chart.graphic), qPrintable(log.all()));
+        const QString cfg =
+            config("image_width=300\nimage_height=200\nstylesheet=site.css\nformats=" + formats);
+        const bool written = exportChart(out.path(), cfg, chart.graphic);
+        chart.graphic->next = nullptr;
+        QVERIFY2(written, qPrintable(log.all()));
         const QString html = readAll(out.filePath("index.html"));
-        QVERIFY(html.contains("<title>Chart Result</title>"));
-        QVERIFY(html.contains("<td>speed</td><td class=\"number\">4</td><td class=\"number\">0</td>"
-                              "<td class=\"number\">4</td>"));
+        QVERIFY(html.contains("<title>Chart Result</title>")
+                && html.contains("<link rel=\"stylesheet\" href=\"site.css\">"));
+        QCOMPARE(readAll(out.filePath("site.css")), QByteArray("body { color: red; }"));
+        const int speed = html.indexOf("<td>speed</td><td class=\"number\">4</td><td "
+                                       "class=\"number\">0</td><td class=\"number\">4</td>");
+        // Each chart's images, then its table.
+        QVERIFY(html.indexOf("\"index.") < speed && speed < html.indexOf("\"index_2.")
+                && html.indexOf("\"index_2.") < html.indexOf("<td>b</td>"));
         QCOMPARE(html.contains("\"index.svg\""), svg);
         QCOMPARE(html.contains("\"index.png\""), png);
-        const QImage image(out.filePath("index.png"));
-        QCOMPARE(image.size(), png ? QSize(300, 200) : QSize(0, 0));
-        // The page and its images only: no temporary file left behind.
-        QCOMPARE(out.entryList(QDir::Files).size(), 1 + int(svg) + int(png));
+        QCOMPARE(QImage(out.filePath("index.png")).size(), png ? QSize(300, 200) : QSize(0, 0));
+        // The page, its images and the stylesheet only: no temporary file left behind.
+        QCOMPARE(out.entryList(QDir::Files).size(), 2 + 2 * (int(svg) + int(png)));
     }
 
     void documentNameStaysInsideTarget_data()
@@ -317,26 +328,6 @@ private slots:
             settings);
         QCOMPARE(reported.size(), problems);
         QVERIFY(parsed.stylesheet.isEmpty());
-    }
-
-    void stylesheetAndFurtherCharts()
-    {
-        writeFile(tmp->filePath("site.css"), "body { color: red; }");
-        ChartFixture second(DGraphic::Chart2D, "Two");
-        second.addAxes(2);
-        second.addSeries("b", {2});
-        DDocument document("T", "page");
-        link(document, plain->graphic);
-        plain->graphic->next = second.graphic;
-        DExportHtml exporter(tmp->filePath("out"), config("formats=png\nstylesheet=site.css"));
-        QVERIFY(exporter.generate(&document, nullptr, &log));
-        plain->graphic->next = nullptr;
-        const QString html = readAll(tmp->filePath("out/page.html"));
-        QVERIFY(html.contains("<link rel=\"stylesheet\" href=\"site.css\">"));
-        QCOMPARE(readAll(tmp->filePath("out/site.css")), QByteArray("body { color: red; }"));
-        QVERIFY(html.indexOf("\"page.png\"") < html.indexOf("<td>c</td>")
-                && html.indexOf("<td>c</td>") < html.indexOf("\"page_2.png\"")
-                && html.indexOf("\"page_2.png\"") < html.indexOf("<td>b</td>"));
     }
 
     void unwritableTargetFails_data()

@@ -123,13 +123,3 @@ DGraphic* ChartFixture::make(int type, const QList<QList<QVector3D>>& curves,
     }
     return std::exchange(chart.graphic, nullptr);
 }
-
-DAxis* ChartFixture::axis(DGraphic* g, int index)
-{
-    int i = 0;
-    for (DItem* item = g->firstChild; item; item = item->next) {
-        if (item->toAxis() && i++ == index)
-            return item->toAxis();
-    }
-    return nullptr;
-}

@@ -41,7 +41,6 @@ public:
     // axes x, y (and z), then one curve "curve <i>" per entry of `curves` in `styles`' i-th.
     static DGraphic* make(int type, const QList<QList<QVector3D>>& curves,
                           const QList<DStyle*>& styles = {}, DStyle* graphicStyle = nullptr);
-    static DAxis* axis(DGraphic* g, int index);
 
     DGraphic* graphic;
     std::vector<DAxis*> axes;

@@ -229,8 +229,9 @@ private slots:
         QFETCH(QVector3D, max);
         QAGVZGraphic w(nullptr, nullptr, 0);
         w.setGraphic(ChartFixture::make(DGraphic::Lines3D, {points}));
-        for (int i = 0; i < 3; ++i) {
-            DAxis* axis = ChartFixture::axis(w.graphic, i);
+        DItem* item = w.graphic->firstChild; // the axes x, y, z come first
+        for (int i = 0; i < 3; ++i, item = item->next) {
+            const DAxis* axis = item->toAxis();
             QVERIFY(axis->hasProperty(DAxis::RangeMin) && axis->hasProperty(DAxis::RangeMax));
             QCOMPARE(axis->property(DAxis::RangeMin), min[i]);
             QCOMPARE(axis->property(DAxis::RangeMax), max[i]);

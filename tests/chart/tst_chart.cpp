@@ -434,8 +434,8 @@ private slots:
         const QRectF plot = strips[0].area;
         for (double v : {1e-310, 1e-300, 3e-38, 0.7071, 1.0, 2.5, 1e7, 3.4e38, 1e300}) // inline log
             QVERIFY(std::abs(DPlotMap::decimalLog(v) - std::log10(v)) < 1e-9);
-        QVERIFY(std::abs(map(0, 1).y() - 2 * map(0, 10).y() + map(0, 100).y())
-                < 0.01); // even decades
+        // Decades evenly spaced.
+        QVERIFY(std::abs(map(0, 1).y() - 2 * map(0, 10).y() + map(0, 100).y()) < 0.01);
         // Grid lines at powers of ten and at 2 and 5 between them; none at the manual 3s.
         const auto gridAt = [&](double v) {
             const int row = int(std::round(map(0, v).y()));

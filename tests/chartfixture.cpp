@@ -99,6 +99,7 @@ QImage ChartFixture::paint(const QSize& size, int painterSize, const QRect* targ
     DChartPainter painter;
     painter.size = painterSize;
     painter.draw(p, target ? *target : QRect(QPoint(0, 0), size), graphic);
+    strips = painter.strips();
     return image;
 }
 

@@ -98,18 +98,6 @@ void compareWithFull(const QImage& reduced, const QImage& full, bool (*ink)(cons
                  countPixels(full, QRect(0, row, full.width(), 1), ink) > 0);
 }
 
-// Draws `chart` into a 600 x 400 picture and keeps the painter's strips.
-QImage paintStrips(const ChartFixture& chart, std::vector<DPlotStrip>& strips)
-{
-    QImage image(600, 400, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    DChartPainter painter;
-    painter.draw(p, image.rect(), chart.graphic);
-    strips = painter.strips();
-    return image;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Bad)
@@ -310,11 +298,10 @@ private slots:
         if (to - from < 1.0)
             chart.graphic->view.rect = QRectF(QPointF(x0 + from * w, ay->property(DAxis::RangeMin)),
                                               QPointF(x0 + to * w, ay->property(DAxis::RangeMax)));
-        std::vector<DPlotStrip> strips;
-        const QImage summed = paintStrips(chart, strips);
+        const QImage summed = chart.paint();
         curve->summary.reset(); // every point, one by one
-        compareWithFull(summed, paintStrips(chart, strips), isBlue);
-        const QRect inside = strips.at(0).area.toAlignedRect().adjusted(0, 0, 1, 1);
+        compareWithFull(summed, chart.paint(), isBlue);
+        const QRect inside = chart.strips.at(0).area.toAlignedRect().adjusted(0, 0, 1, 1);
         QCOMPARE(countPixels(summed, summed.rect(), isBlue), countPixels(summed, inside, isBlue));
     }
 
@@ -387,10 +374,9 @@ private slots:
         chart.graphic->legendMode = DGraphic::LegendHidden;
         chart.graphic->stacked = true;
         DUpdater().doItem(chart.graphic);
-        std::vector<DPlotStrip> strips;
-        const QImage image = paintStrips(chart, strips);
-        QCOMPARE(int(strips.size()), 2);
-        const QRectF top = strips[0].area, bottom = strips[1].area;
+        const QImage image = chart.paint();
+        QCOMPARE(int(chart.strips.size()), 2);
+        const QRectF top = chart.strips[0].area, bottom = chart.strips[1].area;
         QVERIFY(top.bottom() < bottom.top() && std::abs(top.height() - bottom.height()) <= 1);
         // Each curve fills its own strip (the flat one runs along its middle); both share X.
         const QRect blue = boundsOf(image, isBlue), red = boundsOf(image, isRed);
@@ -400,10 +386,10 @@ private slots:
         QVERIFY(std::abs(red.top() - redWant.top()) <= 1
                 && std::abs(red.bottom() - redWant.bottom()) <= 1);
         QCOMPARE(std::pair(red.left(), red.right()), std::pair(blue.left(), blue.right()));
-        QCOMPARE(strips[0].map(3, 2e6).x(), strips[1].map(3, 0).x());
+        QCOMPARE(chart.strips[0].map(3, 2e6).x(), chart.strips[1].map(3, 0).x());
         // Unstacked, the small curve lies on the floor of the shared axis.
         chart.graphic->stacked = false;
-        QVERIFY(boundsOf(paintStrips(chart, strips), isRed).height() <= 2 || flat);
+        QVERIFY(boundsOf(chart.paint(), isRed).height() <= 2 || flat);
     }
 
     void logarithmicAxis_data()
@@ -428,10 +414,9 @@ private slots:
         chart.graphic->logY = true;
         chart.graphic->stacked = stacked;
         DUpdater().doItem(chart.graphic);
-        std::vector<DPlotStrip> strips;
-        const QImage image = paintStrips(chart, strips);
-        const DPlotMap map = strips.at(0).map;
-        const QRectF plot = strips[0].area;
+        const QImage image = chart.paint();
+        const DPlotMap map = chart.strips.at(0).map;
+        const QRectF plot = chart.strips[0].area;
         for (double v : {1e-310, 1e-300, 3e-38, 0.7071, 1.0, 2.5, 1e7, 3.4e38, 1e300}) // inline log
             QVERIFY(std::abs(DPlotMap::decimalLog(v) - std::log10(v)) < 1e-9);
         // Decades evenly spaced.
@@ -454,7 +439,7 @@ private slots:
         for (DItem* q = curve->firstChild; q; q = q->next)
             static_cast<DPoint*>(q)->addCoord(chart.axes[1], -1);
         DUpdater().doItem(chart.graphic);
-        const QImage none = paintStrips(chart, strips);
+        const QImage none = chart.paint();
         QCOMPARE(countPixels(none, none.rect(), isBlue), 0);
         QVERIFY(countPixels(none, plot.toRect().adjusted(2, 2, -2, -2), isInk) > 50);
     }

@@ -61,19 +61,6 @@ public:
     QStringList labels;
 };
 
-// Lower-case element names of an XML file; {"parse error"} when it is not well-formed.
-QStringList xmlElements(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    QXmlStreamReader xml(&file);
-    QStringList names;
-    while (!xml.atEnd())
-        if (xml.readNext() == QXmlStreamReader::StartElement)
-            names.append(xml.name().toString().toLower());
-    return xml.hasError() ? QStringList{"parse error"} : names;
-}
-
 QPushButton* button(QWidget* dialog, const QString& text)
 {
     for (QPushButton* b : dialog->findChildren<QPushButton*>())
@@ -257,8 +244,13 @@ private slots:
         QVERIFY2(html.contains(escaped), qPrintable(html));
         QVERIFY(!html.contains("<script", Qt::CaseInsensitive));
         // The texts are drawn into the SVG too, which must stay well-formed and script-free.
-        const QStringList elements = xmlElements(tmp->filePath("index.svg"));
-        QVERIFY(!elements.contains("parse error") && !elements.contains("script"));
+        QFile svg(tmp->filePath("index.svg"));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&svg);
+        while (!xml.atEnd())
+            QVERIFY(xml.readNext() != QXmlStreamReader::StartElement
+                    || xml.name().compare(u"script", Qt::CaseInsensitive) != 0);
+        QVERIFY(!xml.hasError());
     }
 
     void curveRows_data()

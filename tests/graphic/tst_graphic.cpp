@@ -180,7 +180,7 @@ private slots:
                 || (w.graphic->azimuth == w.azimuth && w.graphic->elevation == w.elevation));
         if (!w.motionTimer.isActive())
             return;
-        QVERIFY(w.motionTimer.interval() == 100 && !w.motionTimer.isSingleShot());
+        QVERIFY(!w.motionTimer.isSingleShot());
         const float spun = w.azimuth;
         QTRY_VERIFY(w.azimuth != spun); // the timer drives the spin
         key(w, Qt::Key_Escape);
@@ -286,9 +286,8 @@ private slots:
             wheel(w, m, delta, mods);
             if (gesture != ShiftWheel)
                 expected = m.x() + (before - m.x()) * std::pow(1.25, delta / 120.0);
-            const QPointF after = w.chartPainter.plotMap().toData(m); // stays under the mouse
-            QVERIFY(std::abs(after.x() - anchor.x()) * w.chartPainter.plotMap().xScale <= 1.0);
-            QVERIFY(std::abs(after.y() - anchor.y()) * w.chartPainter.plotMap().yScale <= 1.0);
+            // The point under the mouse stays there.
+            QVERIFY((w.chartPainter.plotMap()(anchor.x(), anchor.y()) - m).manhattanLength() <= 2);
             break;
         }
         case Band:

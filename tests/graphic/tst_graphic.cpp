@@ -268,12 +268,11 @@ private slots:
         QVERIFY(before > plot.left() + 0.55 * plot.width() && before < plot.right());
         const QPoint m = plot.center().toPoint() - QPoint(50, 0);
         const QPointF anchor = w.chartPainter.plotMap().toData(m);
-        const double a = plot.left() + 0.25 * plot.width(), b = plot.left() + 0.75 * plot.width();
-        const auto band = [&](int height) {
-            drag(w, {QPoint(int(a), 100), QPoint(int(b), 100 + height)}, true);
-        };
+        // A band over the middle half of the plot, 60 pixels high.
+        const QPoint from(int(plot.left() + 0.25 * plot.width()), 100);
+        const QPoint to(int(plot.left() + 0.75 * plot.width()), 160);
         const double bandColumn =
-            plot.left() + (before - int(a)) * plot.width() / (int(b) - int(a));
+            plot.left() + (before - from.x()) * plot.width() / (to - from).x();
         double expected = before;
         switch (gesture) {
         case WheelIn:
@@ -292,7 +291,7 @@ private slots:
         }
         case Band:
         case ThinBand:
-            band(gesture == Band ? 60 : 2);
+            drag(w, {from, gesture == Band ? to : QPoint(to.x(), 102)}, true);
             expected = bandColumn;
             QCOMPARE(w.visibleRange().height() < 10.0, gesture == Band);
             break;
@@ -300,9 +299,9 @@ private slots:
             drag(w, {m, m + QPoint(3, 3)}, true);
             break;
         case EscapedBand:
-            drag(w, {QPoint(int(a), 100), QPoint(int(b), 200)});
+            drag(w, {from, to});
             key(w, Qt::Key_Escape);
-            sendMouse(w, QEvent::MouseButtonRelease, QPoint(int(b), 200));
+            sendMouse(w, QEvent::MouseButtonRelease, to);
             break;
         case MiddlePan:
         case ShiftPan:
@@ -321,7 +320,7 @@ private slots:
             break;
         case BandThenBack:
         case BandThenHome:
-            band(60);
+            drag(w, {from, to}, true);
             QCOMPARE(spikeColumn(w), qRound(bandColumn));
             key(w, gesture == BandThenBack ? Qt::Key_Backspace : Qt::Key_Home);
             break;

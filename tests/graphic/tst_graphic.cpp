@@ -68,11 +68,12 @@ void choose(QAGVZGraphic& w, int id)
     QVERIFY(!w.dragging && w.findChildren<QMenu*>().isEmpty()); // the popup is gone
 }
 
-// A time chart of 1001 samples at 0 but for a spike of 10 at sample 600, shown at 700 x 500.
-void showSpike(QAGVZGraphic& w, QList<QVector3D> points = {})
+// A time chart of `samples` at 0 (after `points`) but for a spike of 10 at 60% of them, shown at
+// 700 x 500.
+void showSpike(QAGVZGraphic& w, int samples = 1001, QList<QVector3D> points = {})
 {
-    for (int i = 0; i <= 1000 && points.size() < 1001; ++i)
-        points << QVector3D(float(i), i == 600 ? 10.0f : 0.0f, 0.0f);
+    for (int i = int(points.size()); i < samples; ++i)
+        points << QVector3D(float(i), i == samples * 6 / 10 ? 10.0f : 0.0f, 0.0f);
     w.timeChart = true;
     w.displayLegend = false; // its sample line would count as the tip
     w.resize(700, 500);
@@ -354,7 +355,7 @@ private slots:
             small << QVector3D(float(i), float(i % 2), 0.0f);
         }
         QAGVZGraphic w(nullptr, nullptr, 0);
-        showSpike(w, big);
+        showSpike(w, 101, big);
         w.setGraphic(ChartFixture::make(DGraphic::Chart2D, {big, small}));
         w.setScales(true, false, false);
         // Each strip's X and Y ranges, as drawn.
@@ -428,7 +429,7 @@ private slots:
         QList<QVector3D> points;
         for (int i = 0; i <= 1000; ++i)
             points << QVector3D(start + spread * float(i), i % 2 ? 1.0f : NAN, 0.0f);
-        showSpike(w, points);
+        showSpike(w, 1001, points);
         const QPoint m = w.chartPainter.plotArea().center().toPoint();
         for (int i = 0; i < 30; ++i)
             wheel(w, m, 120 * 1000); // huge deltas
@@ -458,10 +459,7 @@ private slots:
         QFETCH(QPointF, mouse);
         QFETCH(QString, text);
         QAGVZGraphic w(nullptr, nullptr, 0);
-        QList<QVector3D> points; // samples some pixels apart
-        for (int i = 0; i <= 100; ++i)
-            points << QVector3D(float(i), i == 60 ? 10.0f : 0.0f, 0.0f);
-        showSpike(w, points);
+        showSpike(w, 101); // samples some pixels apart
         w.timeChart = time;
         QSignalSpy spy(&w, &QAGVZGraphic::readoutChanged);
         const QPointF at = w.chartPainter.plotMap()(mouse.x(), mouse.y());

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <utility>
+
 ChartFixture::ChartFixture(int type, const QString& title)
     : graphic(new DGraphic(title, type, QString(), nullptr, nullptr, nullptr))
 {
@@ -97,45 +99,28 @@ QImage ChartFixture::paint(const QSize& size, int painterSize, const QRect* targ
     DChartPainter painter;
     painter.size = painterSize;
     painter.draw(p, target ? *target : QRect(QPoint(0, 0), size), graphic);
+    strips = painter.strips();
     return image;
 }
 
 DGraphic* ChartFixture::make(int type, const QList<QList<QVector3D>>& curves,
                              const QList<DStyle*>& styles, DStyle* graphicStyle)
 {
-    auto* g =
-        new DGraphic(QStringLiteral("Chart"), type, QString(), nullptr, graphicStyle, nullptr);
-    QList<DAxis*> axes;
-    DItem** end = &g->firstChild; // where the next item is linked
-    for (int a = 0; a < (g->is3D() ? 3 : 2); ++a) {
-        const QString id(QChar('x' + a));
-        *end = axes.emplaceBack(new DAxis(id, QString(), id.toUpper(), g, nullptr));
-        end = &(*end)->next;
-    }
+    ChartFixture chart(type, QStringLiteral("Chart")); // its own styles go, so none stays in use
+    chart.graphic->style = graphicStyle;
+    chart.addAxes(chart.graphic->is3D() ? 3 : 2);
+    for (DAxis* axis : chart.axes)
+        axis->style = nullptr;
     for (int c = 0; c < curves.size(); ++c) {
-        DStyle* style = styles.value(c);
-        auto* curve =
-            new DCurve(DCurve::Line, QStringLiteral("curve %1").arg(c), g, style, nullptr);
-        *end = curve;
-        end = &curve->next;
-        DItem** point = &curve->firstChild;
-        for (const QVector3D& v : curves.at(c)) {
-            auto* p = new DPoint(curve, style);
-            for (int a = 0; a < axes.size(); ++a)
-                p->addCoord(axes[a], v[a]);
-            *point = p;
-            point = &p->next;
-        }
+        DCurve* curve = chart.addCurve(QStringLiteral("curve %1").arg(c));
+        curve->style = styles.value(c);
+        std::vector<float> coords[3];
+        for (const QVector3D& v : curves.at(c))
+            for (int a = 0; a < 3; ++a)
+                coords[a].push_back(v[a]);
+        chart.addPoints(curve, coords[0], coords[1], coords[2]);
+        for (DItem* point = curve->firstChild; point; point = point->next)
+            point->style = curve->style;
     }
-    return g;
-}
-
-DAxis* ChartFixture::axis(DGraphic* g, int index)
-{
-    int i = 0;
-    for (DItem* item = g->firstChild; item; item = item->next) {
-        if (item->toAxis() && i++ == index)
-            return item->toAxis();
-    }
-    return nullptr;
+    return std::exchange(chart.graphic, nullptr);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/chart/dcurvesummary.h"
 #include "host/chart/ditem.h"
 #include "host/chart/dstyle.h"
 
@@ -33,7 +34,8 @@ public:
     DStyle* style(const QColor& pen, int fontSize = 10);
     void setSpacings(DAxis* axis, float grid, float units, float dots);
     void setRange(DAxis* axis, float min, float max);
-    // Paints into `target` (the whole image when null) of a white image of `size`.
+    // Paints into `target` (the whole image when null) of a white image of `size`; keeps the
+    // painter's plot strips in `strips`.
     QImage paint(const QSize& size = QSize(600, 400), int painterSize = 100,
                  const QRect* target = nullptr) const;
 
@@ -41,11 +43,11 @@ public:
     // axes x, y (and z), then one curve "curve <i>" per entry of `curves` in `styles`' i-th.
     static DGraphic* make(int type, const QList<QList<QVector3D>>& curves,
                           const QList<DStyle*>& styles = {}, DStyle* graphicStyle = nullptr);
-    static DAxis* axis(DGraphic* g, int index);
 
     DGraphic* graphic;
     std::vector<DAxis*> axes;
     std::vector<std::unique_ptr<DStyle>> styles;
+    mutable std::vector<DPlotStrip> strips;
 
 private:
     void link(DItem* item);

@@ -81,16 +81,21 @@ QString describe(const DStyle& s)
              QString::number(s.markers));
 }
 
-// Draws `chart` into a 600 x 400 picture and keeps the painter's strips.
-QImage paintStrips(const ChartFixture& chart, std::vector<DPlotStrip>& strips)
+// A reduced drawing against the full one: at most 1% of the inked pixels differ, and every row
+// one reaches (a spike to the edge) the other reaches too.
+void compareWithFull(const QImage& reduced, const QImage& full, bool (*ink)(const QColor&))
 {
-    QImage image(600, 400, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    DChartPainter painter;
-    painter.draw(p, image.rect(), chart.graphic);
-    strips = painter.strips();
-    return image;
+    const int inked = countPixels(full, full.rect(), ink);
+    int differing = 0;
+    for (int y = 0; y < full.height(); ++y)
+        for (int x = 0; x < full.width(); ++x)
+            differing += ink(QColor(full.pixel(x, y))) != ink(QColor(reduced.pixel(x, y)));
+    QVERIFY(inked > 500);
+    QVERIFY2(differing <= inked / 100,
+             qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(inked)));
+    for (int row = 0; row < full.height(); ++row)
+        QCOMPARE(countPixels(reduced, QRect(0, row, full.width(), 1), ink) > 0,
+                 countPixels(full, QRect(0, row, full.width(), 1), ink) > 0);
 }
 
 } // namespace
@@ -242,18 +247,7 @@ private slots:
                 p.drawPolyline(line);
             return image;
         };
-        const QImage full = render({points});
-        const QImage reduced = render(reducer.lines());
-        int differing = 0; // pixels are black or white: no antialiasing
-        for (int y = 0; y < 300; ++y)
-            for (int x = 0; x < 800; ++x)
-                differing += full.pixel(x, y) != reduced.pixel(x, y) ? 1 : 0;
-        const int inked = countPixels(full, full.rect(), isInk);
-        QVERIFY(inked > 10000);
-        QVERIFY2(differing <= inked / 100, qPrintable(QString::number(differing)));
-        for (int row : {3, 296}) // every spike reaches the same rows in both
-            QCOMPARE(countPixels(reduced, QRect(0, row, 800, 1), isInk) > 0,
-                     countPixels(full, QRect(0, row, 800, 1), isInk) > 0);
+        compareWithFull(render(reducer.lines()), render({points}), isInk);
     }
 
     // The summary that a 2-D drawing walks against every point: the same picture within a
@@ -264,13 +258,12 @@ private slots:
         QTest::addColumn<double>("from");  // the view's X, as shares of the samples
         QTest::addColumn<double>("to");    // (0 to 1: no view)
         QTest::addColumn<int>("gapEvery"); // a NaN sample every so many; 0: none
-        QTest::addColumn<int>("count");
-        QTest::newRow("time, whole") << false << 0.0 << 1.0 << 0 << 200000;
-        QTest::newRow("time, 1%") << false << 0.4 << 0.41 << 0 << 200000;
-        QTest::newRow("time, points apart") << false << 0.5 << 0.5005 << 0 << 200000;
-        QTest::newRow("time, gaps") << false << 0.0 << 1.0 << 7919 << 200000;
-        QTest::newRow("walk, whole") << true << 0.0 << 1.0 << 0 << 200000;
-        QTest::newRow("walk, zoomed") << true << 0.3 << 0.5 << 0 << 200000;
+        QTest::newRow("time, whole") << false << 0.0 << 1.0 << 0;
+        QTest::newRow("time, 1%") << false << 0.4 << 0.41 << 0;
+        QTest::newRow("time, points apart") << false << 0.5 << 0.5005 << 0;
+        QTest::newRow("time, gaps") << false << 0.0 << 1.0 << 7919;
+        QTest::newRow("walk, whole") << true << 0.0 << 1.0 << 0;
+        QTest::newRow("walk, zoomed") << true << 0.3 << 0.5 << 0;
     }
 
     void summaryDrawingMatchesEveryPoint()
@@ -279,7 +272,7 @@ private slots:
         QFETCH(double, from);
         QFETCH(double, to);
         QFETCH(int, gapEvery);
-        QFETCH(int, count);
+        const int count = 200000;
         ChartFixture chart;
         chart.addAxes(2);
         chart.graphic->legendMode = DGraphic::LegendHidden;
@@ -290,51 +283,26 @@ private slots:
             x = walk ? x + float(random.bounded(2.0) - 1) : float(i);
             y = walk ? y + float(random.bounded(2.0) - 1)
                      : float(std::sin(i * 40.0 / count) + random.bounded(0.2));
-            const bool spike = !walk && i % 9973 == 0;
-            const bool gap = gapEvery && i % gapEvery == 0;
+            if (!walk && i % 9973 == 0)
+                y = i % 2 ? 3.0f : -3.0f; // spikes to the top and the bottom
             xs.push_back(x);
-            ys.push_back(gap ? NaN : spike ? (i % 2 ? 3.0f : -3.0f) : y);
+            ys.push_back(gapEvery && i % gapEvery == 0 ? NaN : y);
         }
         DCurve* curve = chart.addCurve("c", Qt::blue);
         chart.addPoints(curve, xs, ys);
         DUpdater().doItem(chart.graphic);
         QVERIFY(curve->summary && curve->summary->items() == std::size_t(count));
         QVERIFY(curve->summary->bytes() * 10 <= std::size_t(count) * DPointPool::SlotSize);
-        const DAxis* ax = chart.axes[0];
-        const DAxis* ay = chart.axes[1];
+        const DAxis *ax = chart.axes[0], *ay = chart.axes[1];
         const double x0 = ax->property(DAxis::RangeMin), w = ax->property(DAxis::RangeMax) - x0;
         if (to - from < 1.0)
             chart.graphic->view.rect = QRectF(QPointF(x0 + from * w, ay->property(DAxis::RangeMin)),
                                               QPointF(x0 + to * w, ay->property(DAxis::RangeMax)));
-        const auto draw = [&](QRectF* plot) {
-            QImage image(800, 400, QImage::Format_RGB32);
-            image.fill(Qt::white);
-            QPainter p(&image);
-            DChartPainter painter;
-            painter.draw(p, image.rect(), chart.graphic);
-            if (plot)
-                *plot = painter.plotArea();
-            return image;
-        };
-        QRectF plot;
-        const QImage summed = draw(&plot);
+        const QImage summed = chart.paint();
         curve->summary.reset(); // every point, one by one
-        const QImage full = draw(nullptr);
-        const int inked = countPixels(full, full.rect(), isBlue);
-        int differing = 0;
-        for (int i = 0; i < 800 * 400; ++i)
-            differing +=
-                isBlue(full.pixel(i % 800, i / 800)) != isBlue(summed.pixel(i % 800, i / 800));
-        QVERIFY(inked > 500);
-        QVERIFY2(differing <= inked / 100,
-                 qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(inked)));
-        for (int row = int(plot.top()); row <= int(plot.bottom()); ++row) // spikes reach both
-            QCOMPARE(countPixels(summed, QRect(0, row, 800, 1), isBlue) > 0,
-                     countPixels(full, QRect(0, row, 800, 1), isBlue) > 0);
-        const QRect inside = plot.toAlignedRect().adjusted(0, 0, 1, 1);
-        if (chart.graphic->view.isSet())
-            QCOMPARE(countPixels(summed, summed.rect(), isBlue),
-                     countPixels(summed, inside, isBlue));
+        compareWithFull(summed, chart.paint(), isBlue);
+        const QRect inside = chart.strips.at(0).area.toAlignedRect().adjusted(0, 0, 1, 1);
+        QCOMPARE(countPixels(summed, summed.rect(), isBlue), countPixels(summed, inside, isBlue));
     }
 
     void gridLinesWhereRangeAndSpacingPutThem_data()
@@ -369,13 +337,9 @@ private slots:
             inside = red;
         }
         QCOMPARE(int(found.size()), lines);
-        if (lines < 3)
-            return;
-        // Evenly spaced, one spacing apart; the first line is the Y axis at 0, none past 10.
-        const double step = double(found[1] - found[0]);
-        for (std::size_t i = 1; i < found.size(); ++i)
-            QVERIFY(std::abs(found[i] - found[i - 1] - step) <= 1.0);
-        QVERIFY(std::abs(found.back() - found.front() - step * std::floor(10 / spacing)) <= 1.5);
+        // Evenly spaced from the Y axis at 0; the count above says none lies past 10.
+        for (std::size_t i = 2; i < found.size(); ++i)
+            QVERIFY(std::abs(found[i] - found[i - 1] - (found[1] - found[0])) <= 1);
     }
 
     void legendFollowsMode()
@@ -410,26 +374,22 @@ private slots:
         chart.graphic->legendMode = DGraphic::LegendHidden;
         chart.graphic->stacked = true;
         DUpdater().doItem(chart.graphic);
-        std::vector<DPlotStrip> strips;
-        const QImage image = paintStrips(chart, strips);
-        QCOMPARE(int(strips.size()), 2);
-        const QRectF top = strips[0].area, bottom = strips[1].area;
+        const QImage image = chart.paint();
+        QCOMPARE(int(chart.strips.size()), 2);
+        const QRectF top = chart.strips[0].area, bottom = chart.strips[1].area;
         QVERIFY(top.bottom() < bottom.top() && std::abs(top.height() - bottom.height()) <= 1);
-        const QRect blue = boundsOf(image, isBlue), red = boundsOf(image, isRed);
         // Each curve fills its own strip (the flat one runs along its middle); both share X.
-        QVERIFY(blue.top() >= top.top() && blue.bottom() <= top.bottom() + 1);
-        QVERIFY(blue.height() >= top.height() - 1);
-        QVERIFY(red.top() >= bottom.top() && red.bottom() <= bottom.bottom() + 1);
-        if (flat)
-            QVERIFY(red.height() <= 2 && std::abs(red.center().y() - bottom.center().y()) <= 1);
-        else
-            QVERIFY(red.height() >= bottom.height() - 1);
-        QCOMPARE(red.left(), blue.left());
-        QCOMPARE(red.right(), blue.right());
-        QCOMPARE(strips[0].map(3, 2e6).x(), strips[1].map(3, 0).x());
+        const QRect blue = boundsOf(image, isBlue), red = boundsOf(image, isRed);
+        QVERIFY(std::abs(blue.top() - top.top()) <= 1
+                && std::abs(blue.bottom() - top.bottom()) <= 1);
+        const QRectF redWant = flat ? QRectF(0, bottom.center().y(), 1, 0) : bottom;
+        QVERIFY(std::abs(red.top() - redWant.top()) <= 1
+                && std::abs(red.bottom() - redWant.bottom()) <= 1);
+        QCOMPARE(std::pair(red.left(), red.right()), std::pair(blue.left(), blue.right()));
+        QCOMPARE(chart.strips[0].map(3, 2e6).x(), chart.strips[1].map(3, 0).x());
         // Unstacked, the small curve lies on the floor of the shared axis.
         chart.graphic->stacked = false;
-        QVERIFY(boundsOf(paintStrips(chart, strips), isRed).height() <= 2 || flat);
+        QVERIFY(boundsOf(chart.paint(), isRed).height() <= 2 || flat);
     }
 
     void logarithmicAxis_data()
@@ -447,21 +407,20 @@ private slots:
         chart.axes[1]->style = chart.style(Qt::red);
         chart.setSpacings(chart.axes[1], 3, 3, 1); // manual steps: not on a log axis
         // Decades with a zero and a negative sample in the middle of the curve.
-        chart.addPoints(chart.addCurve("c", Qt::blue), {0, 1, 2, 3, 4, 5, 6, 7, 8},
+        DCurve* curve = chart.addCurve("c", Qt::blue);
+        chart.addPoints(curve, {0, 1, 2, 3, 4, 5, 6, 7, 8},
                         {1, 10, 100, 1000, 0, -5, 1000, 100, 10});
         chart.graphic->legendMode = DGraphic::LegendHidden;
         chart.graphic->logY = true;
         chart.graphic->stacked = stacked;
         DUpdater().doItem(chart.graphic);
-        std::vector<DPlotStrip> strips;
-        const QImage image = paintStrips(chart, strips);
-        const DPlotMap map = strips.at(0).map;
-        const QRectF plot = strips[0].area;
+        const QImage image = chart.paint();
+        const DPlotMap map = chart.strips.at(0).map;
+        const QRectF plot = chart.strips[0].area;
         for (double v : {1e-310, 1e-300, 3e-38, 0.7071, 1.0, 2.5, 1e7, 3.4e38, 1e300}) // inline log
             QVERIFY(std::abs(DPlotMap::decimalLog(v) - std::log10(v)) < 1e-9);
-        // Decades are evenly spaced.
-        const double row1 = map(0, 1).y(), row10 = map(0, 10).y(), row100 = map(0, 100).y();
-        QVERIFY(std::abs((row1 - row10) - (row10 - row100)) < 0.01);
+        // Decades evenly spaced.
+        QVERIFY(std::abs(map(0, 1).y() - 2 * map(0, 10).y() + map(0, 100).y()) < 0.01);
         // Grid lines at powers of ten and at 2 and 5 between them; none at the manual 3s.
         const auto gridAt = [&](double v) {
             const int row = int(std::round(map(0, v).y()));
@@ -477,13 +436,10 @@ private slots:
         QCOMPARE(countPixels(image, QRect(from, 0, to - from, 400), isBlue), 0);
         QVERIFY(countPixels(image, QRect(int(map(1, 1).x()), 0, 3, 400), isBlue) > 0);
         // No positive value at all: a text instead of the axis, no curve.
-        for (DItem* item = chart.graphic->firstChild; item; item = item->next) {
-            if (DCurve* curve = item->toCurve(); curve)
-                for (DItem* q = curve->firstChild; q; q = q->next)
-                    static_cast<DPoint*>(q)->addCoord(chart.axes[1], -1);
-        }
+        for (DItem* q = curve->firstChild; q; q = q->next)
+            static_cast<DPoint*>(q)->addCoord(chart.axes[1], -1);
         DUpdater().doItem(chart.graphic);
-        const QImage none = paintStrips(chart, strips);
+        const QImage none = chart.paint();
         QCOMPARE(countPixels(none, none.rect(), isBlue), 0);
         QVERIFY(countPixels(none, plot.toRect().adjusted(2, 2, -2, -2), isInk) > 50);
     }
@@ -534,14 +490,12 @@ private slots:
         QCOMPARE(shadow > 50, projection);
         if (projection)
             return;
+        // Across to the right, upwards and seen end on, all from the centre of the picture.
         const QRect h = boundsOf(image, isRed), v = boundsOf(image, isGreen);
-        const QRect end = boundsOf(image, isBlue);
-        QVERIFY(h.width() > 100 && h.height() <= 3);    // across, from the centre to the right
-        QVERIFY(v.height() > 100 && v.width() <= 3);    // upwards from the centre
-        QVERIFY(end.width() <= 3 && end.height() <= 3); // seen end on
-        const QPoint centre(h.left(), h.center().y());  // where all three start
-        QVERIFY((QPoint(v.center().x(), v.bottom()) - centre).manhattanLength() <= 4);
-        QVERIFY((end.center() - centre).manhattanLength() <= 4);
+        QCOMPARE(h.size().boundedTo({100, 3}), QSize(100, h.height()));
+        QCOMPARE(v.size().boundedTo({3, 100}), QSize(v.width(), 100));
+        for (const QPoint& start : {h.topLeft(), v.bottomLeft(), boundsOf(image, isBlue).center()})
+            QVERIFY((start - h.topLeft()).manhattanLength() <= 6);
     }
 
     void badInputReturns_data()
@@ -577,12 +531,7 @@ private slots:
         row("empty rect", [](Bad& b) { b.rect = QRect(0, 0, 0, 0); });
         row("inverted rect", [](Bad& b) { b.rect = QRect(QPoint(200, 150), QPoint(10, 20)); });
         row("hundred curves", [](Bad& b) { b.curves = 100, b.xs = {2}, b.ys = {3}, b.zs = {4}; });
-        row("single sample", [](Bad& b) { b.xs = {2}, b.ys = {3}, b.zs = {4}; });
-        row("negative only", [](Bad& b) {
-            b.xs = {-1, -2, 0};
-            b.ys = {-1, 0, -3};
-            b.zs = {-1, -2, -3};
-        });
+        row("negative only", [](Bad& b) { b.xs = b.ys = b.zs = {-1, -2, 0, -3}; });
     }
 
     void badInputReturns()
@@ -618,34 +567,19 @@ private slots:
         QCOMPARE(countPixels(image, QRect(0, inside.bottom() + 1, 320, 220), isInk), 0);
     }
 
-    void styleRoundTrip()
-    {
-        auto original = makeStyle("Curve 3", 12, true, false, true);
-        std::unique_ptr<QARes> node(
-            DStyleSerialize::styleToResources("sty_curve_4", original.get()));
-        // Through the text form and back, into a style that starts out different everywhere.
-        std::unique_ptr<QARes> read(QARes::fromXml(node->toXml(), false));
-        QVERIFY(read && read->toResGroup());
-        auto target = makeStyle("Curve 3", 77, false, true, false);
-        DStyleSerialize::styleFromResources(read->toResGroup(), target.get());
-        QCOMPARE(describe(*target), describe(*original));
-    }
-
     void partialAndForeignNodesLeaveTheRest()
     {
         auto style = makeStyle("X Axis", 11, true, true, false);
         const QString before = describe(*style);
+        // Values of the wrong kind or form and foreign groups change nothing.
         QAResGroup group("sty_axis_x");
         group.addChild(new QAResString("font_size", "not a number"));
-        group.addChild(new QAResBoolean("font_family", true)); // wrong kind
+        group.addChild(new QAResBoolean("font_family", true));
         group.addChild(new QAResString("fill_color", "red"));
         group.addChild(new QAResBoolean("pen_color", true)); // only false means none
-        auto* foreign = new QAResGroup("unknown");
-        foreign->addChild(new QAResString("font_size", "99"));
-        group.addChild(foreign);
+        (new QAResGroup("unknown", &group))->addChild(new QAResString("font_size", "99"));
         DStyleSerialize::styleFromResources(&group, style.get());
         QCOMPARE(describe(*style), before);
-
         // A partial node changes exactly what it holds.
         QAResGroup partial("sty_axis_x");
         partial.addChild(new QAResString("font_size", " 15 "));

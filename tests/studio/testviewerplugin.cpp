@@ -5,41 +5,9 @@
 
 #include <QCloseEvent>
 #include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QPainter>
 #include <QThread>
-
-CountingPage::CountingPage(const QString& title, const QString& tag, const QString& defaultVal)
-    : PreferenceItem(title, tag, tag), value(defaultVal), defaultValue(defaultVal)
-{
-}
-
-QWidget* CountingPage::createWidget(QWidget* parent)
-{
-    edit = new QLineEdit(parent);
-    return edit;
-}
-
-void CountingPage::updateContents()
-{
-    if (edit)
-        edit->setText(value);
-}
-
-void CountingPage::apply()
-{
-    ++applies;
-    if (edit)
-        value = edit->text();
-}
-
-void CountingPage::defaults()
-{
-    ++defaultsCalls;
-    value = defaultValue;
-}
 
 TestViewerWindow::TestViewerWindow(StudioInterface* studioIface, const QString& title)
     : studio(studioIface), toolMenu(new QMenu(this)), outline(new QListWidget(this))
@@ -50,16 +18,6 @@ TestViewerWindow::TestViewerWindow(StudioInterface* studioIface, const QString& 
     toolMenu->addAction(title);
     outline->addItem(title);
     outline->hide();
-}
-
-QWidget* TestViewerWindow::contentOutlineWidget() const
-{
-    return outline;
-}
-
-QColor TestViewerWindow::chartColour(ChartType type)
-{
-    return QList<QColor>{Qt::blue, Qt::green, Qt::red}.value(type);
 }
 
 void TestViewerWindow::setFiles(QStringList* files, QStringList* second, ViewerMode mode)
@@ -109,30 +67,11 @@ bool TestViewerWindow::drawChart(QPainter& painter, const QRect& rect) const
     return true;
 }
 
-bool TestViewerWindow::setChartType(ChartType type)
-{
-    chart = type;
-    return true;
-}
-
 bool TestViewerWindow::setCurveRoles(const CurveRoles& newRoles)
 {
     if (!unknownCurveNames(newRoles.names()).isEmpty())
         return false;
     roles = newRoles;
-    return true;
-}
-
-bool TestViewerWindow::setViewRange(const Range& x, const std::optional<Range>& y)
-{
-    viewX = x;
-    viewY = y;
-    return true;
-}
-
-bool TestViewerWindow::setScales(const Scales& newScales)
-{
-    scales = newScales;
     return true;
 }
 
@@ -192,15 +131,11 @@ void TestViewerPlugin::initialize(QUnknownInterface* host, QARes* resources)
     if (studio)
         studio->registerResourceProducer(this);
     QAResGroup* root = resources ? resources->toResGroup() : nullptr;
-    QARes* group = root && root->firstChild()
-                       ? root->firstChild()->search(QStringLiteral("test_viewer"))
-                       : nullptr;
-    if (!group || !group->toResGroup())
-        return;
+    QARes* studioGroup = root ? root->firstChild() : nullptr;
     for (CountingPage* page : {general, detail}) {
-        if (QARes* node = group->toResGroup()->childByTag(page->tag()))
-            if (QAResString* text = node->toResString())
-                page->value = text->value();
+        QARes* node = studioGroup ? studioGroup->search("test_viewer." + page->tag()) : nullptr;
+        if (QAResString* text = node ? node->toResString() : nullptr)
+            page->value = text->value();
     }
 }
 

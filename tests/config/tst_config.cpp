@@ -238,7 +238,6 @@ private slots:
         dlg.titleEdit->setText(QStringLiteral("Stored"));
         dlg.autoScaleCheck->click();
         dlg.showUnitYCheck->click();
-        dlg.stepDotZEdit->setText(QStringLiteral("0.25"));
         dlg.click("okButton");
         const QStringList stored = dlg.storedState(), shown = dlg.widgetState();
         dlg.show();
@@ -271,10 +270,8 @@ private slots:
         QVERIFY(res && res->toResGroup() && res->isTag("gvzconfig") && !res->next());
         QStringList written;
         for (QARes* n = res->toResGroup()->firstChild(); n; n = n->next())
-            written << n->tag()
-                           + (n->toResString()    ? "=" + n->toResString()->value()
-                              : n->toResBoolean() ? QString("?%1").arg(n->toResBoolean()->value())
-                                                  : QString("!"));
+            written << n->tag() + (n->toResString() ? "=" + n->toResString()->value() : "?")
+                           + (n->toResBoolean() ? QString::number(n->toResBoolean()->value()) : "");
         QCOMPARE(written.join(' '),
                  QStringLiteral("graphic_title=Graphic automatic_scale?1 show_line_x_?1 "
                                 "show_line_y_?1 show_line_z_?1 show_unit_x_?1 show_unit_y_?1 "
@@ -338,21 +335,22 @@ private slots:
         QTest::addColumn<QByteArray>("xml"); // null: no file
         QTest::addColumn<QString>("shown");  // title, automatic box, X lines box and step text
         QTest::addColumn<bool>("unreadable");
-        QTest::newRow("only the title")
-            << configXml("<string tag=\"graphic_title\">Only</string>") << "Only 0 0 7" << false;
-        QTest::newRow("automatic as a string node")
-            << configXml("<string tag=\"automatic_scale\">true</string>") << "Before 0 0 7"
-            << false;
-        QTest::newRow("the later of two wins")
-            << configXml("<string tag=\"step_line_x_\">2</string>"
-                         "<string tag=\"step_line_x_\">3</string>")
-            << "Before 0 0 3" << false;
-        QTest::newRow("foreign group tag")
-            << configXml("<string tag=\"graphic_title\">Foreign</string>", "gvz_viewer")
-            << "Before 1 0 7" << false;
-        QTest::newRow("missing") << QByteArray() << "Before 1 0 7" << true;
-        QTest::newRow("truncated")
-            << configXml("<string tag=\"t\">A").left(60) << "Before 1 0 7" << true;
+        const auto row = [](const char* name, const QByteArray& xml, const char* shown,
+                            bool unreadable = false) {
+            QTest::newRow(name) << xml << QString(shown) << unreadable;
+        };
+        const auto text = [](const QByteArray& tag, const QByteArray& value) {
+            return "<string tag=\"" + tag + "\">" + value + "</string>";
+        };
+        row("only the title", configXml(text("graphic_title", "Only")), "Only 0 0 7");
+        row("automatic as a string node", configXml(text("automatic_scale", "true")),
+            "Before 0 0 7");
+        row("the later of two wins",
+            configXml(text("step_line_x_", "2") + text("step_line_x_", "3")), "Before 0 0 3");
+        row("foreign group tag", configXml(text("graphic_title", "Foreign"), "gvz_viewer"),
+            "Before 1 0 7");
+        row("missing", QByteArray(), "Before 1 0 7", true);
+        row("truncated", configXml(text("t", "A")).left(60), "Before 1 0 7", true);
     }
 
     void load()

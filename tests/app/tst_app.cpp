@@ -326,18 +326,16 @@ private slots:
         studio->mnReload();
         QVERIFY(one->printCount == 1 && one->refreshCount == 0);
         two->setEnabledStates(true, false); // not the active window: changes nothing here
-        one->setEnabledStates(false, true);
-        shows(one, {false, true, true});
+        shows(one, {true, false, false});
         activate(false);
         two->setAutoReload(false); // turned off by the window itself: the field follows
         QVERIFY(studio->liveField()->isHidden());
 
         studio->closeAction()->trigger();
         QTRY_VERIFY(!two && !twoOutline);
-        shows(one, {false, true, true});
-        studio->closeAction()->trigger();
-        QTRY_VERIFY(toolMenuTitles().isEmpty() && !studio->activeStudioWindow());
-        QVERIFY(!studio->closeAction()->isEnabled());
+        shows(one, {true, false, false});
+        one->close();
+        QTRY_VERIFY(toolMenuTitles().isEmpty() && !studio->closeAction()->isEnabled());
     }
 
     // Cancel during an open leaves no window; closing the studio during a read cancels it first,

@@ -261,24 +261,19 @@ private slots:
         QVERIFY(dlg.stepDotXEdit->isEnabled() && !dlg.stepUnitYEdit->isEnabled());
     }
 
+    // The keys of a .cfx file in their order, as files written by earlier versions hold them.
     void toResourcesWritesTheTwentyKeysInOrder()
     {
-        Probe dlg;
-        dlg.showUnitZCheck->setChecked(false);
-        dlg.stepDotYEdit->setText(QStringLiteral("x"));
-        std::unique_ptr<QARes> res(dlg.toResources());
-        QVERIFY(res && res->toResGroup() && res->isTag("gvzconfig") && !res->next());
-        QStringList written;
+        const std::unique_ptr<QARes> res(Probe().toResources());
+        QVERIFY(res && res->isTag("gvzconfig") && res->toResGroup() && !res->next());
+        QStringList tags;
         for (QARes* n = res->toResGroup()->firstChild(); n; n = n->next())
-            written << n->tag() + (n->toResString() ? "=" + n->toResString()->value() : "?")
-                           + (n->toResBoolean() ? QString::number(n->toResBoolean()->value()) : "");
-        QCOMPARE(written.join(' '),
-                 QStringLiteral("graphic_title=Graphic automatic_scale?1 show_line_x_?1 "
-                                "show_line_y_?1 show_line_z_?1 show_unit_x_?1 show_unit_y_?1 "
-                                "show_unit_z_?0 show_dot_x_?1 show_dot_y_?1 show_dot_z_?1 "
-                                "step_line_x_=1 step_line_y_=1 step_line_z_=1 step_unit_x_=1 "
-                                "step_unit_y_=1 step_unit_z_=1 step_dot_x_=0.5 step_dot_y_=x "
-                                "step_dot_z_=0.5"));
+            tags << n->tag();
+        QCOMPARE(tags.join(' '), "graphic_title automatic_scale show_line_x_ show_line_y_ "
+                                 "show_line_z_ show_unit_x_ show_unit_y_ show_unit_z_ show_dot_x_ "
+                                 "show_dot_y_ show_dot_z_ step_line_x_ step_line_y_ step_line_z_ "
+                                 "step_unit_x_ step_unit_y_ step_unit_z_ step_dot_x_ step_dot_y_ "
+                                 "step_dot_z_");
     }
 
     // Also the extension rule: only a name without any suffix gets ".cfx".

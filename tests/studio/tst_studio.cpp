@@ -162,19 +162,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QWidget other;
         QWidget* parent = ours ? static_cast<QWidget*>(window.get()) : &other;
-        std::unique_ptr<QWidget> open;
-        if (dialog) {
-            auto* box = new QDialog(parent);
-            box->setModal(true);
-            open.reset(box);
-        } else {
-            auto* menu = new QMenu(parent);
-            menu->addAction(QStringLiteral("row"));
-            open.reset(menu);
-        }
+        QDialog box(parent);
+        box.setModal(true);
+        QMenu menu(parent);
+        menu.addAction(QStringLiteral("row"));
+        QWidget* open = dialog ? static_cast<QWidget*>(&box) : &menu;
         open->show();
-        QTRY_VERIFY(QApplication::activePopupWidget() == open.get()
-                    || QApplication::activeModalWidget() == open.get());
+        QTRY_VERIFY(QApplication::activePopupWidget() == open
+                    || QApplication::activeModalWidget() == open);
         window->setAutoReloadDelay(50);
         window->setAutoReload(true);
         writeFile(path, "1\t2\n", true);

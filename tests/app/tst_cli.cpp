@@ -104,10 +104,6 @@ private slots:
         const QString t = trace("t.gvz", "a\tb\n1\t2\n");
         row("one file", {"--list", trace("one.gvz", "a\tb\n1\t2.5\n-3\t1e-7\n")},
             "a\t2\t-3\t1\nb\t2\t1e-07\t2.5\n");
-        row("name twice in one file", {"--list", trace("x.gvz", "x\tx\ty\n1\t2\t3\n")},
-            "x\t1\t2\t2\ny\t1\t3\t3\n");
-        row("empty file", {"--list", trace("empty.gvz", ""), trace("a.gvz", "a\n4\n")},
-            "a\t1\t4\t4\n");
         row("missing file", {"--list", t, "no.gvz"}, "", "no.gvz");
         row("bad option", {"--colour", t}, "", "colour");
         row("unknown format", {"--render", "c.bmp", t}, "", "c.bmp");

@@ -106,9 +106,9 @@ protected:
 
 // How a dialog or message box goes away without a button that accepts.
 enum Dismiss { CancelButton, CloseWindow, LoadThenCancel };
-// Where `axes` is saved: over an existing file, into a missing folder, onto a folder, or over an
-// existing file on a disk that fills up after the open.
-enum Target { Existing, MissingFolder, Folder, Full };
+// Where `axes` is saved: over an existing file, into a missing folder, or over an existing file
+// on a disk that fills up after the open.
+enum Target { Existing, MissingFolder, Full };
 
 // Answers the next message box (a StandardButton or CloseWindow); notes caption, text,
 // icon and buttons.
@@ -383,7 +383,6 @@ private slots:
         QTest::newRow("replace: no") << int(Existing) << int(QMessageBox::No) << previous << "";
         QTest::newRow("replace: yes") << int(Existing) << yes << QByteArray() << "";
         QTest::newRow("missing folder") << int(MissingFolder) << yes << QByteArray("") << open;
-        QTest::newRow("target is a folder") << int(Folder) << yes << QByteArray("") << open;
         QTest::newRow("write fails after the open")
             << int(Full) << yes << previous << "Cannot write file \"%1\":\n";
     }
@@ -394,16 +393,12 @@ private slots:
         QFETCH(int, answer);
         QFETCH(QByteArray, kept);
         QFETCH(QString, critical);
-        const QString typed = QStringList{"old", "missing", "folder", "full"}.at(where) + "/axes";
+        const QString typed = QStringList{"old", "missing", "full"}.at(where) + "/axes";
         const QString target = dir->filePath(typed + ".cfx");
         const QString folder = QFileInfo(target).path();
         const bool full = where == Full;
-        if (where == Folder) {
-            QVERIFY(QDir().mkpath(target));
-        } else if (where != MissingFolder) {
-            QVERIFY(QDir().mkpath(folder));
-            QVERIFY(writeFile(target, "previous"));
-        }
+        if (where != MissingFolder)
+            QVERIFY(QDir().mkpath(folder) && writeFile(target, "previous"));
         const bool existed = QFileInfo::exists(target);
         Probe dlg;
         BoxAnswer box(answer);

@@ -2,9 +2,9 @@
 
 #include "host/studio/qaiprogressmonitor.h"
 #include "host/studio/studiointerface.h"
+#include "tests/testfiles.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QMenu>
 #include <QPainter>
 #include <QThread>
@@ -29,22 +29,18 @@ void TestViewerWindow::setFiles(QStringList* files, QStringList* second, ViewerM
     const int steps = files ? int(files->size()) : 0;
     if (monitor)
         monitor->setTotalSteps(steps);
-    for (int i = 0; files && i < files->size(); ++i) {
+    for (int i = 0; i < steps; ++i) {
         if (monitor) {
             monitor->setLabel(files->at(i));
             monitor->setProgress(i);
             if (duringRead)
                 duringRead();
             if (monitor->wasCanceled()) {
-                monitor->setProgress(steps);
                 curves.clear();
-                return;
+                break;
             }
         }
-        QFile file(files->at(i));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        const QStringList names = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        const QStringList names = QString::fromUtf8(readAll(files->at(i))).split('\n');
         for (const QString& name : names.mid(0, names.size() - 1))
             curves.append({name, QString::number(i + 1), QStringLiteral("0"), QStringLiteral("1")});
     }
@@ -100,9 +96,7 @@ void TestViewerWindow::desactivated()
 
 void TestViewerWindow::closeEvent(QCloseEvent* event)
 {
-    if (viewerActive && studio && toolMenuId != -1)
-        studio->removeMenu(toolMenuId);
-    toolMenuId = -1;
+    desactivated(); // its tool menu leaves the bar with it
     QAStViewerWindow::closeEvent(event);
 }
 

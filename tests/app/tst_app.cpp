@@ -12,8 +12,6 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>

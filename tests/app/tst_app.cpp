@@ -135,7 +135,6 @@ private slots:
         };
         row("good plug-in", GVZ_TEST_PLUGIN_GOOD, "");
         row("missing file", "/nonexistent/libgvzviewer.so", "no such file");
-        row("not a library", GVZ_SOURCE_FILE, "Cannot load");
         row("no verification", GVZ_TEST_PLUGIN_NOVERIFICATION, "qt_ucm_query_verification_data");
         row("no instantiate", GVZ_TEST_PLUGIN_NOINSTANTIATE, "ucm_instantiate");
         row("other verification text", GVZ_TEST_PLUGIN_WRONGTEXT, "verification text differs");

@@ -144,16 +144,6 @@ QAStViewerWindow* TestViewerPlugin::create(QStringList& files, bool activate, QW
     return window;
 }
 
-void TestViewerPlugin::connectAccepted(QObject* sender, const char* signal)
-{
-    connect(sender, signal, this, SLOT(prefAccepted()));
-}
-
-void TestViewerPlugin::connectRejected(QObject* sender, const char* signal)
-{
-    connect(sender, signal, this, SLOT(prefRejected()));
-}
-
 QARes* TestViewerPlugin::toResources(const char*)
 {
     auto* group = new QAResGroup(QStringLiteral("test_viewer"));

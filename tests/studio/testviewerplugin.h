@@ -136,8 +136,14 @@ public:
     void initialize(QUnknownInterface* host, QARes* resources) override;
     QAStViewerWindow* create(QStringList& files, bool activate, QWidget* parent,
                              const char* name) override;
-    void connectAccepted(QObject* sender, const char* signal) override;
-    void connectRejected(QObject* sender, const char* signal) override;
+    void connectAccepted(QObject* sender, const char* signal) override
+    {
+        connect(sender, signal, this, SLOT(prefAccepted()));
+    }
+    void connectRejected(QObject* sender, const char* signal) override
+    {
+        connect(sender, signal, this, SLOT(prefRejected()));
+    }
     PreferenceItem* preferenceSettings() override { return general; }
     QARes* toResources(const char* name) override;
 

@@ -88,11 +88,6 @@ class TestApp : public QObject
         if (QCoreApplication::sendEvent(studio, &enter) && enter.isAccepted())
             QCoreApplication::sendEvent(studio, &drop);
     }
-    void activate(bool first)
-    {
-        const QList<QMdiSubWindow*> subs = studio->mdiArea()->subWindowList();
-        studio->mdiArea()->setActiveSubWindow(first ? subs.first() : subs.last());
-    }
     // The titles of the menus in the bar between Tools and Window: the tool menus.
     QStringList toolMenuTitles() const
     {
@@ -316,7 +311,7 @@ private slots:
         studio->mnPrint();
         QVERIFY(two->refreshCount == 1 && two->printCount == 0 && two->autoReload());
         QVERIFY(!studio->liveField()->isHidden());
-        activate(true);
+        studio->mdiArea()->activateNextSubWindow(); // of two, the other
         shows(one, {true, false, false});
         QVERIFY(one->viewerActive && !two->viewerActive && twoOutline->parentWidget() == two);
         QVERIFY(studio->liveField()->isHidden() && studio->readoutField()->text().isEmpty());
@@ -325,7 +320,7 @@ private slots:
         QVERIFY(one->printCount == 1 && one->refreshCount == 0);
         two->setEnabledStates(true, false); // not the active window: changes nothing here
         shows(one, {true, false, false});
-        activate(false);
+        studio->mdiArea()->activateNextSubWindow();
         two->setAutoReload(false); // turned off by the window itself: the field follows
         QVERIFY(studio->liveField()->isHidden());
 

@@ -133,26 +133,18 @@ private slots:
     void exportReplacesLinksAndStaysWellFormed()
     {
         // After the "export: links at its names" row: the links are files of their own now, and
-        // the SVG of a trace whose names hold control characters reads as XML with CSS fonts.
+        // the SVGs of a trace whose names hold control characters, exported and rendered (an
+        // earlier row), read as XML.
         const QDir out(path("export"));
         for (const char* name : {"index.html", "index.svg", "index.png"}) {
             const QFileInfo info(out.filePath(QString::fromLatin1(name)));
             QVERIFY2(info.isFile() && !info.isSymLink(), name);
         }
-        // The rendered SVG of the same trace (an earlier row) likewise.
         for (const QString& name : {out.filePath(u"index.svg"_qs), path("control.svg")}) {
-            QFile svg(name);
-            QVERIFY(svg.open(QIODevice::ReadOnly));
-            QXmlStreamReader xml(&svg);
-            QStringList families;
-            while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
-                if (xml.isStartElement()
-                    && xml.attributes().hasAttribute(QLatin1String("font-family")))
-                    families << xml.attributes().value(QLatin1String("font-family")).toString();
-            }
+            QXmlStreamReader xml(readAll(name));
+            while (!xml.atEnd())
+                xml.readNext(); // stops at an error too
             QVERIFY2(!xml.hasError(), qPrintable(name + ": " + xml.errorString()));
-            families.removeDuplicates();
-            QCOMPARE(families, QStringList{QStringLiteral("sans-serif")});
         }
         QVERIFY(QFileInfo(path("control.pdf")).size() > 0);
     }

@@ -142,8 +142,6 @@ private slots:
         QTest::newRow("xyz: roles")
             << QStringList{"--chart", "xyz", "--x", "c", "--y", "b", "--z", "a", "--z", "b"}
             << "110";
-        QTest::newRow("xy: two Ys")
-            << QStringList{"--chart", "xy", "--y", "a", "--y", "c"} << "101";
         QTest::newRow("time: stacked") << QStringList{"--show-all", "--stack"} << "111";
         QTest::newRow("xy: stacked log axes")
             << QStringList{"--chart", "xy", "--y", "a", "--y", "c", "--stack", "--log-x", "--log-y"}

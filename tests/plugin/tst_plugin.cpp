@@ -6,8 +6,8 @@
 #include "host/res/qares.h"
 #include "host/studio/qalistview.h"
 #include "host/studio/studiointerface.h"
+#include "tests/testfiles.h"
 
-#include <QFile>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -81,10 +81,8 @@ private slots:
     void createOpensTheFiles()
     {
         QTemporaryDir dir;
-        QFile trace(dir.filePath(QStringLiteral("t.gvz")));
-        QVERIFY(trace.open(QIODevice::WriteOnly) && trace.write("a\tb\n1\t2\n") > 0);
-        trace.close();
-        QStringList files{trace.fileName()};
+        QStringList files{dir.filePath(QStringLiteral("t.gvz"))};
+        QVERIFY(writeFile(files.first(), "a\tb\n1\t2\n"));
         QAStGvzPlugin plugin;
         QPointer<QAStViewerWindow> window =
             static_cast<QAStViewerPlugin&>(plugin).create(files, nullptr, "v");

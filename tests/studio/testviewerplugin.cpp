@@ -2,44 +2,12 @@
 
 #include "host/studio/qaiprogressmonitor.h"
 #include "host/studio/studiointerface.h"
+#include "tests/testfiles.h"
 
 #include <QCloseEvent>
-#include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QPainter>
 #include <QThread>
-
-CountingPage::CountingPage(const QString& title, const QString& tag, const QString& defaultVal)
-    : PreferenceItem(title, tag, tag), value(defaultVal), defaultValue(defaultVal)
-{
-}
-
-QWidget* CountingPage::createWidget(QWidget* parent)
-{
-    edit = new QLineEdit(parent);
-    return edit;
-}
-
-void CountingPage::updateContents()
-{
-    if (edit)
-        edit->setText(value);
-}
-
-void CountingPage::apply()
-{
-    ++applies;
-    if (edit)
-        value = edit->text();
-}
-
-void CountingPage::defaults()
-{
-    ++defaultsCalls;
-    value = defaultValue;
-}
 
 TestViewerWindow::TestViewerWindow(StudioInterface* studioIface, const QString& title)
     : studio(studioIface), toolMenu(new QMenu(this)), outline(new QListWidget(this))
@@ -52,16 +20,6 @@ TestViewerWindow::TestViewerWindow(StudioInterface* studioIface, const QString& 
     outline->hide();
 }
 
-QWidget* TestViewerWindow::contentOutlineWidget() const
-{
-    return outline;
-}
-
-QColor TestViewerWindow::chartColour(ChartType type)
-{
-    return QList<QColor>{Qt::blue, Qt::green, Qt::red}.value(type);
-}
-
 void TestViewerWindow::setFiles(QStringList* files, QStringList* second, ViewerMode mode)
 {
     QAStViewerWindow::setFiles(files, second, mode);
@@ -71,22 +29,18 @@ void TestViewerWindow::setFiles(QStringList* files, QStringList* second, ViewerM
     const int steps = files ? int(files->size()) : 0;
     if (monitor)
         monitor->setTotalSteps(steps);
-    for (int i = 0; files && i < files->size(); ++i) {
+    for (int i = 0; i < steps; ++i) {
         if (monitor) {
             monitor->setLabel(files->at(i));
             monitor->setProgress(i);
             if (duringRead)
                 duringRead();
             if (monitor->wasCanceled()) {
-                monitor->setProgress(steps);
                 curves.clear();
-                return;
+                break;
             }
         }
-        QFile file(files->at(i));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        const QStringList names = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        const QStringList names = QString::fromUtf8(readAll(files->at(i))).split('\n');
         for (const QString& name : names.mid(0, names.size() - 1))
             curves.append({name, QString::number(i + 1), QStringLiteral("0"), QStringLiteral("1")});
     }
@@ -109,30 +63,11 @@ bool TestViewerWindow::drawChart(QPainter& painter, const QRect& rect) const
     return true;
 }
 
-bool TestViewerWindow::setChartType(ChartType type)
-{
-    chart = type;
-    return true;
-}
-
 bool TestViewerWindow::setCurveRoles(const CurveRoles& newRoles)
 {
     if (!unknownCurveNames(newRoles.names()).isEmpty())
         return false;
     roles = newRoles;
-    return true;
-}
-
-bool TestViewerWindow::setViewRange(const Range& x, const std::optional<Range>& y)
-{
-    viewX = x;
-    viewY = y;
-    return true;
-}
-
-bool TestViewerWindow::setScales(const Scales& newScales)
-{
-    scales = newScales;
     return true;
 }
 
@@ -161,9 +96,7 @@ void TestViewerWindow::desactivated()
 
 void TestViewerWindow::closeEvent(QCloseEvent* event)
 {
-    if (viewerActive && studio && toolMenuId != -1)
-        studio->removeMenu(toolMenuId);
-    toolMenuId = -1;
+    desactivated(); // its tool menu leaves the bar with it
     QAStViewerWindow::closeEvent(event);
 }
 
@@ -192,15 +125,11 @@ void TestViewerPlugin::initialize(QUnknownInterface* host, QARes* resources)
     if (studio)
         studio->registerResourceProducer(this);
     QAResGroup* root = resources ? resources->toResGroup() : nullptr;
-    QARes* group = root && root->firstChild()
-                       ? root->firstChild()->search(QStringLiteral("test_viewer"))
-                       : nullptr;
-    if (!group || !group->toResGroup())
-        return;
+    QARes* studioGroup = root ? root->firstChild() : nullptr;
     for (CountingPage* page : {general, detail}) {
-        if (QARes* node = group->toResGroup()->childByTag(page->tag()))
-            if (QAResString* text = node->toResString())
-                page->value = text->value();
+        QARes* node = studioGroup ? studioGroup->search("test_viewer." + page->tag()) : nullptr;
+        if (QAResString* text = node ? node->toResString() : nullptr)
+            page->value = text->value();
     }
 }
 
@@ -213,16 +142,6 @@ QAStViewerWindow* TestViewerPlugin::create(QStringList& files, bool activate, QW
     window->setActivateDisplay(activate);
     window->setFiles(&files, nullptr, QAStViewerWindow::FileMode);
     return window;
-}
-
-void TestViewerPlugin::connectAccepted(QObject* sender, const char* signal)
-{
-    connect(sender, signal, this, SLOT(prefAccepted()));
-}
-
-void TestViewerPlugin::connectRejected(QObject* sender, const char* signal)
-{
-    connect(sender, signal, this, SLOT(prefRejected()));
 }
 
 QARes* TestViewerPlugin::toResources(const char*)

@@ -7,12 +7,12 @@
 
 #include <QColor>
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 
 #include <functional>
 
-class QLineEdit;
-class QListWidget;
 class QMenu;
 class StudioInterface;
 
@@ -21,13 +21,28 @@ class CountingPage : public PreferenceItem
 {
     Q_OBJECT
 public:
-    CountingPage(const QString& title, const QString& tag, const QString& defaultValue);
+    CountingPage(const QString& title, const QString& tag, const QString& defaultText)
+        : PreferenceItem(title, tag, tag), value(defaultText), defaultValue(defaultText)
+    {
+    }
 
-    QWidget* createWidget(QWidget* parent) override;
-    void updateContents() override;
-    void apply() override;
+    QWidget* createWidget(QWidget* parent) override { return edit = new QLineEdit(parent); }
+    void updateContents() override
+    {
+        if (edit)
+            edit->setText(value);
+    }
+    void apply() override
+    {
+        ++applies;
+        value = edit ? edit->text() : value;
+    }
     void cancel() override { ++cancels; }
-    void defaults() override;
+    void defaults() override
+    {
+        ++defaultsCalls;
+        value = defaultValue;
+    }
 
     QString value;
     QString defaultValue;
@@ -47,16 +62,32 @@ class TestViewerWindow : public QAStViewerWindow
 public:
     TestViewerWindow(StudioInterface* studio, const QString& title);
 
-    static QColor chartColour(ChartType type);
+    static QColor chartColour(ChartType type)
+    {
+        return QList<QColor>{Qt::blue, Qt::green, Qt::red}.value(type);
+    }
 
-    QWidget* contentOutlineWidget() const override;
+    QWidget* contentOutlineWidget() const override { return outline; }
     void setFiles(QStringList* files, QStringList* second, ViewerMode mode) override;
     bool drawChart(QPainter& painter, const QRect& rect) const override;
     QList<CurveInfo> curveList() const override { return curves; }
-    bool setChartType(ChartType type) override;
+    bool setChartType(ChartType type) override
+    {
+        chart = type;
+        return true;
+    }
     bool setCurveRoles(const CurveRoles& roles) override;
-    bool setViewRange(const Range& x, const std::optional<Range>& y) override;
-    bool setScales(const Scales& newScales) override;
+    bool setViewRange(const Range& x, const std::optional<Range>& y) override
+    {
+        viewX = x;
+        viewY = y;
+        return true;
+    }
+    bool setScales(const Scales& newScales) override
+    {
+        scales = newScales;
+        return true;
+    }
     bool isPrintEnabled() override { return printEnabled; }
     bool isReloadEnabled() override { return reloadEnabled; }
     // Counts, and takes refreshCost ms; refreshTimes holds when each began and ended (ms on clock).
@@ -105,8 +136,14 @@ public:
     void initialize(QUnknownInterface* host, QARes* resources) override;
     QAStViewerWindow* create(QStringList& files, bool activate, QWidget* parent,
                              const char* name) override;
-    void connectAccepted(QObject* sender, const char* signal) override;
-    void connectRejected(QObject* sender, const char* signal) override;
+    void connectAccepted(QObject* sender, const char* signal) override
+    {
+        connect(sender, signal, this, SLOT(prefAccepted()));
+    }
+    void connectRejected(QObject* sender, const char* signal) override
+    {
+        connect(sender, signal, this, SLOT(prefRejected()));
+    }
     PreferenceItem* preferenceSettings() override { return general; }
     QARes* toResources(const char* name) override;
 
